@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test suite: the portable code natively with sanitizers,
+# then the Windows build under Wine. Exits non-zero when anything fails.
+set -uo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+. scripts/env.sh
+. scripts/wine-session.sh
+
+scripts/setup.sh || exit 1
+
+passed=0
+failed=0
+status=0
+# Runs one ctest preset and adds its counts to the totals.
+suite() {
+  local preset=$1 log
+  log=$(mktemp)
+  echo "== $preset: build"
+  if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; } >"$log" 2>&1; then
+    cat "$log"; echo "== $preset: BUILD FAILED"; status=1; failed=$((failed + 1)); rm -f "$log"; return
+  fi
+  echo "== $preset: tests"
+  ctest --preset "$preset" 2>&1 | tee "$log"
+  [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+  local line
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+  if [[ $line =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
+    failed=$((failed + BASH_REMATCH[1]))
+    passed=$((passed + BASH_REMATCH[2] - BASH_REMATCH[1]))
+  else
+    status=1
+  fi
+  rm -f "$log"
+}
+
+suite native
+
+wine_session_start "$ARDENO_TEST_PREFIX" || exit 1
+trap wine_session_stop EXIT
+suite mingw
+
+echo "== benchmarks"
+build/native/bin/frame_pacing_bench 2>/dev/null | sed 's/^/native: /'
+scripts/wine-run.sh build/mingw/bin/frame_pacing_bench.exe 2>/dev/null | tr -d '\r' | sed 's/^/wine:   /'
+
+echo
+echo "all suites: $passed passed, $failed failed"
+exit $status

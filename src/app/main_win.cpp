@@ -1,0 +1,45 @@
+// Entry point of Ardeno Time. SDL2main's WinMain calls main with the command line, which the
+// program does not use.
+#include <windows.h>
+
+#include <SDL.h>
+
+#include "app/main_loop.h"
+#include "app/platform_session_win.h"
+#include "app/startup_error.h"
+#include "app/window.h"
+#include "input/input_hook_win.h"
+
+namespace {
+
+// Stands in for the overlay until it exists: a hidden window the loop can drive and close.
+class StandInWindow : public Window {};
+
+void showFatalMessage(const std::wstring& text) {
+    MessageBoxW(nullptr, text.c_str(), L"Ardeno Time", MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    (void)argc;
+    (void)argv;
+    try {
+        PlatformSession platform;
+        const std::wstring hookError = startInputHookThread();
+        if (!hookError.empty()) throw StartupError(hookError);
+
+        // Windows live until the process ends; nothing deletes them.
+        Window* overlay = new StandInWindow();
+        overlay->init();
+        windowList.push_back(overlay);
+
+        runMainLoop(windowList, frameLimiter);
+        quitWindows(windowList);
+        return 0;
+    } catch (const std::exception& error) {
+        // The platform session is already down here: no window is left to write anything.
+        showFatalMessage(describeException(error));
+        return 1;
+    }
+}

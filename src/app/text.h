@@ -1,0 +1,15 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// UTF-8 <-> wide text without the platform's locale. Wide text is UTF-16 where wchar_t has
+// 16 bits (Windows) and UTF-32 elsewhere; both directions handle either.
+
+// Invalid sequences and lone surrogates become U+FFFD.
+std::string toUtf8(const std::wstring& text);
+std::wstring fromUtf8(const std::string& text);
+
+// Strict decoding: nullopt unless the bytes are well-formed UTF-8 (no overlong forms, no
+// surrogates, nothing above U+10FFFF).
+std::optional<std::wstring> decodeUtf8Strict(const std::string& bytes);

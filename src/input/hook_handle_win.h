@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+// Owns one installed Windows hook and removes it when it goes out of scope.
+class HookHandle {
+public:
+    HookHandle() = default;
+    explicit HookHandle(HHOOK hook) : hook_(hook) {}
+    HookHandle(const HookHandle&) = delete;
+    HookHandle& operator=(const HookHandle&) = delete;
+    ~HookHandle() {
+        if (hook_) UnhookWindowsHookEx(hook_);
+    }
+
+    explicit operator bool() const { return hook_ != nullptr; }
+
+private:
+    HHOOK hook_ = nullptr;
+};

@@ -1,0 +1,6 @@
+#include "input/input_flag.h"
+
+static_assert(std::atomic<bool>::is_always_lock_free,
+              "the hook procedure must never take a lock");
+
+std::atomic<bool> inputSeen{false};

@@ -1,0 +1,36 @@
+#include <gtest/gtest.h>
+
+#include "app/startup_error.h"
+#include "app/text.h"
+
+namespace {
+
+TEST(Utf8, RoundTripsEveryPlaneIncludingSurrogatePairsOnWindows) {
+    const std::wstring text = L"a\u00e9\u0416\u6642\U0001F600z";
+    const std::string bytes = toUtf8(text);
+    EXPECT_EQ(bytes, "a\xC3\xA9\xD0\x96\xE6\x99\x82\xF0\x9F\x98\x80z");
+    EXPECT_EQ(fromUtf8(bytes), text);
+    EXPECT_EQ(decodeUtf8Strict(bytes), text);
+}
+
+TEST(Utf8, StrictDecodingRejectsWhatIsNotWellFormed) {
+    for (const char* bad : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xC3", "\xE6\x99",
+                            "\x80", "ab\xFF", "\xC3\x28"}) {
+        EXPECT_FALSE(decodeUtf8Strict(bad).has_value()) << bad;
+    }
+    EXPECT_EQ(decodeUtf8Strict(""), std::wstring());
+}
+
+TEST(Utf8, LenientDecodingReplacesBadBytesAndKeepsTheRest) {
+    EXPECT_EQ(fromUtf8("a\xFF" "b\xC3"), L"a\uFFFDb\uFFFD");
+}
+
+TEST(StartupErrorText, CarriesTheLibraryDetailAndDescribesForeignExceptions) {
+    const StartupError withDetail(L"The window could not be created.", "No available video device");
+    EXPECT_EQ(describeException(withDetail), L"The window could not be created.\n\nNo available video device");
+    EXPECT_EQ(std::string(withDetail.what()), "The window could not be created.\n\nNo available video device");
+    const std::wstring other = describeException(std::out_of_range("invalid vector subscript"));
+    EXPECT_NE(other.find(L"invalid vector subscript"), std::wstring::npos);
+}
+
+}  // namespace
