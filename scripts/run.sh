@@ -15,6 +15,7 @@ wine_session_start "$ARDENO_RUN_PREFIX"
 trap wine_session_stop EXIT
 echo "Ardeno Time is running on display $DISPLAY (Wine prefix $WINEPREFIX); its state file is"
 echo "  $WINEPREFIX/drive_c/ProgramData/Ardeno Time/data.cfg"
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}  # the overlay plays no sound
 # The skin is found relative to the working directory: the repository root holds data/.
 status=0
 wine build/mingw/bin/ArdenoTime.exe || status=$?

@@ -9,11 +9,9 @@
 #include "app/startup_error.h"
 #include "app/window.h"
 #include "input/input_hook_win.h"
+#include "overlay/base_win.h"
 
 namespace {
-
-// Stands in for the overlay until it exists: a hidden window the loop can drive and close.
-class StandInWindow : public Window {};
 
 void showFatalMessage(const std::wstring& text) {
     MessageBoxW(nullptr, text.c_str(), L"Ardeno Time", MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TOPMOST);
@@ -29,8 +27,8 @@ int main(int argc, char* argv[]) {
         const std::wstring hookError = startInputHookThread();
         if (!hookError.empty()) throw StartupError(hookError);
 
-        // Windows live until the process ends; nothing deletes them.
-        Window* overlay = new StandInWindow();
+        // The overlay lives until the process ends; nothing deletes it.
+        Base* overlay = new Base();
         overlay->init();
         windowList.push_back(overlay);
 

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+// The few file operations the settings files need, with one implementation per platform
+// (file_system_posix.cpp, file_system_win.cpp) and the atomic write built on top of them.
+
+// Opens a file by its wide path with a C stdio mode ("rb", "wb"); null on failure.
+std::FILE* openFile(const std::wstring& path, const char* mode);
+
+// Pushes what was written to `file` through to the disk.
+bool flushToDisk(std::FILE* file);
+
+// Puts `from` in place of `to` in one step, replacing `to` if it exists.
+bool replaceFile(const std::wstring& from, const std::wstring& to);
+
+bool removeFile(const std::wstring& path);
+
+// Creates one folder; an existing folder or any failure is left for the file operations
+// that follow to notice.
+void createFolder(const std::wstring& path);
+
+// True when the path's attributes can be read, whatever it is. False when the platform says it
+// is not there (not found, path not found, network path not found, invalid name). Any other
+// failure throws std::filesystem::filesystem_error for the operation "exists".
+bool pathExists(const std::wstring& path);
+
+// The steps of writeFileAtomically, named so that tests can make any one of them fail.
+enum class WriteStep { open, write, flush, close, replace };
+
+// The temporary file that writeFileAtomically fills before it replaces `path`.
+std::wstring temporaryPathFor(const std::wstring& path);
+
+// Writes `bytes` to a temporary file beside `path`, flushes it to disk and then replaces
+// `path` with it in one step, so that a crash or power cut at any moment leaves either the old
+// or the new complete file. Returns false if a step failed; `path` is then unchanged.
+// `failStep`, when given, is asked before each step and makes it fail when it says so.
+bool writeFileAtomically(const std::wstring& path, const std::string& bytes,
+                         const std::function<bool(WriteStep)>& failStep = nullptr);

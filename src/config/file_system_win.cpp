@@ -1,0 +1,33 @@
+#include <windows.h>
+
+#include <io.h>
+
+#include <filesystem>
+
+#include "config/file_system.h"
+
+std::FILE* openFile(const std::wstring& path, const char* mode) {
+    // _wfopen shares the file with everyone, as the settings files expect.
+    const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    return _wfopen(path.c_str(), wideMode.c_str());
+}
+
+bool flushToDisk(std::FILE* file) { return std::fflush(file) == 0 && _commit(_fileno(file)) == 0; }
+
+bool replaceFile(const std::wstring& from, const std::wstring& to) {
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool removeFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }
+
+void createFolder(const std::wstring& path) { CreateDirectoryW(path.c_str(), nullptr); }
+
+bool pathExists(const std::wstring& path) {
+    if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_BAD_NETPATH ||
+        error == ERROR_INVALID_NAME)
+        return false;
+    throw std::filesystem::filesystem_error("exists", std::filesystem::path(path),
+                                            std::error_code(static_cast<int>(error), std::system_category()));
+}

@@ -1,0 +1,44 @@
+#include "config/settings_error.h"
+
+#include <filesystem>
+
+#include "app/text.h"
+
+namespace {
+
+std::wstring whatIsWrong(const ConfigFile& file, int index, const std::exception& cause) {
+    const std::string what = cause.what();
+    if (what == "invalid vector subscript") {
+        if (file.lines.empty()) return L"is missing: the file is empty or could not be read";
+        return L"is missing: the file has only " + std::to_wstring(file.lines.size()) +
+               (file.lines.size() == 1 ? L" line" : L" lines");
+    }
+    const std::wstring text = L"\"" + file.getString(index) + L"\"";
+    if (what == "invalid stoi argument") return L"does not start with a whole number: " + text;
+    if (what == "stoi argument out of range")
+        return L"holds a number outside -2147483648 to 2147483647: " + text;
+    if (what == "invalid stof argument") return L"does not start with a number: " + text;
+    if (what == "stof argument out of range") return L"holds a number too large or too small: " + text;
+    return L"cannot be used (" + fromUtf8(what) + L")";
+}
+
+std::wstring describe(const SettingsFileInfo& info, const ConfigFile& file, int index, const std::exception& cause) {
+    const std::wstring meaning =
+        index >= 0 && index < info.lineCount ? std::wstring(L" (") + info.lineMeanings[index] + L")" : L"";
+    return std::wstring(L"Ardeno Time cannot use its ") + info.title + L":\n" + displayPath(file.path) +
+           L"\n\nLine " + std::to_wstring(index + 1) + meaning + L" " + whatIsWrong(file, index, cause) +
+           L".\n\nNothing was changed. Correct that line and start Ardeno Time again.";
+}
+
+}  // namespace
+
+SettingsError::SettingsError(const SettingsFileInfo& info, const ConfigFile& file, int index,
+                             const std::exception& cause)
+    : StartupError(describe(info, file, index, cause)), index_(index) {}
+
+std::wstring displayPath(const std::wstring& path) {
+    std::error_code ignored;
+    std::filesystem::path full = std::filesystem::absolute(std::filesystem::path(path), ignored);
+    if (full.empty()) full = path;
+    return full.lexically_normal().make_preferred().wstring();
+}

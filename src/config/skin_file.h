@@ -1,0 +1,20 @@
+#pragma once
+
+#include "config/settings_error.h"
+#include "overlay/overlay_core.h"
+
+// data/skin.cfg, relative to the working directory:
+//   0, 1 centre of the time text (x, y)   2 font size in pixels (may have a fraction)
+//   3, 4, 5 text colour bytes: alpha, red, green (blue is always full)
+extern const wchar_t skinLayoutPath[];
+extern const wchar_t skinFontPath[];
+extern const wchar_t skinBasePicturePath[];
+extern const wchar_t skinTargetSelectPicturePath[];
+extern const SettingsFileInfo skinFileInfo;
+
+// Stores the text centre and the three colour bytes (their low 8 bits) in line order; a bad
+// line throws SettingsError after the values before it have been stored.
+void applySkinLayout(const ConfigFile& skin, OverlayCore& overlay);
+
+// The font size of line 2; throws SettingsError when it is not a number.
+float skinFontSize(const ConfigFile& skin);

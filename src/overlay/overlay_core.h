@@ -1,0 +1,39 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+
+#include "config/config_file.h"
+
+// The overlay's state that needs no Windows: what the settings files fill and what the
+// counting works on. The Windows overlay (Base) adds its handles and drawing objects.
+struct OverlayCore {
+    struct Point {
+        std::int32_t x = 0;
+        std::int32_t y = 0;
+    };
+
+    Point textCenter;                   // skin: centre of the time text, window pixels
+    ConfigFile dataFile;                // the state file, loaded for the whole run
+    bool selectingTarget = false;       // the next left click picks the program to track
+    std::wstring targetProgram;         // executable file name, compared exactly
+    bool active = false;                // seconds are being counted in this frame
+    bool wasActive = false;             // `active` at the end of the previous frame
+    std::int64_t lastActivity = 0;      // wall clock of the last qualifying input, 100 ns since 1970
+    std::uint32_t secondMark = 0;       // SDL tick at which the current partial second began
+    std::int32_t currentSeconds = 0;    // this run's count, shown on the overlay
+    std::int32_t totalSeconds = 0;      // all runs
+    std::int32_t fixedX = 0;            // pinned position, screen pixels
+    std::int32_t fixedY = 0;
+    std::uint8_t textColor[3] = {0, 0, 0};  // skin: alpha, red, green of the time text
+    std::int32_t stopAfterSeconds = 0;  // idle time-out in seconds
+};
+
+// The overlay is pinned at (fixedX, fixedY) and cannot be dragged. Main thread only.
+extern bool windowFixed;
+
+// SDL hit test of the overlay: the whole window drags it unless it is pinned. Reads the flag
+// at every call, so pinning and unpinning take effect at once.
+SDL_HitTestResult hitTest(SDL_Window* window, const SDL_Point* point, void* data);
