@@ -36,6 +36,9 @@ suite() {
 
 suite native
 
+echo "== fuzz"
+if scripts/fuzz.sh "${ARDENO_FUZZ_SECONDS:-15}"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
+
 wine_session_start "$ARDENO_TEST_PREFIX" || exit 1
 trap wine_session_stop EXIT
 suite mingw
@@ -45,5 +48,5 @@ build/native/bin/frame_pacing_bench 2>/dev/null | sed 's/^/native: /'
 scripts/wine-run.sh build/mingw/bin/frame_pacing_bench.exe 2>/dev/null | tr -d '\r' | sed 's/^/wine:   /'
 
 echo
-echo "all suites: $passed passed, $failed failed"
+echo "total: $passed passed, $failed failed"
 exit $status

@@ -9,10 +9,13 @@
 
 namespace {
 
+// A line is UTF-8 only when it needs to be: valid UTF-8 with a character beyond Latin-1. A
+// byte-order mark does not count, so a file saved "with BOM" keeps its first bytes as the
+// three characters they are in Latin-1, as it always has.
 std::wstring decodeLine(const std::string& bytes) {
     if (const auto utf8 = decodeUtf8Strict(bytes)) {
         for (wchar_t c : *utf8)
-            if (static_cast<std::uint32_t>(c) > 0xFF) return *utf8;
+            if (static_cast<std::uint32_t>(c) > 0xFF && c != 0xFEFF) return *utf8;
     }
     std::wstring latin1;
     latin1.reserve(bytes.size());

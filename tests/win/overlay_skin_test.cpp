@@ -1,0 +1,142 @@
+// The overlay object with real SDL, GDI+ and fonts.
+#include <windows.h>
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "app/platform_session_win.h"
+#include "overlay/base_win.h"
+#include "process_harness.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class OverlayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SDL_SetMainReady();
+        session = std::make_unique<PlatformSession>();
+        folder = fs::temp_directory_path() / L"ardeno-overlay-test";
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        fs::copy(fs::path(binaryFolder()) / L"data", folder / L"data", fs::copy_options::recursive);
+        ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
+    }
+    void TearDown() override {
+        overlay.reset();  // its GDI+ objects go before GDI+ does
+        session.reset();
+        SetCurrentDirectoryW(binaryFolder().c_str());
+        fs::remove_all(folder);
+        windowFixed = false;
+    }
+    void writeSkin(const char* text) { std::ofstream(folder / L"data" / L"skin.cfg", std::ios::binary) << text; }
+    std::wstring fontFamilyName() const {
+        Gdiplus::FontFamily family;
+        if (overlay->font->GetFamily(&family) != Gdiplus::Ok) return L"";
+        WCHAR name[LF_FACESIZE] = {};
+        family.GetFamilyName(name, LANG_NEUTRAL);
+        return name;
+    }
+
+    std::unique_ptr<PlatformSession> session;
+    std::unique_ptr<Base> overlay;
+    fs::path folder;
+};
+
+TEST_F(OverlayTest, FreshOverlayHasItsStartValues) {
+    overlay = std::make_unique<Base>();
+    EXPECT_EQ(overlay->windowSize.cx, 200);
+    EXPECT_EQ(overlay->windowSize.cy, 200);
+    EXPECT_EQ(overlay->sourceOrigin.x, 0);
+    EXPECT_EQ(overlay->sourceOrigin.y, 0);
+    EXPECT_EQ(overlay->blend.BlendOp, AC_SRC_OVER);
+    EXPECT_EQ(overlay->blend.BlendFlags, 0);
+    EXPECT_EQ(overlay->blend.SourceConstantAlpha, 255);
+    EXPECT_EQ(overlay->blend.AlphaFormat, AC_SRC_ALPHA);
+    EXPECT_TRUE(overlay->targetProgram.empty());
+    EXPECT_EQ(overlay->currentSeconds, 0);
+    EXPECT_EQ(overlay->totalSeconds, 0);
+    EXPECT_EQ(overlay->font, nullptr);
+    EXPECT_EQ(overlay->baseImage, nullptr);
+    EXPECT_EQ(overlay->fontCollection.GetLastStatus(), Gdiplus::Ok);
+    EXPECT_FALSE(SDL_GetWindowFlags(overlay->sdlWindow) & SDL_WINDOW_SHOWN);
+}
+
+TEST_F(OverlayTest, DefaultSkinGivesItsFontAndLayout) {
+    overlay = std::make_unique<Base>();
+    overlay->loadSkin();
+    ASSERT_NE(overlay->font, nullptr);
+    EXPECT_EQ(overlay->font->GetLastStatus(), Gdiplus::Ok);
+    EXPECT_EQ(fontFamilyName(), L"DejaVu Sans Mono");
+    EXPECT_FLOAT_EQ(overlay->font->GetSize(), 28.0f);
+    EXPECT_EQ(overlay->font->GetUnit(), Gdiplus::UnitPixel);
+    EXPECT_EQ(overlay->textCenter.x, 100);
+    EXPECT_EQ(overlay->textColor[0], 255);
+}
+
+TEST_F(OverlayTest, FractionalSizeAndOddColourBytesAreTakenAsTheSkinSaysThem) {
+    writeSkin("100\r\n90\r\n24.5\r\n256\r\n300\r\n-1\r\n");
+    overlay = std::make_unique<Base>();
+    overlay->loadSkin();
+    EXPECT_FLOAT_EQ(overlay->font->GetSize(), 24.5f);
+    EXPECT_EQ(overlay->textColor[0], 0);
+    EXPECT_EQ(overlay->textColor[1], 44);
+    EXPECT_EQ(overlay->textColor[2], 255);
+
+    writeSkin("100\r\n90\r\n24px\r\n255\r\n255\r\n255\r\n");
+    overlay = std::make_unique<Base>();
+    overlay->loadSkin();
+    EXPECT_FLOAT_EQ(overlay->font->GetSize(), 24.0f);
+}
+
+TEST_F(OverlayTest, WithoutAFontFileTheGenericSansSerifStillGivesAUsableFont) {
+    fs::remove(folder / L"data" / L"font.ttf");
+    overlay = std::make_unique<Base>();
+    overlay->loadSkin();
+    ASSERT_NE(overlay->font, nullptr);
+    EXPECT_EQ(overlay->font->GetLastStatus(), Gdiplus::Ok);
+    EXPECT_FLOAT_EQ(overlay->font->GetSize(), 28.0f);
+    const std::wstring family = fontFamilyName();
+    EXPECT_FALSE(family.empty());
+    EXPECT_NE(family, L"DejaVu Sans Mono");
+
+    // The font really draws: measuring the time text gives a box.
+    HDC screen = GetDC(nullptr);
+    {
+        Gdiplus::Graphics graphics(screen);
+        Gdiplus::RectF box;
+        EXPECT_EQ(graphics.MeasureString(L"00:00:00", -1, overlay->font.get(), Gdiplus::PointF(0, 0), &box),
+                  Gdiplus::Ok);
+        EXPECT_GT(box.Width, 50.0f);
+        EXPECT_GT(box.Height, 20.0f);
+    }
+    ReleaseDC(nullptr, screen);
+}
+
+TEST_F(OverlayTest, SdlAsksTheHitTestAtEveryHitAndItFollowsThePinFlag) {
+    overlay = std::make_unique<Base>();
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    ASSERT_TRUE(SDL_GetWindowWMInfo(overlay->sdlWindow, &info));
+    const HWND hwnd = info.info.win.window;
+    ASSERT_EQ(SDL_SetWindowHitTest(overlay->sdlWindow, hitTest, nullptr), 0);
+    SDL_ShowWindow(overlay->sdlWindow);
+    RECT rect;
+    GetWindowRect(hwnd, &rect);
+    const LPARAM point = MAKELPARAM(rect.left + 50, rect.top + 50);
+
+    windowFixed = false;
+    EXPECT_EQ(SendMessageW(hwnd, WM_NCHITTEST, 0, point), HTCAPTION);
+    windowFixed = true;
+    EXPECT_EQ(SendMessageW(hwnd, WM_NCHITTEST, 0, point), HTCLIENT);
+    windowFixed = false;
+    EXPECT_EQ(SendMessageW(hwnd, WM_NCHITTEST, 0, point), HTCAPTION);
+}
+
+}  // namespace
