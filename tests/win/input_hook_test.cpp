@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 #include "input/hook_handle_win.h"
@@ -147,6 +148,29 @@ TEST_F(InputHookTest, MouseMovementAloneRaisesTheFlag) {
     move.mi.dwFlags = MOUSEEVENTF_MOVE;
     ASSERT_EQ(SendInput(1, &move, sizeof(INPUT)), 1u);
     EXPECT_TRUE(pumpUntil([] { return inputSeen.load(); }));
+}
+
+// Real X input, as a person would make it. Disabled in ordinary runs: tests/xinput-check.sh
+// starts it and then drives the X server with xdotool from the Linux side. X delivers keys to
+// the Wine window that has the X focus and mouse events over Wine windows only, so all of it
+// goes to the target window.
+TEST_F(InputHookTest, DISABLED_RealXInputRaisesTheFlagAndReachesTheWindowAndOtherHooks) {
+    const int keysBefore = keyDowns;
+    const int clicksBefore = buttonDowns;
+    const int outerBefore = outerKeyboardEvents + outerMouseEvents;
+    int flagsSeen = 0;
+    std::printf("ready for X input\n");
+    std::fflush(stdout);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < deadline && (keyDowns == keysBefore || buttonDowns == clicksBefore)) {
+        pumpFor(std::chrono::milliseconds(20));
+        if (inputSeen.exchange(false)) ++flagsSeen;
+    }
+    EXPECT_GT(buttonDowns, clicksBefore) << "the click never reached its window";
+    EXPECT_GT(keyDowns, keysBefore) << "the key never reached its window";
+    EXPECT_EQ(lastKey.load(), static_cast<WPARAM>('K'));
+    EXPECT_GE(flagsSeen, 2) << "our hooks did not see the X input";
+    EXPECT_GE(outerKeyboardEvents + outerMouseEvents, outerBefore + 4) << "other hooks did not see the X input";
 }
 
 }  // namespace

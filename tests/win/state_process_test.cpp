@@ -4,25 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "config/app_data_folder_win.h"
 #include "process_harness.h"
+#include "temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
 
 struct Outcome {
     std::wstring message;  // empty when the program started normally
