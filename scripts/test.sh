@@ -40,6 +40,7 @@ echo "== fuzz"
 if scripts/fuzz.sh "${ARDENO_FUZZ_SECONDS:-15}"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
 
 wine_session_start "$ARDENO_TEST_PREFIX" || exit 1
+wine_session_unmanaged
 trap wine_session_stop EXIT
 suite mingw
 

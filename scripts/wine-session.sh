@@ -29,6 +29,15 @@ wine_session_start() {
   fi
 }
 
+# Tests run on Xvfb without a window manager; Wine then waits two seconds for one at every
+# window it hides or destroys. Unmanaged windows skip that wait.
+wine_session_unmanaged() {
+  if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+    wineserver -w
+  fi
+}
+
 wine_session_stop() {
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "$_ardeno_xvfb_pid" ]; then

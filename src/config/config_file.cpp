@@ -49,6 +49,18 @@ std::string readAll(const std::wstring& path) {
     return bytes;
 }
 
+// Runs a standard conversion and gives its two failures the settings files' fixed texts.
+template <class Convert>
+auto convert(Convert standard, const std::wstring& text, const char* invalid, const char* outOfRange) {
+    try {
+        return standard(text);
+    } catch (const std::invalid_argument&) {
+        throw std::invalid_argument(invalid);
+    } catch (const std::out_of_range&) {
+        throw std::out_of_range(outOfRange);
+    }
+}
+
 }  // namespace
 
 std::vector<std::wstring> parseLines(const std::string& bytes) {
@@ -88,14 +100,8 @@ std::wstring ConfigFile::getString(int index) const {
 }
 
 int ConfigFile::getInt(int index) const {
-    const std::wstring text = getString(index);
-    try {
-        return std::stoi(text);
-    } catch (const std::invalid_argument&) {
-        throw std::invalid_argument("invalid stoi argument");
-    } catch (const std::out_of_range&) {
-        throw std::out_of_range("stoi argument out of range");
-    }
+    return convert([](const std::wstring& text) { return std::stoi(text); }, getString(index),
+                   "invalid stoi argument", "stoi argument out of range");
 }
 
 void ConfigFile::set(int index, std::wstring text) {
@@ -105,11 +111,6 @@ void ConfigFile::set(int index, std::wstring text) {
 }
 
 float parseFloat(const std::wstring& text) {
-    try {
-        return std::stof(text);
-    } catch (const std::invalid_argument&) {
-        throw std::invalid_argument("invalid stof argument");
-    } catch (const std::out_of_range&) {
-        throw std::out_of_range("stof argument out of range");
-    }
+    return convert([](const std::wstring& value) { return std::stof(value); }, text, "invalid stof argument",
+                   "stof argument out of range");
 }
