@@ -1,7 +1,7 @@
 #include "config/config_file.h"
 
-#include <cerrno>
-#include <cwchar>
+#include <cstdint>
+#include <cstdio>
 #include <stdexcept>
 
 #include "app/text.h"
