@@ -38,3 +38,11 @@ auto readSetting(const SettingsFileInfo& info, const ConfigFile& file, int index
         throw SettingsError(info, file, index, cause);
     }
 }
+
+// The two readings every settings file uses, with the errors turned as above.
+inline int settingInt(const SettingsFileInfo& info, const ConfigFile& file, int index) {
+    return readSetting(info, file, index, [](const ConfigFile& f, int i) { return f.getInt(i); });
+}
+inline std::wstring settingString(const SettingsFileInfo& info, const ConfigFile& file, int index) {
+    return readSetting(info, file, index, [](const ConfigFile& f, int i) { return f.getString(i); });
+}

@@ -2,8 +2,6 @@
 
 const wchar_t skinLayoutPath[] = L"data/skin.cfg";
 const wchar_t skinFontPath[] = L"data/font.ttf";
-const wchar_t skinBasePicturePath[] = L"data/base.png";
-const wchar_t skinTargetSelectPicturePath[] = L"data/targetSelect.png";
 
 namespace {
 
@@ -12,19 +10,17 @@ const wchar_t* const skinLineMeanings[] = {
     L"the alpha of the text colour",     L"the red of the text colour",      L"the green of the text colour",
 };
 
-int readInt(const ConfigFile& file, int index) { return file.getInt(index); }
-
 }  // namespace
 
 const SettingsFileInfo skinFileInfo{L"skin layout file", skinLineMeanings, 6};
 
 void applySkinLayout(const ConfigFile& skin, OverlayCore& overlay) {
-    const int x = readSetting(skinFileInfo, skin, 0, readInt);
-    const int y = readSetting(skinFileInfo, skin, 1, readInt);
+    const int x = settingInt(skinFileInfo, skin, 0);
+    const int y = settingInt(skinFileInfo, skin, 1);
     overlay.textCenter = {x, y};
     // Only the low 8 bits count: 256 is 0 and -1 is 255.
     for (int i = 0; i < 3; ++i)
-        overlay.textColor[i] = static_cast<std::uint8_t>(readSetting(skinFileInfo, skin, 3 + i, readInt));
+        overlay.textColor[i] = static_cast<std::uint8_t>(settingInt(skinFileInfo, skin, 3 + i));
 }
 
 float skinFontSize(const ConfigFile& skin) {

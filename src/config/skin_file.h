@@ -8,8 +8,6 @@
 //   3, 4, 5 text colour bytes: alpha, red, green (blue is always full)
 extern const wchar_t skinLayoutPath[];
 extern const wchar_t skinFontPath[];
-extern const wchar_t skinBasePicturePath[];
-extern const wchar_t skinTargetSelectPicturePath[];
 extern const SettingsFileInfo skinFileInfo;
 
 // Stores the text centre and the three colour bytes (their low 8 bits) in line order; a bad

@@ -19,9 +19,6 @@ const wchar_t* const stateLineMeanings[] = {
     L"the all-time total in seconds",
 };
 
-int readInt(const ConfigFile& file, int index) { return file.getInt(index); }
-std::wstring readString(const ConfigFile& file, int index) { return file.getString(index); }
-
 }  // namespace
 
 const SettingsFileInfo stateFileInfo{L"state file", stateLineMeanings, 7};
@@ -51,10 +48,10 @@ void loadState(OverlayCore& overlay, const std::wstring& commonAppDataFolder) {
 
     ConfigFile& file = overlay.dataFile;
     file.load(location.file);
-    overlay.targetProgram = readSetting(stateFileInfo, file, 0, readString);
-    overlay.stopAfterSeconds = readSetting(stateFileInfo, file, 1, readInt);
-    windowFixed = readSetting(stateFileInfo, file, 3, readString) == L"true";
-    overlay.fixedX = readSetting(stateFileInfo, file, 4, readInt);
-    overlay.fixedY = readSetting(stateFileInfo, file, 5, readInt);
-    overlay.totalSeconds = readSetting(stateFileInfo, file, 6, readInt);
+    overlay.targetProgram = settingString(stateFileInfo, file, 0);
+    overlay.stopAfterSeconds = settingInt(stateFileInfo, file, 1);
+    windowFixed = settingString(stateFileInfo, file, 3) == L"true";
+    overlay.fixedX = settingInt(stateFileInfo, file, 4);
+    overlay.fixedY = settingInt(stateFileInfo, file, 5);
+    overlay.totalSeconds = settingInt(stateFileInfo, file, 6);
 }
