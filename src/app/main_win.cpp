@@ -6,6 +6,7 @@
 
 #include "app/main_loop.h"
 #include "app/platform_session_win.h"
+#include "app/single_instance_win.h"
 #include "app/startup_error.h"
 #include "app/window.h"
 #include "input/input_hook_win.h"
@@ -22,6 +23,13 @@ void showFatalMessage(const std::wstring& text) {
 int main(int argc, char* argv[]) {
     (void)argc;
     (void)argv;
+    // Checked before anything reads or writes the state file.
+    const SingleInstance instance;
+    if (instance.alreadyRunning()) {
+        MessageBoxW(nullptr, L"Ardeno Time is already running.\n\nOnly one copy can count at a time, so this one closes.",
+                    L"Ardeno Time", MB_OK | MB_ICONINFORMATION | MB_SETFOREGROUND | MB_TOPMOST);
+        return 0;
+    }
     try {
         PlatformSession platform;
         const std::wstring hookError = startInputHookThread();

@@ -104,10 +104,10 @@ int ConfigFile::getInt(int index) const {
                    "invalid stoi argument", "stoi argument out of range");
 }
 
-void ConfigFile::set(int index, std::wstring text) {
+std::error_code ConfigFile::set(int index, std::wstring text) {
     checkIndex(lines, index);
     lines[static_cast<std::size_t>(index)] = std::move(text);
-    writeFileAtomically(path, formatLines(lines));
+    return writeFileAtomically(path, formatLines(lines));
 }
 
 float parseFloat(const std::wstring& text) {

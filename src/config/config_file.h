@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <system_error>
 #include <vector>
 
 // A small settings file of one value per line, addressed by zero-based line index. A TAB may
@@ -20,10 +21,10 @@ public:
     void load(std::wstring path);
     std::wstring getString(int index) const;
     int getInt(int index) const;
-    // Replaces a whole existing line (remark included) and writes every line through.
-    // A failed write is not reported: the list keeps the new value and the next set writes
-    // everything again.
-    void set(int index, std::wstring text);
+    // Replaces a whole existing line (remark included) and writes every line through. When the
+    // write fails the list still keeps the new value, and the next set writes everything again;
+    // the system's reason is returned so that the user can be told.
+    std::error_code set(int index, std::wstring text);
 
     std::wstring path;
     std::vector<std::wstring> lines;

@@ -2,18 +2,27 @@
 
 std::wstring temporaryPathFor(const std::wstring& path) { return path + L".new"; }
 
-bool writeFileAtomically(const std::wstring& path, const std::string& bytes,
-                         const std::function<bool(WriteStep)>& failStep) {
-    const auto fails = [&](WriteStep step) { return failStep && failStep(step); };
+std::error_code writeFileAtomically(const std::wstring& path, const std::string& bytes,
+                                    const std::function<bool(WriteStep)>& failStep) {
     const std::wstring temporary = temporaryPathFor(path);
+    std::error_code error;
+    // Runs one step; on failure keeps the system's reason before any clean-up can overwrite it.
+    const auto step = [&](WriteStep which, auto&& run) {
+        if (error) return false;
+        if (failStep && failStep(which)) error = std::make_error_code(std::errc::io_error);
+        else if (!run()) error = lastFileError();
+        if (error && !error.value()) error = std::make_error_code(std::errc::io_error);
+        return !error;
+    };
 
-    std::FILE* file = fails(WriteStep::open) ? nullptr : openFile(temporary, "wb");
-    if (!file) return false;
-    bool ok = !fails(WriteStep::write) && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = ok && !fails(WriteStep::flush) && flushToDisk(file);
-    const bool closed = std::fclose(file) == 0 && !fails(WriteStep::close);
-    ok = ok && closed && !fails(WriteStep::replace) && replaceFile(temporary, path);
+    std::FILE* file = nullptr;
+    if (!step(WriteStep::open, [&] { return (file = openFile(temporary, "wb")) != nullptr; })) return error;
+    step(WriteStep::write, [&] { return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size(); });
+    step(WriteStep::flush, [&] { return flushToDisk(file); });
+    const bool closed = std::fclose(file) == 0;
+    step(WriteStep::close, [&] { return closed; });
+    step(WriteStep::replace, [&] { return replaceFile(temporary, path); });
     // A temporary left behind by a crash is simply overwritten by the next write.
-    if (!ok) removeFile(temporary);
-    return ok;
+    if (error) removeFile(temporary);
+    return error;
 }

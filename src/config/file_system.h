@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <system_error>
 
 // The few file operations the settings files need, with one implementation per platform
 // (file_system_posix.cpp, file_system_win.cpp) and the atomic write built on top of them.
@@ -33,9 +34,13 @@ enum class WriteStep { open, write, flush, close, replace };
 // The temporary file that writeFileAtomically fills before it replaces `path`.
 std::wstring temporaryPathFor(const std::wstring& path);
 
+// The system's error of the file operation that failed last on this thread.
+std::error_code lastFileError();
+
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk and then replaces
 // `path` with it in one step, so that a crash or power cut at any moment leaves either the old
-// or the new complete file. Returns false if a step failed; `path` is then unchanged.
-// `failStep`, when given, is asked before each step and makes it fail when it says so.
-bool writeFileAtomically(const std::wstring& path, const std::string& bytes,
+// or the new complete file. Returns the system's error of the step that failed (`path` is then
+// unchanged), or no error. `failStep`, when given, is asked before each step and makes it fail
+// when it says so.
+std::error_code writeFileAtomically(const std::wstring& path, const std::string& bytes,
                          const std::function<bool(WriteStep)>& failStep = nullptr);

@@ -2,6 +2,7 @@
 
 #include <io.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "config/file_system.h"
@@ -16,6 +17,12 @@ bool flushToDisk(std::FILE* file) { return std::fflush(file) == 0 && _commit(_fi
 
 bool replaceFile(const std::wstring& from, const std::wstring& to) {
     return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::error_code lastFileError() {
+    // The C runtime's file calls fail through Win32 calls, which leave the more precise reason.
+    if (const DWORD error = GetLastError()) return std::error_code(static_cast<int>(error), std::system_category());
+    return std::error_code(errno, std::generic_category());
 }
 
 bool removeFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }

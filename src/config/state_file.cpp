@@ -41,13 +41,17 @@ void loadState(OverlayCore& overlay, const std::wstring& commonAppDataFolder) {
                            fromUtf8(error.code().message()) + L" (error " + std::to_wstring(error.code().value()) +
                            L").\n\nNothing was changed.");
     }
-    if (!exists && !writeFileAtomically(location.file, defaultStateFile)) {
+    if (!exists && writeFileAtomically(location.file, defaultStateFile)) {
         throw StartupError(L"Ardeno Time cannot create its state file:\n" + displayPath(location.file) +
                            L"\n\nCheck that the folder exists and that you may write to it.");
     }
 
-    ConfigFile& file = overlay.dataFile;
-    file.load(location.file);
+    overlay.dataFile.load(location.file);
+    applyState(overlay);
+}
+
+void applyState(OverlayCore& overlay) {
+    const ConfigFile& file = overlay.dataFile;
     overlay.targetProgram = settingString(stateFileInfo, file, 0);
     overlay.stopAfterSeconds = settingInt(stateFileInfo, file, 1);
     windowFixed = settingString(stateFileInfo, file, 3) == L"true";

@@ -24,3 +24,6 @@ StateFileLocation stateFileLocation(const std::wstring& commonAppDataFolder);
 // existing file is never rewritten here. Throws SettingsError for a missing or malformed line
 // and StartupError when the file cannot be checked or created; nothing is written then.
 void loadState(OverlayCore& overlay, const std::wstring& commonAppDataFolder);
+
+// Applies the lines held in overlay.dataFile as loadState does, without reading the disk.
+void applyState(OverlayCore& overlay);

@@ -7,6 +7,23 @@
 #include "config/skin_file.h"
 #include "config/skin_font_win.h"
 #include "config/state_file.h"
+#include "input/input_flag.h"
+#include "overlay/context_menu.h"
+#include "overlay/counting.h"
+#include "overlay/process_name_win.h"
+#include "overlay/render_win.h"
+#include "overlay/time_text.h"
+
+namespace {
+
+bool buttonDown(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
+
+}  // namespace
+
+SDL_HitTestResult overlayHitTest(SDL_Window* window, const SDL_Point* point, void* data) {
+    if (buttonDown(VK_RBUTTON)) return SDL_HITTEST_NORMAL;
+    return hitTest(window, point, data);
+}
 
 Base::Base() = default;
 
@@ -17,10 +34,23 @@ void Base::init() {
         throw StartupError(L"Ardeno Time cannot reach its overlay window.", SDL_GetError());
     hwnd = info.info.win.window;
 
-    SDL_SetWindowHitTest(sdlWindow, hitTest, nullptr);
+    SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_NOACTIVATE);
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    SDL_SetWindowHitTest(sdlWindow, overlayHitTest, nullptr);
     loadSkin();
+    // A missing or broken picture still gives an image, one whose status says so; drawing
+    // skips it, and the overlay runs without that picture.
+    baseImage.reset(new Gdiplus::Image(L"data/base.png", FALSE));
+    targetSelectImage.reset(new Gdiplus::Image(L"data/targetSelect.png", FALSE));
     loadState();
+
+    secondMark = 0;
+    lastActivity = readClocks().wallClock;
+    currentSeconds = 0;
+    if (windowFixed) SetWindowPos(hwnd, HWND_TOP, fixedX, fixedY, 0, 0, SWP_NOSIZE);
 }
+
+void Base::quit() { saveLine(*this, 2, std::to_wstring(currentSeconds)); }
 
 void Base::loadState() { ::loadState(*this, commonAppDataFolder()); }
 
@@ -30,4 +60,75 @@ void Base::loadSkin() {
     applySkinLayout(skin, *this);
     const float size = skinFontSize(skin);
     font = createSkinFont(fontCollection, skinFontPath, size);
+}
+
+void Base::update(std::uint32_t& elapsedMs) {
+    (void)elapsedMs;  // the overlay keeps its own clocks
+    GetWindowRect(hwnd, &windowRect);
+    // Without SWP_NOACTIVATE this raise would take the foreground from the target program
+    // 30 times a second, and nothing would ever count.
+    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 200, 200, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    GetCursorPos(&cursorPos);
+
+    if (selectingTarget) {
+        selectionStep();
+    } else {
+        // Only frames with input look at the foreground window's process.
+        const bool qualifies = inputSeen.load(std::memory_order_relaxed) &&
+                               foregroundProgramName(GetForegroundWindow()) == targetProgram;
+        if (accountFrame(*this, qualifies, readClocks()) > 0) saveLine(*this, 6, std::to_wstring(totalSeconds));
+        if (menuTriggered()) showContextMenu();
+    }
+    // A target pick leaves counting as it was: wasActive already equals active.
+    rightPressSeen = false;
+}
+
+void Base::selectionStep() {
+    // Down now, or pressed since the last query: a click shorter than a frame still picks.
+    if ((GetAsyncKeyState(VK_LBUTTON) & 0x8001) == 0) return;
+    pickTarget(*this, foregroundProgramName(WindowFromPoint(cursorPos)), [this] { loadState(); });
+}
+
+bool Base::menuTriggered() const {
+    return insideMenuArea(windowRect.left, windowRect.top, cursorPos.x, cursorPos.y) &&
+           WindowFromPoint(cursorPos) == hwnd && (buttonDown(VK_RBUTTON) || rightPressSeen);
+}
+
+void Base::render() {
+    FrameContent content;
+    content.baseImage = baseImage.get();
+    content.targetSelectImage = targetSelectImage.get();
+    content.font = font.get();
+    content.textCenterX = textCenter.x;
+    content.textCenterY = textCenter.y;
+    std::copy(std::begin(textColor), std::end(textColor), content.textColor);
+    content.timeText = timeText(currentSeconds);
+    content.selectingTarget = selectingTarget;
+    content.saveFailed = static_cast<bool>(saveError);
+    // A frame that cannot be pushed leaves the last one on screen; the next frame tries again.
+    renderFrame(hwnd, POINT{windowRect.left, windowRect.top}, windowSize, sourceOrigin, blend, content);
+}
+
+void Base::handleEvent(const SDL_Event& event) {
+    if (event.type == SDL_MOUSEBUTTONDOWN && event.button.button == SDL_BUTTON_RIGHT &&
+        event.button.windowID == SDL_GetWindowID(sdlWindow)) {
+        rightPressSeen = true;
+        return;
+    }
+    if (event.type != SDL_SYSWMEVENT || !event.syswm.msg) return;
+    const auto& message = event.syswm.msg->msg.win;
+    if ((message.msg == WM_NCRBUTTONDOWN || message.msg == WM_RBUTTONDOWN) && message.hwnd == hwnd) {
+        rightPressSeen = true;
+        return;
+    }
+    if (message.msg != WM_COMMAND) return;
+
+    const unsigned id = LOWORD(message.wParam);
+    if (carryOutCommand(*this, id, windowRect.left, windowRect.top, [this] { loadState(); })) {
+        closed = true;
+    } else if (id == selectTargetCommand) {
+        // The left click that chose this item is still reported as "pressed since the last
+        // query"; drop it, or the first selection frame would pick the program under the menu.
+        GetAsyncKeyState(VK_LBUTTON);
+    }
 }

@@ -16,17 +16,26 @@ class Base : public Window, public OverlayCore {
 public:
     Base();
 
+    // Makes the hidden SDL window the visible, layered, non-activating overlay and loads the
+    // skin, both pictures and the saved state; a pinned overlay goes to its stored place.
     void init() override;
+    // Stores this run's count as the previous run's.
+    void quit() override;
+    // Counting, target selection and the context menu's trigger.
+    void update(std::uint32_t& elapsedMs) override;
+    void render() override;
+    // Carries out menu commands and notes right presses on the overlay.
+    void handleEvent(const SDL_Event& event) override;
 
     // Finds or creates data.cfg in the common application-data folder and applies it.
     void loadState();
     // Reads data/skin.cfg and makes the time text's font from data/font.ttf.
     void loadSkin();
+    // Builds the menu for the present state and runs it at the cursor until it closes.
+    void showContextMenu();
 
     POINT cursorPos{};
     HWND hwnd = nullptr;
-    HDC screenDC = nullptr;
-    HDC memoryDC = nullptr;
     std::unique_ptr<Gdiplus::Image> baseImage;
     std::unique_ptr<Gdiplus::Image> targetSelectImage;
     RECT windowRect{};
@@ -35,4 +44,16 @@ public:
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     std::unique_ptr<Gdiplus::Font> font;
     Gdiplus::PrivateFontCollection fontCollection;
+    // The overlay received a right press since the previous frame: a tap shorter than a frame
+    // is never seen down by the per-frame poll.
+    bool rightPressSeen = false;
+
+private:
+    void selectionStep();
+    bool menuTriggered() const;
 };
+
+// The overlay's hit test as registered with SDL: the pin rule, except that while the right
+// button is down the overlay is plain client area. A right press on a caption would otherwise
+// run the system's modal caption loop, and no frame would see it.
+SDL_HitTestResult overlayHitTest(SDL_Window* window, const SDL_Point* point, void* data);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <system_error>
 
 #include "config/config_file.h"
 
@@ -29,6 +30,7 @@ struct OverlayCore {
     std::int32_t fixedY = 0;
     std::uint8_t textColor[3] = {0, 0, 0};  // skin: alpha, red, green of the time text
     std::int32_t stopAfterSeconds = 0;  // idle time-out in seconds
+    std::error_code saveError;          // why the last write of dataFile failed; empty once one succeeds
 };
 
 // The overlay is pinned at (fixedX, fixedY) and cannot be dragged. Main thread only.

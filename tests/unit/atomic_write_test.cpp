@@ -17,11 +17,11 @@ TEST(AtomicWrite, AFailureAtAnyStepLeavesTheOldCompleteFileAndNoTemporary) {
     writeBytes(path, "old\r\n");
     for (WriteStep failing : allSteps) {
         SCOPED_TRACE(static_cast<int>(failing));
-        EXPECT_FALSE(writeFileAtomically(path, "new\r\n", [&](WriteStep step) { return step == failing; }));
+        EXPECT_TRUE(writeFileAtomically(path, "new\r\n", [&](WriteStep step) { return step == failing; }));
         EXPECT_EQ(readBytes(path), "old\r\n");
         EXPECT_FALSE(std::filesystem::exists(temporaryPathFor(path)));
     }
-    EXPECT_TRUE(writeFileAtomically(path, "new\r\n"));
+    EXPECT_FALSE(writeFileAtomically(path, "new\r\n"));
     EXPECT_EQ(readBytes(path), "new\r\n");
 }
 
@@ -30,7 +30,7 @@ TEST(AtomicWrite, TemporaryLeftByACrashIsGoneAfterTheNextWrite) {
     const std::wstring path = folder.file(L"data.cfg");
     writeBytes(path, "photoshop.exe\r\n1\r\n");
     writeBytes(temporaryPathFor(path), "photo");  // killed halfway through a write
-    EXPECT_TRUE(writeFileAtomically(path, "notepad.exe\r\n1\r\n"));
+    EXPECT_FALSE(writeFileAtomically(path, "notepad.exe\r\n1\r\n"));
     EXPECT_EQ(readBytes(path), "notepad.exe\r\n1\r\n");
     EXPECT_FALSE(std::filesystem::exists(temporaryPathFor(path)));
 }
@@ -43,14 +43,16 @@ TEST(AtomicWrite, SetThatCannotWriteKeepsTheValueAndTheNextSetWritesEverything) 
     ConfigFile file;
     file.load((sub / "data.cfg").wstring());
 
-    // The folder disappears: the write fails quietly and memory keeps the change.
+    // The folder disappears: the write fails with the system's reason and memory keeps the change.
     std::filesystem::remove_all(sub);
-    file.set(0, L"A");
+    const std::error_code error = file.set(0, L"A");
+    EXPECT_TRUE(error);
+    EXPECT_NE(error, std::make_error_code(std::errc::io_error)) << "a made-up reason instead of the system's";
     EXPECT_EQ(file.lines, (std::vector<std::wstring>{L"A", L"b"}));
     EXPECT_FALSE(std::filesystem::exists(sub / "data.cfg"));
 
     std::filesystem::create_directories(sub);
-    file.set(1, L"B");
+    EXPECT_FALSE(file.set(1, L"B"));
     EXPECT_EQ(readBytes(sub / "data.cfg"), "A\r\nB\r\n");
 }
 

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "overlay/overlay_core.h"
+
+// Command ids of the context menu, as WM_COMMAND carries them in its low word.
+enum MenuCommand : unsigned {
+    selectTargetCommand = 1124,
+    exitCommand = 1125,
+    stopAfterFirstCommand = 1126,  // 1126 to 1130: "Stop after 1, 5, 10, 30, 60 seconds"
+    loadRecentTimeCommand = 1131,
+    pinCommand = 1132,
+};
+
+// One line of the menu as it is shown, in order.
+struct MenuEntry {
+    enum class Kind { item, separator, submenu };
+    Kind kind = Kind::item;
+    unsigned id = 0;
+    std::wstring text;
+    bool checked = false;
+    bool disabled = false;
+    std::vector<MenuEntry> submenu;
+};
+
+// The menu for the overlay's state at this moment: the total stored in data.cfg, the pin text,
+// the time-out's check mark and, while the last save failed, a first line saying so. Throws
+// SettingsError when the stored total is not a number.
+std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay);
+
+// Whether a right press at screen point (x, y) is over the overlay whose top-left corner is
+// (left, top): strictly inside, so its first column and row do not count, and sized 200 x 200
+// whatever the window's rectangle says.
+bool insideMenuArea(std::int32_t left, std::int32_t top, std::int32_t x, std::int32_t y);
+
+// Writes one line of data.cfg and notes in saveError whether it reached the disk.
+void saveLine(OverlayCore& overlay, int index, std::wstring text);
+
+// Brings the overlay's settings in line with data.cfg after a change was saved. When the save
+// failed, the lines in memory are applied instead of the older file, which would take back
+// the change and the total counted since the last successful write.
+void applySavedChange(OverlayCore& overlay, const std::function<void()>& reloadFromDisk);
+
+// Carries out a menu command. `windowLeft` and `windowTop` are the overlay's position, stored
+// when pinning. Ids outside the menu's range do nothing. Returns true for "Exit".
+bool carryOutCommand(OverlayCore& overlay, unsigned id, std::int32_t windowLeft, std::int32_t windowTop,
+                     const std::function<void()>& reloadFromDisk);
+
+// Makes `programName` the program to track (target selection has picked it) and ends selection.
+void pickTarget(OverlayCore& overlay, std::wstring programName, const std::function<void()>& reloadFromDisk);
+
+// The menu's first line while the last save has failed: the file and the system's reason.
+std::wstring saveFailureText(const std::wstring& path, const std::error_code& error);

@@ -1,0 +1,52 @@
+#include "overlay/counting.h"
+
+#include <SDL.h>
+
+#include <chrono>
+#include <limits>
+
+namespace {
+
+constexpr std::int64_t wallUnitsPerSecond = 10'000'000;
+
+std::int32_t saturatingAdd(std::int32_t counter, std::int64_t seconds) {
+    const std::int64_t sum = std::int64_t{counter} + seconds;
+    if (sum > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+    if (sum < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(sum);
+}
+
+std::int32_t countSeconds(OverlayCore& overlay, bool qualifies, FrameClocks now) {
+    if (qualifies) {
+        overlay.active = true;
+        overlay.lastActivity = now.wallClock;
+    }
+    // Checked before counting: the frame that ends a spell adds nothing, however long it was.
+    // A clock set back gives a negative idle time, which truncates toward zero and keeps counting.
+    const std::int64_t idleSeconds = (now.wallClock - overlay.lastActivity) / wallUnitsPerSecond;
+    if (idleSeconds >= overlay.stopAfterSeconds) overlay.active = false;
+    if (!overlay.active) return 0;
+
+    if (!overlay.wasActive) overlay.secondMark = now.ticks;
+    const std::uint32_t elapsed = now.ticks - overlay.secondMark;  // right across a tick wrap
+    if (elapsed < 1000) return 0;
+    const std::int32_t whole = static_cast<std::int32_t>(elapsed / 1000);
+    overlay.currentSeconds = saturatingAdd(overlay.currentSeconds, whole);
+    overlay.totalSeconds = saturatingAdd(overlay.totalSeconds, whole);
+    overlay.secondMark = now.ticks - elapsed % 1000;
+    return whole;
+}
+
+}  // namespace
+
+FrameClocks readClocks() {
+    using Units = std::chrono::duration<std::int64_t, std::ratio<1, wallUnitsPerSecond>>;
+    const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+    return {std::chrono::duration_cast<Units>(sinceEpoch).count(), SDL_GetTicks()};
+}
+
+std::int32_t accountFrame(OverlayCore& overlay, bool qualifies, FrameClocks now) {
+    const std::int32_t counted = countSeconds(overlay, qualifies, now);
+    overlay.wasActive = overlay.active;
+    return counted;
+}

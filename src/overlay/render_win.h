@@ -1,0 +1,70 @@
+#pragma once
+
+#include <windows.h>
+
+#include <gdiplus.h>
+
+#include <cstdint>
+#include <string>
+
+#include "overlay/gdi_handles_win.h"
+
+// Everything one frame of the overlay shows. The pointers are borrowed for the call.
+struct FrameContent {
+    Gdiplus::Image* baseImage = nullptr;          // skin plate; null or without a picture: nothing drawn
+    Gdiplus::Image* targetSelectImage = nullptr;  // drawn over everything while selectingTarget
+    Gdiplus::Font* font = nullptr;                // null or without a native font: no time text
+    int textCenterX = 0;                          // the time text is centred here, window pixels
+    int textCenterY = 0;
+    std::uint8_t textColor[3] = {0, 0, 0};        // alpha, red, green of the time text; blue is 255
+    std::wstring timeText;                        // "HH:MM:SS"
+    bool selectingTarget = false;
+    bool saveFailed = false;                      // the last write of data.cfg failed: warning mark
+};
+
+// The time text's ARGB: alpha from byte 0, red from byte 1, green from byte 2, blue always 255.
+constexpr std::uint32_t textArgb(const std::uint8_t color[3]) {
+    return (std::uint32_t{color[0]} << 24) | (std::uint32_t{color[1]} << 16) | (std::uint32_t{color[2]} << 8) |
+           0xFFu;
+}
+
+// One whole frame: draws the overlay's 200 x 200 picture and pushes it to the layered window
+// `window` at screen point `destination` with per-pixel alpha. Every drawing object is made and
+// released within the call. Returns false when the picture could not be made or pushed.
+bool renderFrame(HWND window, POINT destination, SIZE size, POINT sourceOrigin, BLENDFUNCTION blend,
+                 const FrameContent& content);
+
+// Width and height of every frame, pixels.
+constexpr int frameSide = 200;
+
+// The warning mark for a failed save: a disc inside the default plate's top-right corner, clear
+// of the time text, so that it reads against the plate and covers none of the digits.
+constexpr int saveWarningCenterX = 172;
+constexpr int saveWarningCenterY = 75;
+constexpr int saveWarningRadius = 9;
+
+// The pixels one frame is drawn into: a 32-bit top-down DIB section selected into a memory DC
+// compatible with `window`'s DC (null: the screen's). Members go in reverse order: the selection
+// is undone, the memory DC deleted, the window DC released and the bitmap deleted last.
+class FrameSurface {
+public:
+    explicit FrameSurface(HWND window);
+
+    explicit operator bool() const { return bits_ && memory_.get() && window_.get() && selection_; }
+    HDC windowDC() const { return window_.get(); }
+    HDC memoryDC() const { return memory_.get(); }
+    // frameSide rows of frameSide premultiplied ARGB pixels, top row first.
+    std::uint32_t* pixels() const { return static_cast<std::uint32_t*>(bits_); }
+    std::uint32_t pixel(int x, int y) const { return pixels()[y * frameSide + x]; }
+
+private:
+    void* bits_ = nullptr;
+    BitmapHandle bitmap_;
+    WindowDC window_;
+    MemoryDC memory_;
+    Selection selection_;
+};
+
+// Draws `content` over the whole surface, starting from transparent black. Does nothing to a
+// surface that could not be made.
+void drawFrame(FrameSurface& surface, const FrameContent& content);

@@ -1,0 +1,260 @@
+// The overlay's portable rules: counting with literal clock readings, the time texts, and the
+// context menu's entries and commands against a real data.cfg in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+
+#include "config/file_system.h"
+#include "config/state_file.h"
+#include "overlay/context_menu.h"
+#include "overlay/counting.h"
+#include "overlay/time_text.h"
+#include "temp_folder.h"
+
+namespace {
+
+constexpr std::int64_t second = 10'000'000;  // wall-clock units
+constexpr std::int64_t T = 1'700'000'000 * second;
+
+struct Frame {
+    bool qualifies;
+    std::int64_t wall;
+    std::uint32_t ticks;
+};
+
+struct CountingCase {
+    const char* name;
+    std::int32_t stopAfter;
+    std::vector<Frame> frames;
+    std::int32_t seconds;   // added to both counters over all frames
+    int writes;             // frames that asked for the total to be written
+    bool activeAtEnd;
+    std::int64_t markBehind;  // ticks of the last frame minus secondMark, or -1: not checked
+    std::int32_t startTotal = 0;
+};
+
+TEST(Counting, FramesGiveTheExpectedSecondsWritesAndCarry) {
+    const CountingCase cases[] = {
+        {"idle 4 s keeps counting at a time-out of 5", 5,
+         {{true, T, 0}, {false, T + 49'999'999, 4999}}, 4, 1, true, 999},
+        {"idle 5 s ends it, and that frame adds nothing", 5,
+         {{true, T, 0}, {false, T + 5 * second, 5000}}, 0, 0, false, -1},
+        {"2999 ms add 2 and carry 999", 60, {{true, T, 100}, {false, T + second, 3099}}, 2, 1, true, 999},
+        {"999 ms add nothing, exactly 1000 add 1 and carry 0", 60,
+         {{true, T, 0}, {false, T, 999}, {false, T, 1000}}, 1, 1, true, 0},
+        {"a 12.5 s stall adds 12 with one write", 60,
+         {{true, T, 0}, {false, T + 125 * second / 10, 12500}}, 12, 1, true, 500},
+        {"a 1.8 s spell adds 1 and carries nothing into the next", 1,
+         {{true, T, 0}, {true, T + 8 * second / 10, 800}, {false, T + second, 1000},
+          {false, T + 18 * second / 10, 1800}, {true, T + 30 * second, 30000}, {false, T + 30 * second, 30900}},
+         1, 1, true, 900},
+        {"a time-out of 0 never counts", 0, {{true, T, 0}, {true, T, 5000}}, 0, 0, false, -1},
+        {"a negative time-out never counts", -3, {{true, T, 0}, {true, T, 5000}}, 0, 0, false, -1},
+        {"input elsewhere never starts counting", 5, {{false, T, 0}, {false, T, 3000}}, 0, 0, false, -1},
+        {"the wall clock set back keeps counting", 5,
+         {{true, T, 0}, {false, T - 3600 * second, 2000}}, 2, 1, true, 0},
+        {"the wall clock set forward past the time-out ends it", 5,
+         {{true, T, 0}, {false, T + 3600 * second, 2000}}, 0, 0, false, -1},
+        {"the tick counter wrapping", 60,
+         {{true, T, 0xFFFFFC18u}, {false, T, 1500}}, 2, 1, true, 500},
+        // While a target is picked no frame reaches the counting; the next one adds the pause.
+        {"a pick of 3 s while counting adds 3 at once", 10,
+         {{true, T, 0}, {false, T + 3 * second, 3000}}, 3, 1, true, 0},
+        {"the total saturates", 60, {{true, T, 0}, {false, T, 5000}}, 5, 1, true, 0, INT_MAX - 2},
+    };
+    for (const CountingCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        OverlayCore overlay;
+        overlay.stopAfterSeconds = c.stopAfter;
+        overlay.lastActivity = T - 3600 * second;
+        overlay.totalSeconds = c.startTotal;
+        int writes = 0;
+        std::int32_t added = 0;
+        for (const Frame& frame : c.frames) {
+            const std::int32_t counted = accountFrame(overlay, frame.qualifies, {frame.wall, frame.ticks});
+            writes += counted > 0;
+            added += counted;
+            EXPECT_EQ(overlay.wasActive, overlay.active);
+        }
+        EXPECT_EQ(added, c.seconds);
+        EXPECT_EQ(overlay.currentSeconds, c.seconds);
+        EXPECT_EQ(overlay.totalSeconds, c.startTotal ? INT_MAX : c.seconds);
+        EXPECT_EQ(writes, c.writes);
+        EXPECT_EQ(overlay.active, c.activeAtEnd);
+        if (c.markBehind >= 0) {
+            EXPECT_EQ(c.frames.back().ticks - overlay.secondMark, c.markBehind);
+        }
+    }
+}
+
+TEST(TimeTexts, CountsBecomeTheOverlayTimeAndTheMenuTotal) {
+    const struct {
+        std::int32_t seconds;
+        const wchar_t* time;
+        const wchar_t* total;
+    } cases[] = {
+        {0, L"00:00:00", L"Total work time : 0hours 0minutes 0seconds"},
+        {59, L"00:00:59", nullptr},
+        {60, L"00:01:00", nullptr},
+        {3599, L"00:59:59", nullptr},
+        {3725, L"01:02:05", L"Total work time : 1hours 2minutes 5seconds"},
+        {90061, L"25:01:01", L"Total work time : 25hours 1minutes 1seconds"},
+        {359999, L"99:59:59", nullptr},
+        {360000, L"100:00:00", nullptr},
+        {INT_MAX, L"596523:14:07", L"Total work time : 596523hours 14minutes 7seconds"},
+        {-1, L"00:00:-1", L"Total work time : 0hours 0minutes -1seconds"},
+        {-61, L"00:-1:-1", nullptr},
+        {-3600, L"-1:00:00", nullptr},
+        {INT_MIN, L"-596523:-14:-8", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.seconds);
+        EXPECT_EQ(timeText(c.seconds), c.time);
+        if (c.total) {
+            EXPECT_EQ(totalWorkText(c.seconds), c.total);
+        }
+    }
+    const DurationText split = splitDuration(3725);
+    EXPECT_EQ(split.hours + L"|" + split.minutes + L"|" + split.seconds, L"1|2|5");
+    EXPECT_EQ(padTwoDigits(L""), L"00");
+    EXPECT_EQ(padTwoDigits(L"-1"), L"-1");
+    EXPECT_EQ(padTwoDigits(L"123"), L"123");
+}
+
+TEST(ContextMenu, OpensOnlyStrictlyInsideTheOverlaysSquare) {
+    const struct {
+        std::int32_t x, y;
+        bool inside;
+    } cases[] = {{100, 50, false}, {101, 51, true}, {299, 249, true}, {300, 100, false}, {150, 250, false},
+                 {99, 100, false}};
+    for (const auto& c : cases) EXPECT_EQ(insideMenuArea(100, 50, c.x, c.y), c.inside) << c.x << "," << c.y;
+    EXPECT_FALSE(insideMenuArea(INT_MAX - 10, 0, INT_MIN, 5));
+    EXPECT_TRUE(insideMenuArea(INT_MAX - 10, 0, INT_MAX, 5));
+}
+
+class MenuCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        windowFixed = false;
+        std::filesystem::create_directories(stateFile().parent_path());
+        writeBytes(stateFile(), "photoshop.exe\r\n10\r\n75\r\nfalse\r\n0\r\n0\r\n90061\r\n");
+        reload();
+    }
+    void TearDown() override { windowFixed = false; }
+
+    std::filesystem::path stateFile() const { return folder.path() / "Ardeno Time" / "data.cfg"; }
+    void reload() {
+        ++reloads;
+        loadState(overlay, folder.path().wstring());
+    }
+    bool command(unsigned id, std::int32_t left = -150, std::int32_t top = 40) {
+        return carryOutCommand(overlay, id, left, top, [this] { reload(); });
+    }
+    std::vector<std::wstring> linesOnDisk() const { return parseLines(readBytes(stateFile())); }
+
+    TempFolder folder;
+    OverlayCore overlay;
+    int reloads = 0;
+};
+
+std::wstring describe(const std::vector<MenuEntry>& entries) {
+    std::wstring text;
+    for (const MenuEntry& e : entries) {
+        text += std::to_wstring(e.id) + L" " + (e.kind == MenuEntry::Kind::separator ? L"---" : e.text) +
+                (e.checked ? L" [x]" : L"") + (e.disabled ? L" (disabled)" : L"") + L"\n";
+        if (!e.submenu.empty()) text += L"{\n" + describe(e.submenu) + L"}\n";
+    }
+    return text;
+}
+
+TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
+    EXPECT_EQ(describe(contextMenuEntries(overlay)),
+              L"0 Total work time : 25hours 1minutes 1seconds\n0 ---\n1124 Select target program\n0 ---\n"
+              L"1131 Load recent time\n1132 Fix window position\n0 ---\n0 Time stopping speed\n{\n"
+              L"1126 Stop after 1 seconds\n1127 Stop after 5 seconds\n1128 Stop after 10 seconds [x]\n"
+              L"1129 Stop after 30 seconds\n1130 Stop after 60 seconds\n}\n0 ---\n1125 Exit\n");
+
+    const auto before = readBytes(stateFile());
+    for (unsigned ignored : {0u, 1123u, 1133u}) EXPECT_FALSE(command(ignored));
+    EXPECT_EQ(readBytes(stateFile()), before);
+    EXPECT_EQ(reloads, 1);
+
+    EXPECT_FALSE(command(1129));
+    EXPECT_EQ(linesOnDisk()[1], L"30");
+    EXPECT_EQ(overlay.stopAfterSeconds, 30);
+
+    EXPECT_FALSE(command(pinCommand));
+    EXPECT_EQ(linesOnDisk(), (std::vector<std::wstring>{L"photoshop.exe", L"30", L"75", L"true", L"-150", L"40",
+                                                         L"90061"}));
+    EXPECT_TRUE(windowFixed);
+    EXPECT_EQ(overlay.fixedX, -150);
+    EXPECT_EQ(contextMenuEntries(overlay)[5].text, L"Unfix window position");
+    EXPECT_FALSE(command(pinCommand, 500, 500));
+    EXPECT_FALSE(windowFixed);
+    EXPECT_EQ(linesOnDisk()[4], L"-150");
+
+    overlay.currentSeconds = 5;
+    EXPECT_FALSE(command(loadRecentTimeCommand));
+    EXPECT_FALSE(command(loadRecentTimeCommand));
+    EXPECT_EQ(overlay.currentSeconds, 75);
+
+    EXPECT_FALSE(command(selectTargetCommand));
+    EXPECT_TRUE(overlay.selectingTarget);
+    pickTarget(overlay, L"notepad.exe", [this] { reload(); });
+    EXPECT_FALSE(overlay.selectingTarget);
+    EXPECT_EQ(overlay.targetProgram, L"notepad.exe");
+    EXPECT_EQ(linesOnDisk()[0], L"notepad.exe");
+
+    overlay.stopAfterSeconds = 7;
+    const std::vector<MenuEntry> unchecked = contextMenuEntries(overlay);
+    for (const MenuEntry& choice : unchecked[7].submenu) EXPECT_FALSE(choice.checked);
+    EXPECT_TRUE(command(exitCommand));
+}
+
+TEST_F(MenuCommands, FailedSaveIsShownUntilAWriteSucceedsAndLosesNoCountedSeconds) {
+    // A folder where the temporary file goes makes every write fail.
+    const auto blocker = std::filesystem::path(temporaryPathFor(stateFile().wstring()));
+    std::filesystem::create_directories(blocker);
+    overlay.totalSeconds = 90070;
+    saveLine(overlay, 6, L"90070");
+    ASSERT_TRUE(overlay.saveError);
+
+    const std::vector<MenuEntry> entries = contextMenuEntries(overlay);
+    EXPECT_TRUE(entries[0].disabled);
+    EXPECT_EQ(entries[0].id, 0u);
+    EXPECT_NE(entries[0].text.find(L"data.cfg"), std::wstring::npos);
+    EXPECT_EQ(entries[0].text.find(L"Not saved: "), 0u) << entries[0].text.c_str();
+    EXPECT_EQ(describe(std::vector<MenuEntry>(entries.begin() + 1, entries.end())),
+              describe([&] { OverlayCore ok = overlay; ok.saveError = {}; return contextMenuEntries(ok); }()));
+
+    // A setting chosen meanwhile keeps the unsaved total instead of re-reading the older file.
+    EXPECT_FALSE(command(1130));
+    EXPECT_EQ(overlay.totalSeconds, 90070);
+    EXPECT_EQ(overlay.stopAfterSeconds, 60);
+    EXPECT_EQ(reloads, 1);
+
+    std::filesystem::remove(blocker);
+    saveLine(overlay, 6, L"90071");
+    EXPECT_FALSE(overlay.saveError);
+    EXPECT_EQ(linesOnDisk()[1], L"60");
+    EXPECT_EQ(linesOnDisk()[6], L"90071");
+    EXPECT_EQ(contextMenuEntries(overlay)[0].text, L"Total work time : 25hours 1minutes 11seconds");
+}
+
+TEST_F(MenuCommands, BadLinesMetWhileRunningGiveTheStartUpMessage) {
+    writeBytes(stateFile(), "photoshop.exe\r\n10\r\nlots\r\nfalse\r\n0\r\n0\r\n90061\r\n");
+    reload();
+    try {
+        command(loadRecentTimeCommand);
+        ADD_FAILURE() << "no error";
+    } catch (const SettingsError& error) {
+        EXPECT_NE(error.message().find(L"Line 3 (the seconds counted in the previous run) does not start with a whole "
+                                       L"number: \"lots\""),
+                  std::wstring::npos);
+    }
+    overlay.dataFile.lines[6] = L"x";
+    EXPECT_THROW(contextMenuEntries(overlay), SettingsError);
+}
+
+}  // namespace
