@@ -35,7 +35,10 @@ void Base::init() {
     hwnd = info.info.win.window;
 
     SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_NOACTIVATE);
-    ShowWindow(hwnd, SW_SHOWNORMAL);
+    // Shown without activation: the overlay never takes the foreground from the program the
+    // user works in. (Under Wine a layered window that was once active also lost the first
+    // click after another window was activated.)
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
     SDL_SetWindowHitTest(sdlWindow, overlayHitTest, nullptr);
     loadSkin();
     // A missing or broken picture still gives an image, one whose status says so; drawing

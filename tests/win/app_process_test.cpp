@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "config/app_data_folder_win.h"
 #include "process_harness.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -28,6 +32,27 @@ TEST(OverlayProgram, ManifestAsksForTheInvokersRightsWithoutUiAccessAndAnIconIsE
     EXPECT_NE(text.find("uiAccess=\"false\""), std::string::npos) << text;
     EXPECT_NE(FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)), nullptr);  // RT_GROUP_ICON
     FreeLibrary(image);
+}
+
+TEST(OverlayProgram, SecondCopySaysTheFirstIsRunningAndLeavesTheStateFileAlone) {
+    OverlayProcess first(binaryFolder());
+    ASSERT_NE(first.waitForWindow(L"SDL_app", L"Ardeno Time", 15000), nullptr);
+    const std::filesystem::path state = std::filesystem::path(commonAppDataFolder()) / L"Ardeno Time" / L"data.cfg";
+    for (int i = 0; i < 100 && !std::filesystem::exists(state); ++i) Sleep(50);
+    const std::string before = readBytes(state);
+    ASSERT_FALSE(before.empty());
+
+    OverlayProcess second(binaryFolder());
+    const HWND dialog = second.waitForWindow(L"#32770", L"Ardeno Time", 15000);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_NE(messageBoxText(dialog).find(L"Ardeno Time is already running."), std::wstring::npos);
+    EXPECT_EQ(second.waitForWindow(L"SDL_app", L"Ardeno Time", 200), nullptr) << "the second copy made an overlay";
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(second.waitForExit(10000), 0u);
+    EXPECT_EQ(readBytes(state), before);
+
+    PostMessageW(first.waitForWindow(L"SDL_app", L"Ardeno Time", 0), WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.waitForExit(10000), 0u);
 }
 
 }  // namespace

@@ -9,45 +9,11 @@
 #include <fstream>
 #include <memory>
 
-#include "app/platform_session_win.h"
-#include "overlay/base_win.h"
-#include "process_harness.h"
+#include "overlay_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class OverlayTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SDL_SetMainReady();
-        session = std::make_unique<PlatformSession>();
-        folder = fs::temp_directory_path() / L"ardeno-overlay-test";
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        fs::copy(fs::path(binaryFolder()) / L"data", folder / L"data", fs::copy_options::recursive);
-        ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
-    }
-    void TearDown() override {
-        overlay.reset();  // its GDI+ objects go before GDI+ does
-        session.reset();
-        SetCurrentDirectoryW(binaryFolder().c_str());
-        fs::remove_all(folder);
-        windowFixed = false;
-    }
-    void writeSkin(const char* text) { std::ofstream(folder / L"data" / L"skin.cfg", std::ios::binary) << text; }
-    std::wstring fontFamilyName() const {
-        Gdiplus::FontFamily family;
-        if (overlay->font->GetFamily(&family) != Gdiplus::Ok) return L"";
-        WCHAR name[LF_FACESIZE] = {};
-        family.GetFamilyName(name, LANG_NEUTRAL);
-        return name;
-    }
-
-    std::unique_ptr<PlatformSession> session;
-    std::unique_ptr<Base> overlay;
-    fs::path folder;
-};
 
 TEST_F(OverlayTest, FreshOverlayHasItsStartValues) {
     overlay = std::make_unique<Base>();

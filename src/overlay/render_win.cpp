@@ -1,0 +1,81 @@
+#include "overlay/render_win.h"
+
+namespace {
+
+// DIB_RGB_COLORS needs no DC's palette, so the bitmap can exist before any DC does and be
+// released after all of them.
+HBITMAP createFrameBitmap(void** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = frameSide;
+    info.bmiHeader.biHeight = -frameSide;  // top-down, like GDI+'s scan lines
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+bool usable(Gdiplus::Image* image) { return image && image->GetLastStatus() == Gdiplus::Ok; }
+
+void drawWholeFrame(Gdiplus::Graphics& graphics, Gdiplus::Image* image) {
+    if (usable(image)) graphics.DrawImage(image, 0, 0, frameSide, frameSide);
+}
+
+// Placed by the box of "00:00:00" rather than of the text itself: the time stays put while its
+// digits change, and grows to the right when the hours need a third digit.
+void drawTime(Gdiplus::Graphics& graphics, const FrameContent& content) {
+    if (!content.font || content.font->GetLastStatus() != Gdiplus::Ok) return;
+    Gdiplus::SolidBrush brush(Gdiplus::Color(textArgb(content.textColor)));
+    Gdiplus::RectF box;
+    graphics.MeasureString(L"00:00:00", -1, content.font, Gdiplus::RectF(0, 0, 0, 0), nullptr, &box);
+    const float originX = content.textCenterX - box.Width * 0.5f;
+    const float originY = content.textCenterY - box.Height * 0.5f;
+    graphics.DrawString(content.timeText.c_str(), -1, content.font, Gdiplus::RectF(originX, originY, 0, 0), nullptr,
+                        &brush);
+}
+
+// Opaque whatever the skin's text colour, so that it shows even when the time does not.
+void drawSaveWarning(Gdiplus::Graphics& graphics) {
+    const Gdiplus::SmoothingMode before = graphics.GetSmoothingMode();
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    const float x = saveWarningCenterX, y = saveWarningCenterY, r = saveWarningRadius;
+    Gdiplus::SolidBrush disc(Gdiplus::Color(255, 226, 58, 42));
+    Gdiplus::SolidBrush mark(Gdiplus::Color(255, 255, 255, 255));
+    graphics.FillEllipse(&disc, x - r, y - r, 2 * r, 2 * r);
+    // Whole pixels: at this size a fractional "!" smears, and Wine fills without anti-aliasing.
+    graphics.FillRectangle(&mark, x - 1, y - 6, 2.0f, 8.0f);
+    graphics.FillRectangle(&mark, x - 1, y + 3, 2.0f, 2.0f);
+    graphics.SetSmoothingMode(before);
+}
+
+}  // namespace
+
+FrameSurface::FrameSurface(HWND window)
+    : bitmap_(createFrameBitmap(&bits_)),
+      window_(window),
+      memory_(window_.get()),
+      selection_(memory_.get(), bitmap_.get()) {}
+
+// Graphics over a Bitmap of the DIB's own bits, not over the memory DC: given a DC, GDI+ hands
+// opaque fills and text to GDI, which leaves their alpha at 0 and the layered window clear.
+void drawFrame(FrameSurface& surface, const FrameContent& content) {
+    if (!surface) return;
+    Gdiplus::Bitmap bitmap(frameSide, frameSide, frameSide * 4, PixelFormat32bppPARGB,
+                           reinterpret_cast<BYTE*>(surface.pixels()));
+    Gdiplus::Graphics graphics(&bitmap);
+    graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
+    graphics.Clear(Gdiplus::Color(0, 0, 0, 0));
+    drawWholeFrame(graphics, content.baseImage);
+    drawTime(graphics, content);
+    if (content.saveFailed) drawSaveWarning(graphics);
+    if (content.selectingTarget) drawWholeFrame(graphics, content.targetSelectImage);
+}
+
+bool renderFrame(HWND window, POINT destination, SIZE size, POINT sourceOrigin, BLENDFUNCTION blend,
+                 const FrameContent& content) {
+    FrameSurface surface(window);
+    if (!surface) return false;
+    drawFrame(surface, content);
+    return UpdateLayeredWindow(window, surface.windowDC(), &destination, &size, surface.memoryDC(), &sourceOrigin,
+                               0, &blend, ULW_ALPHA) != FALSE;
+}

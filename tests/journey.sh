@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# A user's session with the real program under Wine and Xvfb, driven with xdotool as a person
+# would: type in notepad while another program is the target (nothing counts), pick notepad
+# with the menu, type (the count grows), pause (it stops after the time-out), choose a time-out,
+# drag and pin the overlay, exit through the menu, and start again at the pinned place.
+# Usage: journey.sh BIN_FOLDER [SCREENSHOT_FOLDER]
+set -uo pipefail
+bin=$1
+shots=${2:-$bin/screenshots}
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+. "$root/scripts/env.sh"
+export WINEPREFIX=${WINEPREFIX:-$ARDENO_TEST_PREFIX} WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
+export SDL_AUDIODRIVER=dummy
+state="$WINEPREFIX/drive_c/ProgramData/Ardeno Time/data.cfg"
+mkdir -p "$shots"
+
+passed=0 failed=0
+check() {  # check DESCRIPTION COMMAND...
+  local what=$1; shift
+  if "$@"; then passed=$((passed + 1)); echo "ok    $what"
+  else failed=$((failed + 1)); echo "FAIL  $what"; return 1; fi
+}
+probe() { wine "$bin/probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
+line() { sed -n "$(($1 + 1))p" "$state" | tr -d '\r'; }   # data.cfg line, counted from 0
+waitFor() {  # waitFor SECONDS COMMAND...: true once COMMAND holds
+  local end=$((SECONDS + $1)); shift
+  until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.2; done
+}
+menuOpen() { probe rect '#32768' - >/dev/null; }
+menuClosed() { ! menuOpen; }
+overlayGone() { ! kill -0 "$overlay" 2>/dev/null; }
+equals() { [ "$1" = "$2" ]; }
+lineIs() { equals "$(line "$1")" "$2"; }
+atLeast() { [ "$1" -ge "$2" ]; }
+shot() {  # the overlay and what is around it
+  import -window root -crop 560x460+$((ox - 180))+$((oy - 130)) "$shots/$1.png" 2>/dev/null
+}
+startOverlay() {
+  (cd "$bin" && exec wine ArdenoTime.exe >/dev/null 2>&1) &
+  overlay=$!
+  waitFor 20 probe rect SDL_app 'Ardeno Time' || return 1
+  read -r ox oy _ < <(probe rect SDL_app 'Ardeno Time')
+}
+# A menu follows the pointer between frames of its own; a click made in the same instant as the
+# move lands before the menu has seen the pointer arrive.
+clickAt() { xdotool mousemove "$1" "$2"; sleep 0.3; xdotool click 1; }
+# Right-clicks the overlay (a tap: press and release at once) and clicks an item of its menu.
+chooseFromMenu() {  # chooseFromMenu INDEX [SUBMENU_INDEX]; HOLD=1 holds the right button down
+  xdotool mousemove $((ox + 100)) $((oy + 105))  # on the plate: clear pixels let clicks through
+  if [ -n "${HOLD:-}" ]; then
+    xdotool mousedown 3
+    check "the menu opens while the right button is still held" waitFor 2 menuOpen
+    xdotool mouseup 3
+  else
+    xdotool click 3
+  fi
+  waitFor 5 menuOpen || return 1
+  equals "$(probe menu-owner)" ArdenoTime.exe || return 1
+  [ -n "${menuShot:-}" ] && { sleep 0.3; shot "$menuShot"; menuShot=""; }
+  read -r x y < <(probe menu-point 0 "$1")
+  clickAt "$x" "$y"
+  if [ $# -gt 1 ]; then
+    sleep 0.5
+    read -r x y < <(probe menu-point 1 "$2")
+    clickAt "$x" "$y"
+  fi
+  waitFor 5 menuClosed
+}
+typeInNotepad() {  # typeInNotepad SECONDS: a key about every 150 ms
+  local end=$((SECONDS + $1))
+  while [ $SECONDS -lt $end ]; do xdotool key --window "$notepadX" --delay 0 a; sleep 0.15; done
+}
+cleanup() {
+  kill "$overlay" "$notepad" 2>/dev/null
+  wineserver -k 2>/dev/null
+}
+trap cleanup EXIT
+
+wineserver -k 2>/dev/null
+rm -rf "$(dirname "$state")"
+mkdir -p "$(dirname "$state")"
+printf 'photoshop.exe\r\n1\r\n0\r\nfalse\r\n0\r\n0\r\n100\r\n' >"$state"
+
+wine notepad >/dev/null 2>&1 &
+notepad=$!
+waitFor 20 probe rect Notepad - || { echo "FAIL  notepad did not start"; exit 1; }
+notepadX=$(xdotool search --name 'Notepad' | head -n 1)
+# Beside the overlay, not under it: without a window manager Wine lets an activated window
+# cover a topmost one in X once the topmost one has been active (the menu activates it).
+probe place 'Untitled - Notepad' 0 0 480 360
+overlay=""
+check "the overlay starts" startOverlay
+
+# Notepad is not the target yet: typing there counts nothing.
+xdotool mousemove 100 200 click 1
+xdotool windowfocus --sync "$notepadX" 2>/dev/null
+typeInNotepad 3
+check "typing in another program than the target counts nothing" equals "$(line 6)" 100
+
+menuShot=menu
+check "a right tap opens the menu and Select target program closes it" chooseFromMenu 2
+sleep 1.5
+shot selecting
+check "the click that chose the item did not pick a target" equals "$(line 0)" photoshop.exe
+xdotool mousemove 100 200 click 1
+check "the next click, on notepad, picks notepad.exe" waitFor 5 lineIs 0 notepad.exe
+
+xdotool windowfocus --sync "$notepadX" 2>/dev/null
+typeInNotepad 4
+shot counting
+counted=$(line 6)
+check "typing in notepad counts (total $counted after about 4 s)" atLeast "$counted" 103
+sleep 1.5
+paused=$(line 6)
+sleep 2.5
+check "a pause longer than the 1 s time-out stops the count" equals "$(line 6)" "$paused"
+
+check "the time-out submenu sets 5 seconds" chooseFromMenu 7 1
+check "data.cfg holds the 5 s time-out" equals "$(line 1)" 5
+
+# Drag the overlay by 150 and 100 pixels, away from notepad, then pin it there.
+xdotool mousemove $((ox + 100)) $((oy + 105)) mousedown 1
+for step in 1 2 3 4 5; do sleep 0.1; xdotool mousemove $((ox + 100 + 30 * step)) $((oy + 105 + 20 * step)); done
+sleep 0.2
+xdotool mouseup 1
+sleep 0.5
+read -r dx dy _ < <(probe rect SDL_app 'Ardeno Time')
+check "dragging moves the unpinned overlay" equals "$dx $dy" "$((ox + 150)) $((oy + 100))"
+ox=$dx oy=$dy
+HOLD=1 check "Fix window position pins it" chooseFromMenu 5
+check "data.cfg holds the pinned place" equals "$(line 3) $(line 4) $(line 5)" "true $ox $oy"
+
+check "Exit closes the overlay" chooseFromMenu 9
+if check "the program has ended" waitFor 10 overlayGone; then
+  wait "$overlay"
+  check "it ended with code 0" equals "$?" 0
+fi
+# The run began at 0 with a total of 100: all it counted is in both lines.
+check "line 2 holds this run's count ($(($(line 6) - 100)) s)" equals "$(line 2)" "$(($(line 6) - 100))"
+
+check "the next start succeeds" startOverlay
+check "it opens at the pinned place" equals "$ox $oy" "$(line 4) $(line 5)"
+probe close 'Ardeno Time'
+check "it closes on request" waitFor 10 overlayGone
+
+echo "journey: $passed passed, $failed failed; screenshots in $shots"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,173 @@
+// The overlay driven by the real main loop in this process: menu commands arrive as posted
+// WM_COMMANDs, the menu is read back from the real HMENU, and program names come from real
+// processes.
+#include <windows.h>
+
+#include <functional>
+#include <map>
+
+#include "app/main_loop.h"
+#include "config/app_data_folder_win.h"
+#include "config/config_file.h"
+#include "overlay/context_menu_win.h"
+#include "overlay/process_name_win.h"
+#include "overlay_fixture.h"
+#include "temp_folder.h"
+
+namespace {
+
+// The overlay with a script: a step runs before the update of its frame.
+class ScriptedOverlay : public Base {
+public:
+    void update(std::uint32_t& elapsedMs) override {
+        if (const auto step = script.find(frame); step != script.end()) step->second(*this);
+        ++frame;
+        Base::update(elapsedMs);
+        if (frame > 300) closed = true;  // a script that never exits must not hang the suite
+    }
+
+    std::map<int, std::function<void(ScriptedOverlay&)>> script;
+    int frame = 0;
+};
+
+class OverlayLoopTest : public OverlayTest {
+protected:
+    void SetUp() override {
+        OverlayTest::SetUp();
+        stateFolder = path(commonAppDataFolder()) / L"Ardeno Time";
+        std::filesystem::remove_all(stateFolder);
+        std::filesystem::create_directories(stateFolder);
+        writeBytes(stateFile(), "notepad.exe\r\n10\r\n75\r\nfalse\r\n0\r\n0\r\n90061\r\n");
+        scripted = std::make_unique<ScriptedOverlay>();
+        scripted->init();
+    }
+    void TearDown() override {
+        scripted.reset();
+        OverlayTest::TearDown();
+        std::filesystem::remove_all(stateFolder);
+    }
+    path stateFile() const { return stateFolder / L"data.cfg"; }
+    std::vector<std::wstring> lines() const { return parseLines(readBytes(stateFile())); }
+    void post(unsigned id, unsigned highWord = 0) {
+        PostMessageW(scripted->hwnd, WM_COMMAND, MAKEWPARAM(id, highWord), 0);
+    }
+    void run() {
+        std::vector<Window*> windows{scripted.get()};
+        FPSmanager limiter{};
+        runMainLoop(windows, limiter);
+        quitWindows(windows);
+    }
+
+    path stateFolder;
+    std::unique_ptr<ScriptedOverlay> scripted;
+};
+
+// Reads a real menu back as text: "id text [x] (grayed)", separators as "---", submenus as
+// "popup text" with their items in braces.
+std::wstring readMenu(HMENU menu) {
+    std::wstring text;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+        wchar_t label[128] = {};
+        GetMenuStringW(menu, i, label, 128, MF_BYPOSITION);
+        if (state & MF_SEPARATOR) {
+            text += L"---\n";
+            continue;
+        }
+        HMENU sub = GetSubMenu(menu, i);
+        text += (sub ? L"popup" : std::to_wstring(GetMenuItemID(menu, i))) + L" " + label + ((state & MF_CHECKED) ? L" [x]" : L"") +
+                ((state & MF_GRAYED) ? L" (grayed)" : L"") + L"\n";
+        if (sub) text += L"{\n" + readMenu(sub) + L"}\n";
+    }
+    return text;
+}
+
+TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLoop) {
+    std::vector<std::wstring> seen;
+    auto& s = scripted->script;
+    s[0] = [&](ScriptedOverlay&) { post(1129, 0x55); };
+    s[1] = [&](ScriptedOverlay& o) {
+        EXPECT_EQ(o.stopAfterSeconds, 30);
+        EXPECT_EQ(lines()[1], L"30");
+        post(pinCommand);
+    };
+    s[2] = [&](ScriptedOverlay& o) {
+        RECT rect;
+        GetWindowRect(o.hwnd, &rect);
+        EXPECT_TRUE(windowFixed);
+        EXPECT_EQ(lines()[3], L"true");
+        EXPECT_EQ(lines()[4], std::to_wstring(rect.left));
+        EXPECT_EQ(lines()[5], std::to_wstring(rect.top));
+        EXPECT_EQ(readMenu(buildPopupMenu(contextMenuEntries(o)).get()),
+                  L"0 Total work time : 25hours 1minutes 1seconds\n---\n1124 Select target program\n---\n"
+                  L"1131 Load recent time\n1132 Unfix window position\n---\npopup Time stopping speed\n{\n"
+                  L"1126 Stop after 1 seconds\n1127 Stop after 5 seconds\n1128 Stop after 10 seconds\n"
+                  L"1129 Stop after 30 seconds [x]\n1130 Stop after 60 seconds\n}\n---\n1125 Exit\n");
+        post(1123);
+        post(1133);
+        post(0);
+        post(loadRecentTimeCommand);
+    };
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    s[3] = [&](ScriptedOverlay& o) {
+        EXPECT_EQ(o.currentSeconds, 75);
+        EXPECT_EQ(lines()[1], L"30");
+        // Another program holds the file without letting it be replaced, as a backup tool does.
+        holder = CreateFileW(stateFile().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        post(1127);
+    };
+    s[4] = [&](ScriptedOverlay& o) {
+        EXPECT_EQ(o.saveError.value(), ERROR_ACCESS_DENIED);
+        EXPECT_EQ(o.stopAfterSeconds, 5);
+        EXPECT_EQ(lines()[1], L"30");
+        const std::wstring menu = readMenu(buildPopupMenu(contextMenuEntries(o)).get());
+        const std::wstring expectedStart = L"0 Not saved: " + stateFile().lexically_normal().make_preferred().wstring();
+        EXPECT_EQ(menu.rfind(expectedStart, 0), 0u) << menu.c_str();
+        EXPECT_NE(menu.find(L"(grayed)\n0 Total work time"), std::wstring::npos) << menu.c_str();
+        CloseHandle(holder);
+        post(1128);
+    };
+    s[5] = [&](ScriptedOverlay& o) {
+        EXPECT_FALSE(o.saveError);
+        EXPECT_EQ(lines()[1], L"10");
+        EXPECT_EQ(contextMenuEntries(o)[0].text, L"Total work time : 25hours 1minutes 1seconds");
+        o.currentSeconds = 42;
+        post(exitCommand, 0xBEEF);
+    };
+    run();
+    EXPECT_EQ(scripted->frame, 7) << "Exit ends the loop after the frame that handled it";
+    EXPECT_TRUE(scripted->closed);
+    EXPECT_EQ(lines(), (std::vector<std::wstring>{L"notepad.exe", L"10", L"42", L"true", lines()[4], lines()[5],
+                                                   L"90061"}));
+}
+
+TEST(ProgramName, IsTheExecutablesFileNameWhileItsProcessRuns) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION notepad{};
+    wchar_t commandLine[] = L"notepad.exe";
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &notepad));
+    WaitForInputIdle(notepad.hProcess, 10000);
+    HWND window = nullptr;
+    for (int i = 0; i < 100 && !window; ++i, Sleep(100)) {
+        for (HWND w = FindWindowW(L"Notepad", nullptr); w; w = FindWindowExW(nullptr, w, L"Notepad", nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == notepad.dwProcessId) window = w;
+        }
+    }
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(foregroundProgramName(window), L"notepad.exe");
+    EXPECT_EQ(foregroundProgramName(GetWindow(window, GW_CHILD)), L"notepad.exe") << "its edit control";
+    EXPECT_EQ(foregroundProgramName(nullptr), L"");
+
+    TerminateProcess(notepad.hProcess, 0);
+    WaitForSingleObject(notepad.hProcess, 10000);
+    EXPECT_EQ(foregroundProgramName(window), L"") << "a process that has ended";
+    CloseHandle(notepad.hThread);
+    CloseHandle(notepad.hProcess);
+}
+
+}  // namespace

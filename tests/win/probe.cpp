@@ -1,0 +1,149 @@
+// Looks at windows for the scripted user journey, which drives the real program with xdotool
+// from outside Wine:
+//   probe rect CLASS TITLE       left top right bottom of a visible top-level window ("-": any)
+//   probe menu-point LEVEL INDEX screen point inside item INDEX of the overlay's open popup menu,
+//                                LEVEL 0 for the menu, 1 for its open submenu
+//   probe menu-owner             executable name of the program whose popup menu is open
+//   probe place TITLE X Y W H    moves and sizes the window with that title
+//   probe close TITLE            posts WM_CLOSE to the window with that title
+#define SDL_MAIN_HANDLED  // a console tool with its own main, not an SDL program
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "overlay/context_menu_win.h"
+#include "overlay/process_name_win.h"
+
+namespace {
+
+std::wstring widen(const char* text) { return std::wstring(text, text + std::strlen(text)); }
+
+struct Search {
+    std::wstring className;
+    std::wstring title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collect(HWND hwnd, LPARAM context) {
+    auto* search = reinterpret_cast<Search*>(context);
+    if (!IsWindowVisible(hwnd)) return TRUE;
+    wchar_t text[256] = {};
+    GetClassNameW(hwnd, text, 256);
+    if (search->className != L"-" && search->className != text) return TRUE;
+    GetWindowTextW(hwnd, text, 256);
+    if (search->title != L"-" && search->title != text) return TRUE;
+    search->found.push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> visibleWindows(const std::wstring& className, const std::wstring& title) {
+    Search search{className, title, {}};
+    EnumWindows(collect, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Item rectangles of the overlay's menu relative to its menu window, measured on a copy that
+// this process opens itself: another process's menu cannot be read under Wine.
+std::vector<RECT> itemOffsets;
+HMENU measuredMenu = nullptr;
+HWND owner = nullptr;
+
+void CALLBACK measure(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(owner, timer);
+    const std::vector<HWND> menus = visibleWindows(L"#32768", L"-");
+    RECT window{};
+    for (HWND menu : menus) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(menu, &process);
+        if (process == GetCurrentProcessId()) GetWindowRect(menu, &window);
+    }
+    for (int i = 0; i < GetMenuItemCount(measuredMenu); ++i) {
+        RECT item{};
+        GetMenuItemRect(owner, measuredMenu, i, &item);
+        itemOffsets.push_back({item.left - window.left, item.top - window.top, item.right - window.left,
+                               item.bottom - window.top});
+    }
+    EndMenu();
+}
+
+void measureMenu() {
+    OverlayCore state;
+    state.dataFile.lines = {L"photoshop.exe", L"1", L"0", L"false", L"0", L"0", L"0"};
+    const PopupMenu menu = buildPopupMenu(contextMenuEntries(state));
+    measuredMenu = menu.get();
+    owner = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"probe", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                            nullptr);
+    SetTimer(owner, 1, 200, measure);
+    TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, 5, 5, 0, owner, nullptr);
+    DestroyWindow(owner);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "rect" && argc == 4) {
+        const std::vector<HWND> found = visibleWindows(widen(argv[2]), widen(argv[3]));
+        if (found.empty()) return 1;
+        RECT rect;
+        GetWindowRect(found.front(), &rect);
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+        return 0;
+    }
+    if (command == "menu-point" && argc == 4) {
+        const int level = std::atoi(argv[2]);
+        const int index = std::atoi(argv[3]);
+        std::vector<RECT> rects;
+        for (HWND menu : visibleWindows(L"#32768", L"-")) {
+            if (foregroundProgramName(menu) != L"ArdenoTime.exe") continue;
+            RECT rect;
+            GetWindowRect(menu, &rect);
+            rects.push_back(rect);
+        }
+        if (static_cast<int>(rects.size()) <= level) return 1;
+        // A submenu opens to the right of its menu.
+        std::sort(rects.begin(), rects.end(), [](const RECT& a, const RECT& b) { return a.left < b.left; });
+        measureMenu();
+        if (itemOffsets.size() < 3) return 2;
+        const RECT& menu = rects[level];
+        long top;
+        long height;
+        if (level == 0) {
+            if (index >= static_cast<int>(itemOffsets.size())) return 1;
+            top = itemOffsets[index].top;
+            height = itemOffsets[index].bottom - itemOffsets[index].top;
+        } else {
+            // Submenu items are plain strings, as tall as the menu's first item.
+            height = itemOffsets[0].bottom - itemOffsets[0].top;
+            top = itemOffsets[0].top + index * height;
+        }
+        std::printf("%ld %ld\n", menu.left + 30, menu.top + top + height / 2);
+        return 0;
+    }
+    if (command == "menu-owner") {
+        const std::vector<HWND> menus = visibleWindows(L"#32768", L"-");
+        if (menus.empty()) return 1;
+        std::printf("%ls\n", foregroundProgramName(menus.front()).c_str());
+        return 0;
+    }
+    if (command == "place" && argc == 7) {
+        const std::vector<HWND> found = visibleWindows(L"-", widen(argv[2]));
+        if (found.empty()) return 1;
+        return SetWindowPos(found.front(), nullptr, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+                            std::atoi(argv[6]), SWP_NOZORDER | SWP_NOACTIVATE)
+                   ? 0
+                   : 1;
+    }
+    if (command == "close" && argc == 3) {
+        const std::vector<HWND> found = visibleWindows(L"-", widen(argv[2]));
+        if (found.empty()) return 1;
+        return PostMessageW(found.front(), WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    std::fprintf(stderr, "usage: probe rect CLASS TITLE | menu-point LEVEL INDEX | menu-owner | place TITLE X Y W H | close TITLE\n");
+    return 2;
+}

@@ -1,0 +1,173 @@
+// Frames drawn by the overlay's renderer with real GDI+ and the default skin, read back pixel by pixel.
+#include <windows.h>
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "app/platform_session_win.h"
+#include "config/skin_font_win.h"
+#include "overlay/render_win.h"
+#include "process_harness.h"
+
+namespace {
+
+using Frame = std::vector<std::uint32_t>;
+int alpha(std::uint32_t pixel) { return pixel >> 24; }
+int channel(std::uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
+
+// Brushes GDI can still make: counts what a process holds, where GetGuiResources gives 0 under Wine.
+int gdiHeadroom() {
+    std::vector<HBRUSH> brushes;
+    while (HBRUSH brush = CreateSolidBrush(0)) brushes.push_back(brush);
+    for (HBRUSH brush : brushes) DeleteObject(brush);
+    return static_cast<int>(brushes.size());
+}
+
+class RenderTest : public ::testing::Test {
+protected:
+    static std::wstring skin(const wchar_t* name) { return binaryFolder() + L"\\data\\" + name; }
+    void SetUp() override {
+        SDL_SetMainReady();
+        session = std::make_unique<PlatformSession>();
+        fonts = std::make_unique<Gdiplus::PrivateFontCollection>();
+        font = createSkinFont(*fonts, skin(L"font.ttf").c_str(), 28);
+        base = std::make_unique<Gdiplus::Image>(skin(L"base.png").c_str(), FALSE);
+        select = std::make_unique<Gdiplus::Image>(skin(L"targetSelect.png").c_str(), FALSE);
+        ASSERT_EQ(base->GetLastStatus(), Gdiplus::Ok);
+        plain = {nullptr, select.get(), font.get(), 100, 104, {255, 255, 255}, L"00:00:00"};
+        skinned = plain;
+        skinned.baseImage = base.get();
+    }
+    static Frame draw(const FrameContent& content, const FrameContent* drawnBefore = nullptr) {
+        FrameSurface surface(nullptr);
+        EXPECT_TRUE(surface);
+        if (drawnBefore) drawFrame(surface, *drawnBefore);
+        drawFrame(surface, content);
+        return Frame(surface.pixels(), surface.pixels() + frameSide * frameSide);
+    }
+    static std::uint32_t at(const Frame& frame, int x, int y) { return frame[y * frameSide + x]; }
+    static RECT ink(const Frame& frame) {  // bounding box of every pixel with some alpha
+        RECT box{frameSide, frameSide, -1, -1};
+        for (int y = 0; y < frameSide; ++y)
+            for (int x = 0; x < frameSide; ++x)
+                if (alpha(at(frame, x, y))) box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                                                   std::max<LONG>(box.right, x), std::max<LONG>(box.bottom, y)};
+        return box;
+    }
+
+    std::unique_ptr<PlatformSession> session;  // first in, last out: GDI+ outlives its objects
+    std::unique_ptr<Gdiplus::PrivateFontCollection> fonts;
+    std::unique_ptr<Gdiplus::Font> font;
+    std::unique_ptr<Gdiplus::Image> base, select;
+    FrameContent plain, skinned;
+    const Frame empty = Frame(frameSide * frameSide, 0);
+};
+
+TEST_F(RenderTest, DigitsTakeTheSkinColourPremultipliedWithBlueAlwaysFull) {
+    const struct { std::uint8_t color[3]; std::uint32_t strongest; } cases[] = {
+        {{255, 255, 255}, 0xFFFFFFFF}, {{255, 0, 0}, 0xFF0000FF}, {{128, 255, 0}, 0x80800080}, {{0, 255, 255}, 0}};
+    for (const auto& c : cases) {
+        std::copy(c.color, c.color + 3, plain.textColor);
+        const Frame frame = draw(plain);
+        const std::uint32_t strongest = *std::max_element(
+            frame.begin(), frame.end(), [](std::uint32_t a, std::uint32_t b) { return alpha(a) < alpha(b); });
+        for (int shift : {0, 8, 16, 24}) EXPECT_NEAR(channel(strongest, shift), channel(c.strongest, shift), 1);
+        EXPECT_TRUE(c.strongest || frame == empty) << "a transparent colour leaves nothing at all";
+    }
+}
+
+TEST_F(RenderTest, PlateKeepsItsAlphaUnderOpaqueDigitsAndAFailedSaveMarksItsCorner) {
+    const Frame frame = draw(skinned);
+    Gdiplus::Color plate;
+    Gdiplus::Bitmap(skin(L"base.png").c_str()).GetPixel(30, 132, &plate);
+    ASSERT_TRUE(plate.GetA() > 0 && plate.GetA() < 255);
+    EXPECT_EQ(alpha(at(frame, 30, 132)), plate.GetA());
+    EXPECT_NEAR(channel(at(frame, 30, 132), 16), plate.GetR() * plate.GetA() / 255, 1);
+    for (int corner : {0, 199}) EXPECT_EQ(at(frame, corner, corner), 0u);
+    EXPECT_NE(std::find(frame.begin(), frame.end(), 0xFFFFFFFF), frame.end());
+
+    skinned.saveFailed = true;
+    const Frame marked = draw(skinned);
+    const int x = saveWarningCenterX, y = saveWarningCenterY, r = saveWarningRadius;
+    EXPECT_EQ(at(marked, x, y - 3), 0xFFFFFFFF);  // the "!"
+    EXPECT_EQ(alpha(at(marked, x - r / 2, y)), 255);
+    EXPECT_NE(at(marked, x - r / 2, y), at(frame, x - r / 2, y));
+    EXPECT_GT(alpha(at(frame, x, y)), 0) << "the plate lies under the mark";
+    for (int i = 0; i < frameSide * frameSide; ++i)
+        EXPECT_TRUE(marked[i] == frame[i] || std::hypot(i % frameSide - x, i / frameSide - y) <= r + 1) << i;
+}
+
+TEST_F(RenderTest, TimeStaysWhereTheBoxOfZerosPutsItWhateverItsDigits) {
+    plain.textCenterY = 100;
+    const RECT zeros = ink(draw(plain));
+    for (const wchar_t* text : {L"88:88:88", L"000:00:00"}) {
+        plain.timeText = text;
+        const RECT other = ink(draw(plain));
+        EXPECT_TRUE(other.left == zeros.left && other.top == zeros.top) << other.left << "," << other.top;
+    }
+    Gdiplus::Bitmap scratch(1, 1);
+    Gdiplus::RectF box;
+    Gdiplus::Graphics(&scratch).MeasureString(L"00:00:00", -1, font.get(), Gdiplus::RectF(), nullptr, &box);
+    EXPECT_TRUE(zeros.left >= 100 - box.Width / 2 && zeros.right <= 100 + box.Width / 2);
+    EXPECT_TRUE(zeros.top >= 100 - box.Height / 2 && zeros.bottom <= 100 + box.Height / 2);
+    EXPECT_NEAR((zeros.left + zeros.right) / 2.0, 100, 2);
+}
+
+TEST_F(RenderTest, SelectionPictureCoversEverythingOnlyWhileSelecting) {
+    const Frame normal = draw(skinned);
+    const Frame alone = draw({nullptr, select.get(), nullptr, 0, 0, {}, L"", true});
+    skinned.selectingTarget = skinned.saveFailed = true;
+    const Frame selecting = draw(skinned);
+    int covered = 0, showingThrough = 0;  // what lies under shows only as much as the picture lets it
+    for (size_t i = 0; i < alone.size(); ++i) {
+        if (alpha(alone[i]) < 200) continue;
+        ++covered;
+        for (int shift : {0, 8, 16, 24})
+            showingThrough += std::abs(channel(selecting[i], shift) - channel(alone[i], shift)) > 256 - alpha(alone[i]);
+    }
+    EXPECT_GT(covered, frameSide * frameSide / 2);
+    EXPECT_EQ(showingThrough, 0);
+    skinned.selectingTarget = skinned.saveFailed = false;
+    EXPECT_EQ(draw(skinned), normal);
+}
+
+TEST_F(RenderTest, BrokenPicturesAndMissingFontDrawNothingNotEvenWhatWasThereBefore) {
+    Gdiplus::Image broken(skin(L"no-such.png").c_str(), FALSE);
+    EXPECT_EQ(draw({&broken, &broken, nullptr, 100, 104, {255, 255, 255}, L"00:00:00", true}, &skinned), empty);
+}
+
+TEST_F(RenderTest, RealLayeredWindowShowsTheFrameAndLeaksNoGdiObject) {
+    std::unique_ptr<HWND__, BOOL(WINAPI*)(HWND)> window(
+        CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"Static", L"render test",
+                        WS_POPUP, 40, 40, 200, 200, nullptr, nullptr, nullptr, nullptr),
+        DestroyWindow);
+    ASSERT_TRUE(window);
+    ShowWindow(window.get(), SW_SHOWNOACTIVATE);
+    const auto frame = [&] {
+        return renderFrame(window.get(), {40, 40}, {200, 200}, {0, 0}, {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}, skinned);
+    };
+    ASSERT_TRUE(frame());
+    const int before = gdiHeadroom();
+    const int frames = 300;
+    for (int i = 0; i < frames; ++i) ASSERT_TRUE(frame());
+    const int after = gdiHeadroom();
+    EXPECT_GT(before, 10000);
+    EXPECT_LT(before - after, frames / 3) << before << " before, " << after << " after";
+
+    // Xvfb has no compositor: the screen shows the premultiplied colour over black.
+    const Frame drawn = draw(skinned);
+    const int digit = std::find(drawn.begin(), drawn.end(), 0xFFFFFFFF) - drawn.begin();
+    HDC screen = GetDC(nullptr);
+    for (int i : {132 * frameSide + 30, digit})
+        EXPECT_EQ(GetPixel(screen, 40 + i % frameSide, 40 + i / frameSide),
+                  RGB(channel(drawn[i], 16), channel(drawn[i], 8), channel(drawn[i], 0)))
+            << i;
+    ReleaseDC(nullptr, screen);
+}
+
+}  // namespace
