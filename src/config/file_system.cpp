@@ -1,5 +1,7 @@
 #include "config/file_system.h"
 
+#include "app/text.h"
+
 std::wstring temporaryPathFor(const std::wstring& path) { return path + L".new"; }
 
 std::error_code writeFileAtomically(const std::wstring& path, const std::string& bytes,
@@ -10,8 +12,7 @@ std::error_code writeFileAtomically(const std::wstring& path, const std::string&
     const auto step = [&](WriteStep which, auto&& run) {
         if (error) return false;
         if (failStep && failStep(which)) error = std::make_error_code(std::errc::io_error);
-        else if (!run()) error = lastFileError();
-        if (error && !error.value()) error = std::make_error_code(std::errc::io_error);
+        else if (!run() && !(error = lastFileError())) error = std::make_error_code(std::errc::io_error);
         return !error;
     };
 
@@ -25,4 +26,12 @@ std::error_code writeFileAtomically(const std::wstring& path, const std::string&
     // A temporary left behind by a crash is simply overwritten by the next write.
     if (error) removeFile(temporary);
     return error;
+}
+
+std::wstring systemReason(const std::error_code& error) {
+    std::wstring reason = fromUtf8(error.message());
+    while (!reason.empty() && (reason.back() == L'.' || reason.back() == L'\n' || reason.back() == L'\r' ||
+                               reason.back() == L' '))
+        reason.pop_back();
+    return reason;
 }

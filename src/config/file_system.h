@@ -37,10 +37,13 @@ std::wstring temporaryPathFor(const std::wstring& path);
 // The system's error of the file operation that failed last on this thread.
 std::error_code lastFileError();
 
+// The system's words for `error`, without the full stop or line end some systems add.
+std::wstring systemReason(const std::error_code& error);
+
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk and then replaces
 // `path` with it in one step, so that a crash or power cut at any moment leaves either the old
 // or the new complete file. Returns the system's error of the step that failed (`path` is then
 // unchanged), or no error. `failStep`, when given, is asked before each step and makes it fail
 // when it says so.
 std::error_code writeFileAtomically(const std::wstring& path, const std::string& bytes,
-                         const std::function<bool(WriteStep)>& failStep = nullptr);
+                                    const std::function<bool(WriteStep)>& failStep = nullptr);

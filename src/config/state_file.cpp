@@ -41,9 +41,10 @@ void loadState(OverlayCore& overlay, const std::wstring& commonAppDataFolder) {
                            fromUtf8(error.code().message()) + L" (error " + std::to_wstring(error.code().value()) +
                            L").\n\nNothing was changed.");
     }
-    if (!exists && writeFileAtomically(location.file, defaultStateFile)) {
-        throw StartupError(L"Ardeno Time cannot create its state file:\n" + displayPath(location.file) +
-                           L"\n\nCheck that the folder exists and that you may write to it.");
+    const std::error_code created = exists ? std::error_code() : writeFileAtomically(location.file, defaultStateFile);
+    if (created) {
+        throw StartupError(L"Ardeno Time cannot create its state file:\n" + displayPath(location.file) + L"\n\n" +
+                           systemReason(created) + L".\n\nCheck that the folder exists and that you may write to it.");
     }
 
     overlay.dataFile.load(location.file);

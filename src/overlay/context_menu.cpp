@@ -1,6 +1,6 @@
 #include "overlay/context_menu.h"
 
-#include "app/text.h"
+#include "config/file_system.h"
 #include "config/state_file.h"
 #include "overlay/time_text.h"
 
@@ -90,9 +90,5 @@ void pickTarget(OverlayCore& overlay, std::wstring programName, const std::funct
 }
 
 std::wstring saveFailureText(const std::wstring& path, const std::error_code& error) {
-    std::wstring reason = fromUtf8(error.message());
-    while (!reason.empty() && (reason.back() == L'.' || reason.back() == L'\n' || reason.back() == L'\r' ||
-                               reason.back() == L' '))
-        reason.pop_back();
-    return L"Not saved: " + displayPath(path) + L" (" + reason + L")";
+    return L"Not saved: " + displayPath(path) + L" (" + systemReason(error) + L")";
 }
