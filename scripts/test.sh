@@ -44,6 +44,12 @@ wine_session_unmanaged
 trap wine_session_stop EXIT
 suite mingw
 
+# The release packages must build: a broken package fails the run.
+if [ -x scripts/package.sh ]; then
+  echo "== packages"
+  if scripts/package.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
+fi
+
 echo "== benchmarks"
 build/native/bin/frame_pacing_bench 2>/dev/null | sed 's/^/native: /'
 scripts/wine-run.sh build/mingw/bin/frame_pacing_bench.exe 2>/dev/null | tr -d '\r' | sed 's/^/wine:   /'
