@@ -39,16 +39,16 @@ suite native
 echo "== fuzz"
 if scripts/fuzz.sh "${ARDENO_FUZZ_SECONDS:-15}"; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
 
-wine_session_start "$ARDENO_TEST_PREFIX" || exit 1
-wine_session_unmanaged
-trap wine_session_stop EXIT
-suite mingw
-
-# The release packages must build: a broken package fails the run.
+# The release packages must build (a broken package fails the run); the Wine suite installs them.
 if [ -x scripts/package.sh ]; then
   echo "== packages"
   if scripts/package.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
 fi
+
+wine_session_start "$ARDENO_TEST_PREFIX" || exit 1
+wine_session_unmanaged
+trap wine_session_stop EXIT
+suite mingw
 
 echo "== benchmarks"
 build/native/bin/frame_pacing_bench 2>/dev/null | sed 's/^/native: /'
