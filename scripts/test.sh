@@ -54,6 +54,7 @@ echo "== benchmarks"
 build/native/bin/frame_pacing_bench 2>/dev/null | sed 's/^/native: /'
 scripts/wine-run.sh build/mingw/bin/frame_pacing_bench.exe 2>/dev/null | tr -d '\r' | sed 's/^/wine:   /'
 scripts/wine-run.sh build/mingw/bin/frame_cost_bench.exe 2>/dev/null | tr -d '\r' | sed 's/^/wine:   /'
+scripts/wine-run.sh build/mingw/bin/hook_cost_bench.exe 2>/dev/null | tr -d '\r' | sed 's/^/wine:   /'
 
 echo
 echo "total: $passed passed, $failed failed"

@@ -69,8 +69,10 @@ void Base::update(std::uint32_t& elapsedMs) {
     (void)elapsedMs;  // the overlay keeps its own clocks
     GetWindowRect(hwnd, &windowRect);
     // Without SWP_NOACTIVATE this raise would take the foreground from the target program
-    // 30 times a second, and nothing would ever count.
-    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 200, 200, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // 30 times a second, and nothing would ever count. Nothing above a topmost overlay: the
+    // raise would change nothing, and it is a frame's dearest call.
+    if (GetWindow(hwnd, GW_HWNDPREV) || !(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 200, 200, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     GetCursorPos(&cursorPos);
 
     if (selectingTarget) {
@@ -97,7 +99,7 @@ bool Base::menuTriggered() const {
            WindowFromPoint(cursorPos) == hwnd && (buttonDown(VK_RBUTTON) || rightPressSeen);
 }
 
-void Base::render() {
+FrameContent Base::frameContent() const {
     FrameContent content;
     content.baseImage = baseImage.get();
     content.targetSelectImage = targetSelectImage.get();
@@ -108,8 +110,17 @@ void Base::render() {
     content.timeText = timeText(currentSeconds);
     content.selectingTarget = selectingTarget;
     content.saveFailed = static_cast<bool>(saveError);
+    return content;
+}
+
+void Base::render() {
+    FrameContent content = frameContent();
+    // Drawing and pushing a frame is most of a frame's cost, and the picture changes once a
+    // second at most; the window shows the last pushed picture until it differs.
+    if (framePushed && content == lastFrame) return;
     // A frame that cannot be pushed leaves the last one on screen; the next frame tries again.
-    renderFrame(hwnd, POINT{windowRect.left, windowRect.top}, windowSize, sourceOrigin, blend, content);
+    framePushed = renderFrame(hwnd, POINT{windowRect.left, windowRect.top}, windowSize, sourceOrigin, blend, content);
+    lastFrame = std::move(content);
 }
 
 void Base::handleEvent(const SDL_Event& event) {

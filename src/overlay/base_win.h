@@ -8,6 +8,7 @@
 
 #include "app/window.h"
 #include "overlay/overlay_core.h"
+#include "overlay/render_win.h"
 
 // The work-time overlay: a 200 x 200, always-on-top window with per-pixel alpha. Its portable
 // state is OverlayCore; this adds the native handle, the layered-window parameters and the
@@ -33,6 +34,8 @@ public:
     void loadSkin();
     // Builds the menu for the present state and runs it at the cursor until it closes.
     void showContextMenu();
+    // What the overlay shows now.
+    FrameContent frameContent() const;
 
     POINT cursorPos{};
     HWND hwnd = nullptr;
@@ -49,6 +52,10 @@ public:
     bool rightPressSeen = false;
 
 private:
+    // The layered window keeps the last picture it was given; an unchanged frame is not redrawn.
+    FrameContent lastFrame;
+    bool framePushed = false;
+
     void selectionStep();
     bool menuTriggered() const;
 };

@@ -4,7 +4,9 @@
 
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 #include "overlay/gdi_handles_win.h"
@@ -21,6 +23,15 @@ struct FrameContent {
     bool selectingTarget = false;
     bool saveFailed = false;                      // the last write of data.cfg failed: warning mark
 };
+
+// Two frames that would show the same pixels: the window keeps the last one pushed.
+inline bool operator==(const FrameContent& a, const FrameContent& b) {
+    return a.baseImage == b.baseImage && a.targetSelectImage == b.targetSelectImage && a.font == b.font &&
+           a.textCenterX == b.textCenterX && a.textCenterY == b.textCenterY &&
+           std::equal(std::begin(a.textColor), std::end(a.textColor), std::begin(b.textColor)) &&
+           a.timeText == b.timeText && a.selectingTarget == b.selectingTarget && a.saveFailed == b.saveFailed;
+}
+inline bool operator!=(const FrameContent& a, const FrameContent& b) { return !(a == b); }
 
 // The time text's ARGB: alpha from byte 0, red from byte 1, green from byte 2, blue always 255.
 constexpr std::uint32_t textArgb(const std::uint8_t color[3]) {
