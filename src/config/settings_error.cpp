@@ -6,6 +6,15 @@
 
 namespace {
 
+// The value as the message quotes it. A message box ends its text at a NUL and shows other
+// control characters as nothing useful, so each becomes U+FFFD; a long line is cut.
+std::wstring quoted(std::wstring value) {
+    for (wchar_t& c : value)
+        if (c < 0x20 || c == 0x7F) c = L'\uFFFD';
+    if (value.size() > 60) value = value.substr(0, 60) + L"\u2026";
+    return L"\"" + value + L"\"";
+}
+
 std::wstring whatIsWrong(const ConfigFile& file, int index, const std::exception& cause) {
     const std::string what = cause.what();
     if (what == "invalid vector subscript") {
@@ -13,7 +22,7 @@ std::wstring whatIsWrong(const ConfigFile& file, int index, const std::exception
         return L"is missing: the file has only " + std::to_wstring(file.lines.size()) +
                (file.lines.size() == 1 ? L" line" : L" lines");
     }
-    const std::wstring text = L"\"" + file.getString(index) + L"\"";
+    const std::wstring text = quoted(file.getString(index));
     if (what == "invalid stoi argument") return L"does not start with a whole number: " + text;
     if (what == "stoi argument out of range")
         return L"holds a number outside -2147483648 to 2147483647: " + text;

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/text.h"
 #include "config/state_file.h"
 #include "temp_folder.h"
 
@@ -101,6 +102,13 @@ TEST_F(StateFileTest, NonNumberAndOutOfRangeNumberAreNamedWithTheirText) {
     EXPECT_NE(loadError().find(L"Line 7 (the all-time total in seconds) holds a number outside"),
               std::wstring::npos);
     EXPECT_EQ(readBytes(stateFile()), "a.exe\n1\n0\nfalse\n0\n0\n99999999999\n");
+
+    // A message box would end the text at the NUL, before the advice.
+    writeState(std::string("a.exe\n1\n0\nfalse\n0\n0\n\xff\xfe\x00\x01\n", 25));
+    const std::wstring message = loadError();
+    EXPECT_NE(message.find(L"number: \"\u00FF\u00FE\uFFFD\uFFFD\""), std::wstring::npos) << toUtf8(message);
+    EXPECT_EQ(message.find(L'\0'), std::wstring::npos);
+    EXPECT_NE(message.find(L"Nothing was changed"), std::wstring::npos);
 }
 
 TEST_F(StateFileTest, FolderInPlaceOfTheFileCountsAsExistingAndIsReportedUnreadable) {

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Kills the real program, as a crash or power cut would, at random moments while it counts and
+# writes data.cfg once a second, then starts it again. After every kill data.cfg must be a
+# complete file whose total never went down, and every start must count on from that total.
+# Usage: soak.sh BIN_FOLDER PROBE_EXE [KILLS]
+set -uo pipefail
+bin=$1 probeExe=$2 kills=${3:-15}
+. "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+temporary="$state.new"
+# Lines 1 to 6 never change while it counts; line 3 is written only by a clean exit, so its
+# odd value also shows that no kill let the program shut down.
+fixedLines=$'notepad.exe\r\n1\r\n777\r\nfalse\r\n0\r\n0\r\n'
+startTotal=1000
+
+total() { sed -n 7p "$state" 2>/dev/null | tr -d '\r'; }
+totalAbove() { local t; t=$(total); [[ $t =~ ^[0-9]+$ ]] && [ "$t" -gt "$1" ]; }
+completeFile() {  # seven lines, each ending CR LF, the first six as written, line 7 a whole number
+  local t
+  t=$(total)
+  [[ $t =~ ^[0-9]+$ ]] && cmp -s "$state" <(printf '%s%s\r\n' "$fixedLines" "$t")
+}
+overlayGone() { ! overlayShown; }
+ms() { local t=${EPOCHREALTIME/./}; echo $((t / 1000)); }
+
+# Most kills fall anywhere in the once-a-second write cycle, up to the write after the next.
+# Every third one falls inside a write: a write lives about 1 to 2 ms from the creation of
+# data.cfg.new to its move over data.cfg, and one turn of a bash loop takes about 7 us.
+waitForKillMoment() {
+  if [ $((run % 3)) -eq 0 ]; then
+    local end=$((SECONDS + 3)) spin=$((RANDOM % 250)) i
+    while [ ! -e "$temporary" ] && [ $SECONDS -lt $end ]; do :; done
+    [ -e "$temporary" ] && duringWrite=$((duringWrite + 1))
+    for ((i = 0; i < spin; i++)); do :; done
+  else
+    local delay=$((RANDOM % 1300))
+    sleep "$((delay / 1000)).$(printf %03d $((delay % 1000)))"
+  fi
+}
+
+cleanup() {
+  kill "${typist:-}" 2>/dev/null
+  endProgram
+  wineserver -k 2>/dev/null
+}
+trap cleanup EXIT
+
+rm -rf "$(dirname "$state")"
+mkdir -p "$(dirname "$state")"
+printf '%s%s\r\n' "$fixedLines" "$startTotal" >"$state"
+
+wine notepad >/dev/null 2>&1 &
+# Beside the overlay, which opens in the middle of the screen: a click must reach notepad.
+check "notepad starts" waitFor 20 probe place 'Untitled - Notepad' 0 0 480 360 || exit 1
+notepadX=$(xdotool search --name 'Notepad' | head -n 1)
+xdotool mousemove 100 200 click 1
+xdotool windowfocus --sync "$notepadX" 2>/dev/null
+# Keys all the time, so that every second of every run counts (the time-out is 1 s).
+(while :; do xdotool key --window "$notepadX" --delay 0 a BackSpace; sleep 0.15; done) &
+typist=$!
+
+killsDone=0 last=$startTotal lowest="" highest=0 complete=0 decreases=0
+temporariesAfterKill=0 temporariesLeft=0 duringWrite=0
+phases=(0 0 0 0)
+for ((run = 1; run <= kills + 1; run++)); do
+  startProgram "$bin"
+  if ! check "start $run counts on from $last" waitFor 15 totalAbove "$last"; then
+    endProgram; break
+  fi
+  written=$(ms) first=$(total)
+  check "start $run counts on from the total the kill left ($last, then $first)" \
+    [ "$first" -le $((last + 2)) ]
+  [ -e "$temporary" ] && temporariesLeft=$((temporariesLeft + 1))
+  [ "$run" -gt "$kills" ] && break  # the last start only proves that counting goes on
+  waitForKillMoment
+  endProgram
+  killed=$(ms) killsDone=$run
+  phase=$(((killed - written) % 1000 / 250))
+  phases[phase]=$((phases[phase] + 1))
+  [ -e "$temporary" ] && temporariesAfterKill=$((temporariesAfterKill + 1))
+  check "the program is gone after kill $run" waitFor 10 programGone
+  check "its window is gone after kill $run" waitFor 10 overlayGone
+  if check "data.cfg is complete after kill $run" completeFile; then
+    complete=$((complete + 1))
+    now=$(total)
+    [ "$now" -lt "$last" ] && decreases=$((decreases + 1))
+    check "the total did not go down at kill $run ($last, then $now)" [ "$now" -ge "$last" ]
+    last=$now
+    [ -z "$lowest" ] || [ "$now" -lt "$lowest" ] && lowest=$now
+    [ "$now" -gt "$highest" ] && highest=$now
+  fi
+done
+check "a temporary file left by a kill is gone after the next write" [ "$temporariesLeft" -eq 0 ]
+if ! programGone; then
+  probe close 'Ardeno Time'
+  check "the last run closes cleanly" waitFor 10 programGone
+  wait "$program"; check "with exit code 0" [ $? -eq 0 ]
+fi
+
+echo "soak: $killsDone kills, $complete complete files, total $startTotal at first," \
+  "lowest ${lowest:-none} and highest $highest after a kill, $((last - startTotal)) s gained"
+echo "soak: kills in each quarter of the write cycle: ${phases[*]}; $duringWrite aimed into a write"
+echo "soak: data.cfg.new seen right after a kill: $temporariesAfterKill," \
+  "left after the next write: $temporariesLeft; decreases of the total: $decreases"
+echo "soak: $passed checks passed, $failed failed"
+[ "$failed" -eq 0 ] && [ "$complete" -eq "$kills" ] && [ "$decreases" -eq 0 ]
