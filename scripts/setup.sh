@@ -15,6 +15,7 @@ packages=(
   googletest libsdl2-dev libsdl2-gfx-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core fonts-liberation
+  inotify-tools libx11-dev
 )
 
 missing=()

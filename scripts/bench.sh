@@ -1,0 +1,370 @@
+#!/usr/bin/env bash
+# Process-level figures of the real program under Wine and Xvfb, as one table: CPU while counting
+# and while idle, memory and object counts, start-up to the first frame on screen, replacements
+# of the state file and counting accuracy against a typing schedule in a real notepad; then the
+# in-process benchmarks' own lines. It prints figures and fails only when it cannot measure.
+# About six minutes. See docs/performance.md for what each figure means.
+#
+# Usage: scripts/bench.sh [BUILD_DIR]
+#   BUILD_DIR (or ARDENO_BENCH_BUILD): a mingw build folder, default build/mingw.
+#   ARDENO_BENCH_PREFIX: the Wine prefix, default the tests' own, whose state file it rewrites.
+#   Without a usable DISPLAY it starts its own Xvfb (1280x1024), as the test command does.
+set -uo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+. scripts/env.sh
+. scripts/wine-session.sh
+
+build=$(realpath -m "${1:-${ARDENO_BENCH_BUILD:-$root/build/mingw}}")
+prefix=${ARDENO_BENCH_PREFIX:-$ARDENO_TEST_PREFIX}
+bin=$build/bin
+helpers=$build/bench-process
+timeout_s=1         # the idle time-out written to the state file: the program's default
+window_s=${ARDENO_BENCH_SECONDS:-60}
+
+die() { echo "bench: $*" >&2; exit 1; }
+
+# ---------------------------------------------------------------- build
+scripts/setup.sh || exit 1
+command -v inotifywait >/dev/null || die "inotifywait is missing (Debian package inotify-tools)"
+
+echo "== build: $build"
+log=$(mktemp)
+configure=(cmake --preset mingw)
+[ "$build" = "$root/build/mingw" ] || configure+=(-B "$build")
+"${configure[@]}" >"$log" 2>&1 || { cat "$log"; die "configure failed"; }
+targets=(ArdenoTime probe frame_cost_bench)
+known=$(cmake --build "$build" --target help 2>/dev/null)
+for target in hook_cost_bench process_stats; do
+  grep -q "^$target:" <<<"$known" && targets+=("$target")
+done
+cmake --build "$build" --target "${targets[@]}" >"$log" 2>&1 || { cat "$log"; die "build failed"; }
+rm -f "$log"
+
+mkdir -p "$helpers"
+stats_exe=$bin/process_stats.exe
+if [[ " ${targets[*]} " != *" process_stats "* ]]; then
+  # Not yet part of the CMake build: the same helper, built by hand.
+  stats_exe=$helpers/process_stats.exe
+  if [ ! -f "$stats_exe" ] || [ bench/process/process_stats.cpp -nt "$stats_exe" ]; then
+    x86_64-w64-mingw32-g++-posix -municode -static -O2 -o "$stats_exe" bench/process/process_stats.cpp -lpsapi ||
+      die "cannot build process_stats.exe"
+  fi
+fi
+first_pixel=$helpers/first_pixel
+if [ ! -f "$first_pixel" ] || [ bench/process/first_pixel.c -nt "$first_pixel" ]; then
+  cc -O2 -o "$first_pixel" bench/process/first_pixel.c -lX11 || die "cannot build first_pixel"
+fi
+
+# ---------------------------------------------------------------- session
+wine_session_start "$prefix" || exit 1
+wine_session_unmanaged
+export SDL_AUDIODRIVER=dummy
+state_dir="$WINEPREFIX/drive_c/ProgramData/Ardeno Time"
+state="$state_dir/data.cfg"
+
+overlay="" notepad="" watcher=""
+cleanup() {
+  [ -n "$watcher" ] && kill "$watcher" 2>/dev/null
+  [ -n "$overlay" ] && kill "$overlay" 2>/dev/null
+  [ -n "$notepad" ] && kill "$notepad" 2>/dev/null
+  wine_session_stop
+}
+trap cleanup EXIT
+
+# A clean Wine: nothing left running in the prefix. The server and Wine's own services start
+# here, with their output on /dev/null, so that every timed start finds Wine running as a user's
+# Windows is, and no Wine process holds this script's output open.
+wineserver -k 2>/dev/null
+wineserver -p60 </dev/null >/dev/null 2>&1
+wine cmd /c exit </dev/null >/dev/null 2>&1
+
+rm -rf "$state_dir"
+mkdir -p "$state_dir"
+printf 'notepad.exe\r\n%s\r\n0\r\nfalse\r\n0\r\n0\r\n0\r\n' "$timeout_s" >"$state"
+
+probe() { wine "$bin/probe.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+stats() { wine "$stats_exe" ArdenoTime.exe </dev/null 2>/dev/null | tr -d '\r'; }
+field() { grep -o "\b$1=-\?[0-9]*" <<<"$2" | cut -d= -f2; }   # field KEY "STATS LINE"
+total() { sed -n 7p "$state" | tr -d '\r'; }
+waitFor() {  # waitFor SECONDS COMMAND...: true once COMMAND holds
+  local end=$((SECONDS + $1)); shift
+  until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.1; done
+}
+# A Wine process that has ended can stay a zombie for a second or two, until the machine's first
+# process collects it; it holds nothing by then.
+gone() { [ ! -r "/proc/$1/stat" ] || [ "$(sed 's/.*) //' "/proc/$1/stat" | cut -d' ' -f1)" = Z ]; }
+now_ms() { local t=$EPOCHREALTIME; now=$((${t%.*} * 1000 + 10#${t#*.} / 1000)); }
+ticks_per_s=$(getconf CLK_TCK)
+cpu_ticks() {  # user + system time of a Linux process, all threads, in clock ticks
+  [ -n "$1" ] && [ -r "/proc/$1/stat" ] || { echo 0; return; }
+  sed 's/.*) //' "/proc/$1/stat" | awk '{print $12 + $13}'
+}
+prefix_pid() {  # the process of this prefix whose command line matches the pattern
+  local p
+  for p in $(pgrep -f "$1"); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && { echo "$p"; return 0; }
+  done
+  return 1
+}
+percent() { awk -v t="$1" -v hz="$ticks_per_s" -v ms="$2" 'BEGIN { printf "%.2f", t / hz * 100000 / ms }'; }
+mib() { awk -v kb="$1" 'BEGIN { if (kb < 0) print "refused"; else printf "%.1f", kb / 1024 }'; }
+
+# ---------------------------------------------------------------- start-up to the first frame
+echo "== start-up to the first frame on screen (1 untimed start, then 5 timed)"
+startOverlay() {
+  (cd "$bin" && exec wine ArdenoTime.exe </dev/null >/dev/null 2>&1) &
+  overlay=$!
+  waitFor 20 probe rect SDL_app 'Ardeno Time' >/dev/null
+}
+stopOverlay() {
+  probe close 'Ardeno Time' >/dev/null
+  waitFor 15 gone "$overlay" || { kill "$overlay" 2>/dev/null; sleep 1; }
+  overlay=""
+}
+background=$("$first_pixel" 0 0)
+startOverlay || die "the overlay did not start"
+read -r left top _ < <(probe rect SDL_app 'Ardeno Time')
+# On the plate below the time: the same colour in every frame, whatever the count.
+px=$((left + 100)) py=$((top + 130))
+sleep 1
+plate=$("$first_pixel" "$px" "$py")
+stopOverlay
+[ "$plate" != "$background" ] || die "the plate at $px,$py reads like the empty screen ($plate)"
+plateShown() { [ "$("$first_pixel" "$px" "$py")" = "$plate" ]; }
+startup=()
+for i in 1 2 3 4 5; do
+  waitFor 10 eval '! plateShown' || die "the overlay's pixels stay on screen after it closed"
+  ms="" pid=""
+  read -r ms pid < <(cd "$bin" && "$first_pixel" "$px" "$py" $plate 6 20000 wine ArdenoTime.exe)
+  overlay=$pid
+  [[ $ms =~ ^[0-9]+$ ]] || die "start $i: no overlay pixels within 20 s ($ms)"
+  startup+=("$ms")
+  echo "start $i: ${ms} ms"
+  waitFor 20 probe rect SDL_app 'Ardeno Time' >/dev/null
+  stopOverlay
+done
+read -r startup_median startup_worst < <(printf '%s\n' "${startup[@]}" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)], v[NR] }')
+
+# ---------------------------------------------------------------- notepad in front
+echo "== notepad in front"
+wine notepad </dev/null >/dev/null 2>&1 &
+notepad=$!
+waitFor 20 probe rect Notepad - >/dev/null || die "notepad did not start"
+notepad_x=$(xdotool search --name 'Notepad' | head -n 1)
+# Beside the overlay, not under it.
+probe place 'Untitled - Notepad' 0 0 480 360
+server=$(prefix_pid '(^|/)wineserver(64)? ') || die "no wineserver found for $WINEPREFIX"
+xvfb=${_ardeno_xvfb_pid:-$(pgrep -f "Xvfb ${DISPLAY}( |$)" | head -n 1)}
+xdotool mousemove 100 200 click 1
+xdotool windowfocus --sync "$notepad_x" 2>/dev/null
+
+# One key about every 150 ms into notepad until MS milliseconds have passed.
+# Sets keys, first_key and last_key (milliseconds, when each was sent).
+typeFor() {
+  now_ms
+  local end=$((now + $1))
+  keys=0 first_key=$now
+  while [ "$now" -lt "$end" ]; do
+    last_key=$now
+    xdotool key --window "$notepad_x" --delay 0 a
+    keys=$((keys + 1))
+    sleep 0.15
+    now_ms
+  done
+}
+
+# Counts replacements of data.cfg (a rename onto it) and direct writes to it, from Linux.
+watchStart() {
+  watch_log=$(mktemp)
+  inotifywait -m -e moved_to,close_write --format '%e %f' "$state_dir" >"$watch_log" 2>"$watch_log.err" &
+  watcher=$!
+  waitFor 10 grep -q 'Watches established' "$watch_log.err" || die "inotifywait did not start"
+}
+watchStop() {  # sets replaced and written
+  sleep 0.5
+  kill "$watcher" 2>/dev/null
+  wait "$watcher" 2>/dev/null
+  watcher=""
+  replaced=$(grep -cx 'MOVED_TO data.cfg' "$watch_log")
+  written=$(grep -c '^CLOSE_WRITE[A-Z_,]* data.cfg$' "$watch_log")
+  rm -f "$watch_log" "$watch_log.err"
+}
+
+# CPU of the program, the Wine server and the X server over one window.
+cpuStart() {
+  win0=$(stats)
+  app0=$(cpu_ticks "$app") server0=$(cpu_ticks "$server") xvfb0=$(cpu_ticks "$xvfb")
+  now_ms
+  cpu_from=$now
+}
+cpuStop() {  # sets app_cpu server_cpu xvfb_cpu win_cpu (percent of one core)
+  now_ms
+  local ms=$((now - cpu_from))
+  local app1 server1 xvfb1 win1
+  app1=$(cpu_ticks "$app") server1=$(cpu_ticks "$server") xvfb1=$(cpu_ticks "$xvfb")
+  win1=$(stats)
+  app_cpu=$(percent $((app1 - app0)) "$ms")
+  server_cpu=$(percent $((server1 - server0)) "$ms")
+  xvfb_cpu=-
+  [ -n "$xvfb" ] && xvfb_cpu=$(percent $((xvfb1 - xvfb0)) "$ms")
+  # GetProcessTimes' milliseconds, turned into clock ticks for the same formula.
+  local winMs=$(($(field user_ms "$win1") + $(field kernel_ms "$win1") - $(field user_ms "$win0") - $(field kernel_ms "$win0")))
+  win_cpu=$(percent $((winMs * ticks_per_s / 1000)) "$ms")
+}
+
+# ---------------------------------------------------------------- reference: no overlay
+# What the Wine server and the X server spend for notepad alone, with the same typing and
+# the same silence: the part of their figures below that is the overlay's is the difference.
+reference_s=$(((window_s + 2) / 3))
+referenceCpu() {  # referenceCpu COMMAND...: sets ref_server ref_xvfb over the command
+  local s0 x0 ms
+  s0=$(cpu_ticks "$server") x0=$(cpu_ticks "$xvfb")
+  now_ms
+  local from=$now
+  "$@"
+  now_ms
+  ms=$((now - from))
+  ref_server=$(percent $(($(cpu_ticks "$server") - s0)) "$ms")
+  ref_xvfb=-
+  [ -n "$xvfb" ] && ref_xvfb=$(percent $(($(cpu_ticks "$xvfb") - x0)) "$ms")
+}
+echo "== reference without the overlay: ${reference_s} s of typing in notepad, ${reference_s} s idle"
+referenceCpu typeFor $((reference_s * 1000))
+ref_count_server=$ref_server ref_count_xvfb=$ref_xvfb
+sleep 1
+referenceCpu sleep "$reference_s"
+ref_idle_server=$ref_server ref_idle_xvfb=$ref_xvfb
+
+startOverlay || die "the overlay did not start"
+app=$overlay
+xdotool windowfocus --sync "$notepad_x" 2>/dev/null
+sleep $((timeout_s + 2))   # a start or a click may have begun a spell; let it end
+stats_start=$(stats)
+
+# ---------------------------------------------------------------- counting
+echo "== counting: ${window_s} s of typing in notepad, a key about every 150 ms"
+watchStart
+count_before=$(total)
+cpuStart
+typeFor $((window_s * 1000))
+cpuStop
+count_keys=$keys count_span=$((last_key - first_key))
+sleep $((timeout_s + 2))
+count_seconds=$(($(total) - count_before))
+watchStop
+count_replaced=$replaced count_written=$written
+count_app=$app_cpu count_server=$server_cpu count_xvfb=$xvfb_cpu count_win=$win_cpu
+stats_counting=$(stats)
+vmhwm_counting=$(awk '/^VmHWM/ { print $2 }' "/proc/$app/status")
+
+# ---------------------------------------------------------------- idle
+echo "== idle: ${window_s} s without input, notepad in front"
+watchStart
+idle_before=$(total)
+cpuStart
+sleep "$window_s"
+cpuStop
+idle_seconds=$(($(total) - idle_before))
+watchStop
+idle_replaced=$replaced idle_written=$written
+idle_app=$app_cpu idle_server=$server_cpu idle_xvfb=$xvfb_cpu idle_win=$win_cpu
+stats_idle=$(stats)
+vmhwm_idle=$(awk '/^VmHWM/ { print $2 }' "/proc/$app/status")
+
+# ---------------------------------------------------------------- accuracy
+# Bursts of typing (milliseconds) and the pauses after them. With keys at most ~200 ms apart,
+# a burst whose keys span L seconds makes a spell of L + time-out seconds (plus under a frame),
+# of which the whole seconds count. Each span is x.5 s minus at most one key interval, so each
+# spell ends 0.3 to 0.5 s past a whole second: far from both edges, the count is x + time-out.
+bursts=(9500 19500 4500 29500 14500 24500)
+pauses=(5000 8000 3000 10000 6000 3000)
+expected=0
+for b in "${bursts[@]}"; do expected=$((expected + b / 1000 + timeout_s)); done
+plan=$(awk -v b="${bursts[*]}" -v p="${pauses[*]}" 'BEGIN { n = split(b, x, " "); split(p, y, " ");
+  for (i = 1; i <= n; i++) s += x[i] + y[i]; printf "%.0f", s / 1000 }')
+echo "== accuracy: a ${plan} s schedule of ${#bursts[@]} bursts and pauses, time-out ${timeout_s} s"
+watchStart
+accuracy_before=$(total)
+spells=()
+for i in "${!bursts[@]}"; do
+  typeFor "${bursts[$i]}"
+  spells+=("$(awk -v s=$((last_key - first_key)) -v t="$timeout_s" 'BEGIN { printf "%.2f", s / 1000 + t }')")
+  sleep "$(awk -v p="${pauses[$i]}" 'BEGIN { print p / 1000 }')"
+done
+sleep $((timeout_s + 1))
+counted=$(($(total) - accuracy_before))
+watchStop
+accuracy_replaced=$replaced
+difference=$((counted - expected))
+stats_end=$(stats)
+
+stopOverlay
+kill "$notepad" 2>/dev/null
+notepad=""
+
+# ---------------------------------------------------------------- the table
+atMost() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'; }
+met() { if "$@"; then echo yes; else echo NO; fi; }
+cpuMet() { atMost "$count_app" 3 && atMost "$idle_app" 3; }
+writesMet() { [ "$count_replaced" -eq "$count_seconds" ] && [ "$idle_replaced" -eq 0 ]; }
+directMet() { [ "$count_written" -eq 0 ] && [ "$idle_written" -eq 0 ]; }
+threadsMet() { [ "$(field threads "$stats_start")" = "$(field threads "$stats_idle")" ]; }
+accuracyMet() { [ "${difference#-}" -le 1 ]; }
+objects() {  # objects SCENARIO KEY: "start -> end" of one count over the scenario
+  local from=$stats_start to=$stats_counting
+  [ "$1" = idle ] && from=$stats_counting to=$stats_idle
+  echo "$(field "$2" "$from") -> $(field "$2" "$to")"
+}
+span_s=$(awk -v s="$count_span" 'BEGIN { printf "%.1f", s / 1000 }')
+interval=$((count_span / (count_keys > 1 ? count_keys - 1 : 1)))
+na="n/a: 0 under Wine"
+
+result=$helpers/last-run.md
+{
+  echo "figure|counting|idle|goal|met?"
+  echo "CPU of ArdenoTime.exe, % of one core (/proc utime+stime)|$count_app|$idle_app|at most 3|$(met cpuMet)"
+  echo "CPU of wineserver over the same time, % of one core|$count_server|$idle_server|-|-"
+  echo "CPU of Xvfb over the same time, % of one core|$count_xvfb|$idle_xvfb|-|-"
+  echo "reference without the overlay ($reference_s s): CPU of wineserver, %|$ref_count_server|$ref_idle_server|-|-"
+  echo "reference without the overlay ($reference_s s): CPU of Xvfb, %|$ref_count_xvfb|$ref_idle_xvfb|-|-"
+  echo "CPU of ArdenoTime.exe by GetProcessTimes, % of one core|$count_win|$idle_win|-|n/a: not tracked by Wine"
+  echo "replacements of data.cfg|$count_replaced|$idle_replaced|one per counted second, 0 idle|$(met writesMet)"
+  echo "seconds counted (growth of line 7)|$count_seconds|$idle_seconds|-|-"
+  echo "writes straight into data.cfg, not by replacement|$count_written|$idle_written|0|$(met directMet)"
+  echo "peak working set, MiB (GetProcessMemoryInfo)|$(mib "$(field peak_ws_kb "$stats_counting")")|$(mib "$(field peak_ws_kb "$stats_idle")")|-|-"
+  echo "peak resident set, MiB (VmHWM)|$(mib "$vmhwm_counting")|$(mib "$vmhwm_idle")|-|-"
+  echo "GDI objects, start -> end (GetGuiResources)|$(objects counting gdi)|$(objects idle gdi)|no growth|$na"
+  echo "USER objects, start -> end (GetGuiResources)|$(objects counting user)|$(objects idle user)|no growth|$na"
+  echo "kernel handles, start -> end (GetProcessHandleCount)|$(objects counting handles)|$(objects idle handles)|no growth|$na"
+  echo "threads, start -> end (Toolhelp)|$(objects counting threads)|$(objects idle threads)|no growth|$(met threadsMet)"
+  echo "start-up to the first frame on screen, ms: median / worst of 5|$startup_median / $startup_worst|-|-|-"
+  echo "counting accuracy over a ${plan} s schedule, s: expected / counted / difference|$expected / $counted / $difference|-|within 1|$(met accuracyMet)"
+} | awk -F'|' '
+  { for (i = 1; i <= NF; i++) { cell[NR, i] = $i; if (length($i) > width[i]) width[i] = length($i) } rows = NR; cols = NF }
+  END {
+    for (r = 1; r <= rows; r++) {
+      line = "|"
+      for (i = 1; i <= cols; i++) line = line sprintf(" %-" width[i] "s |", cell[r, i])
+      print line
+      if (r == 1) { line = "|"; for (i = 1; i <= cols; i++) { d = ""; for (k = 0; k < width[i] + 2; k++) d = d "-"; line = line d "|" } print line }
+    }
+  }' >"$result"
+{
+  echo
+  echo "counting: $count_keys keys in $span_s s, one every $interval ms"
+  echo "start-ups, ms: ${startup[*]} (from launching 'wine ArdenoTime.exe' until the plate's colour $plate shows at $px,$py)"
+  echo "accuracy: key span + time-out of each spell, s: ${spells[*]}; expected $expected (whole seconds of each spell); data.cfg replaced $accuracy_replaced times"
+  echo "Windows view at the end: $stats_end"
+} >>"$result"
+
+echo
+echo "== process figures ($(date -u '+%Y-%m-%d %H:%M UTC'), $(wine --version 2>/dev/null), display $DISPLAY)"
+cat "$result"
+echo
+echo "== in-process benchmarks"
+for exe in frame_cost_bench hook_cost_bench; do
+  [ -f "$bin/$exe.exe" ] || continue
+  echo "-- $exe"
+  scripts/wine-run.sh "$bin/$exe.exe" 2>/dev/null | tr -d '\r'
+done
