@@ -7,31 +7,14 @@
 set -uo pipefail
 bin=$1
 shots=${2:-$bin/screenshots}
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-. "$root/scripts/env.sh"
-export WINEPREFIX=${WINEPREFIX:-$ARDENO_TEST_PREFIX} WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
-export SDL_AUDIODRIVER=dummy
-state="$WINEPREFIX/drive_c/ProgramData/Ardeno Time/data.cfg"
+probeExe="$bin/probe.exe"
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 mkdir -p "$shots"
 
-passed=0 failed=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@"; then passed=$((passed + 1)); echo "ok    $what"
-  else failed=$((failed + 1)); echo "FAIL  $what"; return 1; fi
-}
-probe() { wine "$bin/probe.exe" "$@" 2>/dev/null | tr -d '\r'; }
-line() { sed -n "$(($1 + 1))p" "$state" | tr -d '\r'; }   # data.cfg line, counted from 0
-waitFor() {  # waitFor SECONDS COMMAND...: true once COMMAND holds
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.2; done
-}
 menuOpen() { probe rect '#32768' - >/dev/null; }
 menuClosed() { ! menuOpen; }
 overlayGone() { ! kill -0 "$overlay" 2>/dev/null; }
-equals() { [ "$1" = "$2" ]; }
 lineIs() { equals "$(line "$1")" "$2"; }
-atLeast() { [ "$1" -ge "$2" ]; }
 shot() {  # the overlay and what is around it
   import -window root -crop 560x460+$((ox - 180))+$((oy - 130)) "$shots/$1.png" 2>/dev/null
 }

@@ -11,10 +11,7 @@ set -uo pipefail
 setup=$1
 probeExe=$2
 version=$3
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-. "$root/scripts/env.sh"
-export WINEPREFIX=${WINEPREFIX:-$ARDENO_TEST_PREFIX} WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
-export SDL_AUDIODRIVER=dummy
+. "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
 # Otherwise Wine copies the shortcuts into the Linux desktop's menus.
 export WINEDLLOVERRIDES=winemenubuilder.exe=d
 
@@ -23,28 +20,12 @@ installed="$drive/Program Files/Ardeno Time"
 programs="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs"
 menuLink="$programs/Ardeno Time.lnk"
 startupLink="$programs/StartUp/Ardeno Time.lnk"
-stateDir="$drive/ProgramData/Ardeno Time"
-state="$stateDir/data.cfg"
+stateDir=$(dirname "$state")
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Ardeno Time'
 installFolder='C:\Program Files\Ardeno Time'
 
-passed=0 failed=0
-check() {  # check DESCRIPTION COMMAND...
-  local what=$1; shift
-  if "$@"; then passed=$((passed + 1)); echo "ok    $what"
-  else failed=$((failed + 1)); echo "FAIL  $what"; return 1; fi
-}
-probe() { wine "$probeExe" "$@" 2>/dev/null | tr -d '\r'; }
-line() { sed -n "$(($1 + 1))p" "$state" | tr -d '\r'; }   # data.cfg line, counted from 0
-waitFor() {  # waitFor SECONDS COMMAND...: true once COMMAND holds
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.2; done
-}
-equals() { [ "$1" = "$2" ]; }
-atLeast() { [ "$1" -ge "$2" ]; }
 missing() { [ ! -e "$1" ]; }
 ended() { ! kill -0 "$1" 2>/dev/null; }
-overlayShown() { probe rect SDL_app 'Ardeno Time' >/dev/null; }
 overlayGone() { ! overlayShown; }
 notepadShown() { probe rect Notepad - >/dev/null; }
 shortcutsGone() { missing "$menuLink" && missing "$startupLink"; }
