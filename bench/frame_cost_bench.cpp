@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/platform_session_win.h"
+#include "gdi_headroom.h"
 #include "input/input_flag.h"
 #include "overlay/base_win.h"
 #include "overlay/process_name_win.h"
@@ -85,15 +86,6 @@ void breakDown(Base& overlay) {
     std::printf("where it goes (medians): z-order check %.3f ms, topmost raise when needed %.3f ms; frame drawn "
                 "%.3f ms (DCs, DIB, GDI+), pushed with UpdateLayeredWindow %.3f ms, when it changed\n",
                 check, raise, draw, whole - draw);
-}
-
-// How many more GDI objects the process may make: GetGuiResources counts nothing under Wine,
-// while running out shows what is held.
-int gdiHeadroom() {
-    std::vector<HBRUSH> brushes;
-    while (HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3))) brushes.push_back(brush);
-    for (HBRUSH brush : brushes) DeleteObject(brush);
-    return static_cast<int>(brushes.size());
 }
 
 void gdiOverFrames(Base& overlay, int frames) {

@@ -1,12 +1,8 @@
 #include "app/single_instance_win.h"
 
-SingleInstance::SingleInstance() {
-    mutex_ = CreateMutexW(nullptr, FALSE, L"Global\\ArdenoTime.StateFile.Owner");
+SingleInstance::SingleInstance()
+    : mutex_(CreateMutexW(nullptr, FALSE, L"Global\\ArdenoTime.StateFile.Owner")) {
     const DWORD error = GetLastError();
     // Any other failure lets this copy run: refusing to count would lose more than it saves.
     alreadyRunning_ = error == ERROR_ALREADY_EXISTS || (!mutex_ && error == ERROR_ACCESS_DENIED);
-}
-
-SingleInstance::~SingleInstance() {
-    if (mutex_) CloseHandle(mutex_);
 }

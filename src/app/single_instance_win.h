@@ -1,6 +1,6 @@
 #pragma once
 
-#include <windows.h>
+#include "app/kernel_handle_win.h"
 
 // A machine-wide mark, across user sessions, that Ardeno Time is running. Two copies would
 // each rewrite the one state file with their own total and lose each other's seconds.
@@ -9,13 +9,12 @@ public:
     SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
-    ~SingleInstance();
 
     // Another copy held the mark first (possibly under another user, whose mark this copy may
     // not even open).
     bool alreadyRunning() const { return alreadyRunning_; }
 
 private:
-    HANDLE mutex_ = nullptr;
+    KernelHandle mutex_;
     bool alreadyRunning_ = false;
 };

@@ -11,6 +11,7 @@
 
 #include "app/platform_session_win.h"
 #include "config/skin_font_win.h"
+#include "gdi_headroom.h"
 #include "overlay/render_win.h"
 #include "process_harness.h"
 
@@ -19,14 +20,6 @@ namespace {
 using Frame = std::vector<std::uint32_t>;
 int alpha(std::uint32_t pixel) { return pixel >> 24; }
 int channel(std::uint32_t pixel, int shift) { return (pixel >> shift) & 0xFF; }
-
-// Brushes GDI can still make: counts what a process holds, where GetGuiResources gives 0 under Wine.
-int gdiHeadroom() {
-    std::vector<HBRUSH> brushes;
-    while (HBRUSH brush = CreateSolidBrush(0)) brushes.push_back(brush);
-    for (HBRUSH brush : brushes) DeleteObject(brush);
-    return static_cast<int>(brushes.size());
-}
 
 class RenderTest : public ::testing::Test {
 protected:

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <windows.h>
+
+// Owns a kernel object's handle (a process, a mutex) and closes it when it goes out of scope.
+// Null means none; so does INVALID_HANDLE_VALUE, which some calls return instead.
+class KernelHandle {
+public:
+    explicit KernelHandle(HANDLE handle = nullptr) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+    KernelHandle(const KernelHandle&) = delete;
+    KernelHandle& operator=(const KernelHandle&) = delete;
+    ~KernelHandle() {
+        if (handle_) CloseHandle(handle_);
+    }
+
+    HANDLE get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+private:
+    HANDLE handle_;
+};
