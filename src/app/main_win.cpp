@@ -7,7 +7,7 @@
 #include "app/main_loop.h"
 #include "app/platform_session_win.h"
 #include "app/single_instance_win.h"
-#include "app/startup_error.h"
+#include "common/startup_error.h"
 #include "app/window.h"
 #include "input/input_hook_win.h"
 #include "overlay/base_win.h"

@@ -3,7 +3,7 @@
 #include <SDL.h>
 #include <gdiplus.h>
 
-#include "app/startup_error.h"
+#include "common/startup_error.h"
 
 PlatformSession::PlatformSession() {
     // Joystick, haptic or audio may be missing on a machine without harming the overlay;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/kernel_handle_win.h"
+#include "common/kernel_handle_win.h"
 
 // A machine-wide mark, across user sessions, that Ardeno Time is running. Two copies would
 // each rewrite the one state file with their own total and lose each other's seconds.

@@ -2,7 +2,7 @@
 
 #include <SDL.h>
 
-#include "app/startup_error.h"
+#include "common/startup_error.h"
 
 Window::Window() {
     sdlWindow = SDL_CreateWindow("Ardeno Time", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 200, 200,

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "app/startup_error.h"
+#include "common/startup_error.h"
 
 std::wstring commonAppDataFolder() {
     wchar_t folder[MAX_PATH] = {};

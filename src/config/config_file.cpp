@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "app/text.h"
+#include "common/text.h"
 #include "config/file_system.h"
 
 namespace {

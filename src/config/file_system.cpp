@@ -1,6 +1,6 @@
 #include "config/file_system.h"
 
-#include "app/text.h"
+#include "common/text.h"
 
 std::wstring temporaryPathFor(const std::wstring& path) { return path + L".new"; }
 

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "app/text.h"
+#include "common/text.h"
 #include "config/file_system.h"
 
 std::FILE* openFile(const std::wstring& path, const char* mode) { return std::fopen(toUtf8(path).c_str(), mode); }

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/text.h"
+#include "common/text.h"
 
 namespace {
 

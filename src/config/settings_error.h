@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/startup_error.h"
+#include "common/startup_error.h"
 #include "config/config_file.h"
 
 // What a person needs to know about one settings file to fix it.

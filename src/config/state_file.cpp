@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/text.h"
+#include "common/text.h"
 #include "config/file_system.h"
 
 const char defaultStateFile[] = "photoshop.exe\r\n1\r\n0\r\nfalse\r\n0\r\n0\r\n0\r\n";

@@ -2,7 +2,7 @@
 
 #include <SDL_syswm.h>
 
-#include "app/startup_error.h"
+#include "common/startup_error.h"
 #include "config/app_data_folder_win.h"
 #include "config/skin_file.h"
 #include "config/skin_font_win.h"

@@ -1,6 +1,6 @@
 #include "overlay/process_name_win.h"
 
-#include "app/kernel_handle_win.h"
+#include "common/kernel_handle_win.h"
 
 std::wstring foregroundProgramName(HWND window) {
     DWORD processId = 0;

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/text.h"
+#include "common/text.h"
 #include "config/state_file.h"
 #include "temp_folder.h"
 

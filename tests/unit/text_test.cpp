@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/startup_error.h"
-#include "app/text.h"
+#include "common/startup_error.h"
+#include "common/text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/text.h"
+#include "common/text.h"
 
 namespace {
 

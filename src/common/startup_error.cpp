@@ -1,6 +1,6 @@
-#include "app/startup_error.h"
+#include "common/startup_error.h"
 
-#include "app/text.h"
+#include "common/text.h"
 
 StartupError::StartupError(std::wstring message)
     : std::runtime_error(toUtf8(message)), message_(std::move(message)) {}
