@@ -39,11 +39,21 @@ std::wstring describe(const SettingsFileInfo& info, const ConfigFile& file, int 
            L".\n\nNothing was changed. Correct that line and start Ardeno Time again.";
 }
 
+// Lines are not read in file order (data.cfg's line 2 only on request, the skin's size last), so
+// the line asked for when a file proves short need not be its first absent one; that one is what
+// the user has to restore.
+int reportedIndex(const ConfigFile& file, int index, const std::exception& cause) {
+    const bool beyondTheEnd = index >= 0 && static_cast<std::size_t>(index) >= file.lines.size();
+    return beyondTheEnd && std::string(cause.what()) == "invalid vector subscript" ? static_cast<int>(file.lines.size())
+                                                                                  : index;
+}
+
 }  // namespace
 
 SettingsError::SettingsError(const SettingsFileInfo& info, const ConfigFile& file, int index,
                              const std::exception& cause)
-    : StartupError(describe(info, file, index, cause)), index_(index) {}
+    : StartupError(describe(info, file, reportedIndex(file, index, cause), cause)),
+      index_(reportedIndex(file, index, cause)) {}
 
 std::wstring displayPath(const std::wstring& path) {
     std::error_code ignored;

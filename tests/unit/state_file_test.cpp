@@ -92,6 +92,11 @@ TEST_F(StateFileTest, MissingLineNamesTheFileTheLineAndItsMeaningAndChangesNothi
     // What came before the bad line was applied; nothing after it.
     EXPECT_EQ(overlay.fixedY, 2);
     EXPECT_EQ(overlay.totalSeconds, 0);
+
+    // The first absent line is named, though line 2 is not applied and line 3 is asked for first.
+    writeState("a.exe\n5\n");
+    EXPECT_NE(loadError().find(L"Line 3 (the seconds counted in the previous run) is missing: the file has only 2 lines"),
+              std::wstring::npos);
 }
 
 TEST_F(StateFileTest, NonNumberAndOutOfRangeNumberAreNamedWithTheirText) {
