@@ -9,11 +9,13 @@ public:
     explicit KernelHandle(HANDLE handle = nullptr) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
     KernelHandle(const KernelHandle&) = delete;
     KernelHandle& operator=(const KernelHandle&) = delete;
-    ~KernelHandle() {
-        if (handle_) CloseHandle(handle_);
-    }
+    ~KernelHandle() { reset(); }
 
     HANDLE get() const { return handle_; }
+    void reset() {
+        if (handle_) CloseHandle(handle_);
+        handle_ = nullptr;
+    }
     explicit operator bool() const { return handle_ != nullptr; }
 
 private:

@@ -47,12 +47,18 @@ TEST(OverlayProgram, SecondCopySaysTheFirstIsRunningAndLeavesTheStateFileAlone) 
     ASSERT_NE(dialog, nullptr);
     EXPECT_NE(messageBoxText(dialog).find(L"Ardeno Time is already running."), std::wstring::npos);
     EXPECT_EQ(second.waitForWindow(L"SDL_app", L"Ardeno Time", 200), nullptr) << "the second copy made an overlay";
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(second.waitForExit(10000), 0u);
     EXPECT_EQ(readBytes(state), before);
 
+    // The first copy ends while the second's message is still open: the next start runs.
     PostMessageW(first.waitForWindow(L"SDL_app", L"Ardeno Time", 0), WM_CLOSE, 0, 0);
     EXPECT_EQ(first.waitForExit(10000), 0u);
+    OverlayProcess third(binaryFolder());
+    const HWND overlay = third.waitForWindow(L"SDL_app", L"Ardeno Time", 15000);
+    EXPECT_NE(overlay, nullptr) << "the open message kept the program from starting";
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(second.waitForExit(10000), 0u);
+    PostMessageW(overlay, WM_CLOSE, 0, 0);
+    EXPECT_EQ(third.waitForExit(10000), 0u);
 }
 
 }  // namespace
