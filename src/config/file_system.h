@@ -19,9 +19,10 @@ bool replaceFile(const std::wstring& from, const std::wstring& to);
 
 bool removeFile(const std::wstring& path);
 
-// Creates one folder; an existing folder or any failure is left for the file operations
-// that follow to notice.
-void createFolder(const std::wstring& path);
+// Creates one folder in which every user of the machine may create and replace files (on
+// Windows; elsewhere an ordinary folder). An existing folder is left as it is, and any failure
+// is left for the file operations that follow to notice.
+void createSharedFolder(const std::wstring& path);
 
 // True when the path's attributes can be read, whatever it is. False when the platform says it
 // is not there (not found, path not found, network path not found, invalid name). Any other

@@ -19,7 +19,7 @@ std::error_code lastFileError() { return std::error_code(errno, std::generic_cat
 
 bool removeFile(const std::wstring& path) { return std::remove(toUtf8(path).c_str()) == 0; }
 
-void createFolder(const std::wstring& path) { mkdir(toUtf8(path).c_str(), 0755); }
+void createSharedFolder(const std::wstring& path) { mkdir(toUtf8(path).c_str(), 0755); }
 
 bool pathExists(const std::wstring& path) {
     struct stat info;

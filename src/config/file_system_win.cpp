@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "config/file_system.h"
+#include "config/shared_folder_win.h"
 
 std::FILE* openFile(const std::wstring& path, const char* mode) {
     // _wfopen shares the file with everyone, as the settings files expect.
@@ -27,7 +28,11 @@ std::error_code lastFileError() {
 
 bool removeFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != 0; }
 
-void createFolder(const std::wstring& path) { CreateDirectoryW(path.c_str(), nullptr); }
+void createSharedFolder(const std::wstring& path) {
+    // An existing folder keeps the security it has: an administrator may have set it on purpose.
+    SharedFolderSecurity security;
+    CreateDirectoryW(path.c_str(), security.attributes());
+}
 
 bool pathExists(const std::wstring& path) {
     if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;

@@ -31,7 +31,7 @@ StateFileLocation stateFileLocation(const std::wstring& commonAppDataFolder) {
 
 void loadState(OverlayCore& overlay, const std::wstring& commonAppDataFolder) {
     const StateFileLocation location = stateFileLocation(commonAppDataFolder);
-    createFolder(location.folder);
+    createSharedFolder(location.folder);
 
     bool exists;
     try {

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "config/app_data_folder_win.h"
+#include "config/shared_folder_win.h"
 #include "process_harness.h"
 #include "temp_folder.h"
 
@@ -123,6 +124,40 @@ TEST_F(ProgramStateTest, BrokenSkinStopsWithAMessageNamingTheSkinFile) {
     const std::wstring skinPath = (workingFolder / L"data" / L"skin.cfg").lexically_normal().make_preferred().wstring();
     EXPECT_NE(outcome.message.find(skinPath), std::wstring::npos) << outcome.message.c_str();
     EXPECT_NE(outcome.message.find(L"Line 6 (the green of the text colour) is missing"), std::wstring::npos);
+}
+
+// Wine keeps no folder security of its own, so the descriptor the folder is created with is
+// what can be checked.
+TEST(StateFolderSecurity, EveryUserMayReplaceFilesWhichInheritItAndTheParentsEntriesDoNotApply) {
+    SharedFolderSecurity security;
+    ASSERT_NE(security.attributes(), nullptr);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ASSERT_TRUE(GetSecurityDescriptorControl(security.descriptor(), &control, &revision));
+    EXPECT_TRUE(control & SE_DACL_PROTECTED);
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(security.descriptor(), &present, &dacl, &defaulted));
+    ASSERT_TRUE(present && dacl);
+    const struct {
+        WELL_KNOWN_SID_TYPE who;
+        ACCESS_MASK rights;
+    } expected[] = {{WinLocalSystemSid, FILE_ALL_ACCESS},
+                    {WinBuiltinAdministratorsSid, FILE_ALL_ACCESS},
+                    {WinBuiltinUsersSid, FILE_GENERIC_READ | FILE_GENERIC_WRITE | FILE_GENERIC_EXECUTE | DELETE}};
+    ASSERT_EQ(dacl->AceCount, std::size(expected));
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        SCOPED_TRACE(i);
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+        EXPECT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+        EXPECT_EQ(ace->Header.AceFlags, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE);
+        EXPECT_EQ(ace->Mask, expected[i].rights);
+        BYTE sid[SECURITY_MAX_SID_SIZE];
+        DWORD size = sizeof sid;
+        ASSERT_TRUE(CreateWellKnownSid(expected[i].who, nullptr, sid, &size));
+        EXPECT_TRUE(EqualSid(&ace->SidStart, sid));
+    }
 }
 
 }  // namespace
