@@ -8,10 +8,28 @@
 #include "input/hook_handle_win.h"
 #include "input/input_flag.h"
 
+namespace {
+
+// The event's own time, stamped by the system when it happened; a hook may be called late.
+std::uint32_t eventTime(int code, WPARAM message, LPARAM data) {
+    DWORD time = 0;
+    if (code == HC_ACTION && message >= WM_MOUSEFIRST && message <= WM_MOUSELAST)
+        time = reinterpret_cast<const MSLLHOOKSTRUCT*>(data)->time;
+    else if (code == HC_ACTION && message >= WM_KEYFIRST && message <= WM_KEYLAST)
+        time = reinterpret_cast<const KBDLLHOOKSTRUCT*>(data)->time;
+    return time ? time : GetTickCount();
+}
+
+}  // namespace
+
 LRESULT CALLBACK inputHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
-    // Every keyboard and mouse event of the system passes through here: one store, then hand
-    // the event on so that other programs' hooks (hotkeys, accessibility tools) still see it.
-    inputSeen.store(true, std::memory_order_relaxed);
+    // Every keyboard and mouse event of the system passes through here: a load, and for the
+    // first event after a frame, two stores. Then the event goes on, so that other programs'
+    // hooks (hotkeys, accessibility tools) still see it.
+    if (!inputSeen.load(std::memory_order_relaxed)) {
+        firstInputTime.store(eventTime(nCode, wParam, lParam), std::memory_order_relaxed);
+        inputSeen.store(true, std::memory_order_release);
+    }
     return CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
 
@@ -60,4 +78,24 @@ std::wstring startInputHookThread() {
         return L"Ardeno Time cannot detect keyboard and mouse activity: its input hooks did not start in time."
                L"\n\nIt stops here rather than run and count nothing.";
     return result.get();
+}
+
+InputWatch::InputWatch() : lastInputTime_(lastInputTime()) {}
+
+DWORD InputWatch::lastInputTime() {
+    LASTINPUTINFO info{};
+    info.cbSize = sizeof info;
+    return GetLastInputInfo(&info) ? info.dwTime : 0;
+}
+
+InputSinceLastFrame InputWatch::poll() {
+    const DWORD now = lastInputTime();
+    const bool changed = now != lastInputTime_;
+    lastInputTime_ = now;
+    if (inputSeen.load(std::memory_order_acquire)) return {true, firstInputTime.load(std::memory_order_relaxed)};
+    // The system's own note of the latest input, for what the hooks miss: the system removes a
+    // low-level hook that once answers too slowly, and a hook sees no input aimed at an elevated
+    // window. The latest input, not the first: a long silence before it is still seen as one.
+    if (changed) return {true, now};
+    return {};
 }

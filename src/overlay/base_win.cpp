@@ -2,6 +2,9 @@
 
 #include <SDL_syswm.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "common/startup_error.h"
 #include "config/app_data_folder_win.h"
 #include "config/skin_file.h"
@@ -12,16 +15,28 @@
 #include "overlay/counting.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
+#include "overlay/screen_place_win.h"
 #include "overlay/time_text.h"
 
 namespace {
 
 bool buttonDown(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
 
+// A right button held down while the pointer moves onto the overlay: no press reaches the
+// overlay then, but the hit test does. Main thread only.
+bool rightButtonHeldOverOverlay = false;
+
+// Asking for the z-order is a server round trip under Wine. A window that covers the overlay
+// is noticed within this many milliseconds, quicker than a person looks back at it.
+constexpr std::uint32_t zOrderCheckMs = 250;
+
 }  // namespace
 
 SDL_HitTestResult overlayHitTest(SDL_Window* window, const SDL_Point* point, void* data) {
-    if (buttonDown(VK_RBUTTON)) return SDL_HITTEST_NORMAL;
+    if (buttonDown(VK_RBUTTON)) {
+        rightButtonHeldOverOverlay = true;
+        return SDL_HITTEST_NORMAL;
+    }
     return hitTest(window, point, data);
 }
 
@@ -50,7 +65,28 @@ void Base::init() {
     secondMark = 0;
     lastActivity = readClocks().wallClock;
     currentSeconds = 0;
-    if (windowFixed) SetWindowPos(hwnd, HWND_TOP, fixedX, fixedY, 0, 0, SWP_NOSIZE);
+    previousFrameInputClock = readClocks().inputClock;
+    if (windowFixed) {
+        // Lines 3 to 5 keep the stored place: a monitor that is away now may be back tomorrow.
+        const Point place = pinnedPlaceOnScreen({fixedX, fixedY}, frameSide);
+        // Started from Startup, the overlay must not take the foreground from the program the user
+        // is already typing in.
+        SetWindowPos(hwnd, HWND_TOP, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    // Sign-out, shutdown and sleep arrive as sent messages, inside the window procedure; the
+    // watch sees them there, before Windows may end the process.
+    SDL_AddEventWatch(watchSessionMessages, this);
+}
+
+int SDLCALL Base::watchSessionMessages(void* overlay, SDL_Event* event) {
+    if (event->type != SDL_SYSWMEVENT || !event->syswm.msg) return 0;
+    Base& self = *static_cast<Base*>(overlay);
+    const auto& message = event->syswm.msg->msg.win;
+    if (message.hwnd != self.hwnd) return 0;
+    // The session ends once the window procedure returns: store what "Exit" stores, now.
+    if (message.msg == WM_ENDSESSION && message.wParam) self.quit();
+    if (message.msg == WM_POWERBROADCAST && message.wParam == PBT_APMSUSPEND) endSpell(self);
+    return 0;
 }
 
 void Base::quit() { saveLine(*this, 2, std::to_wstring(currentSeconds)); }
@@ -67,36 +103,52 @@ void Base::loadSkin() {
 
 void Base::update(std::uint32_t& elapsedMs) {
     (void)elapsedMs;  // the overlay keeps its own clocks
-    GetWindowRect(hwnd, &windowRect);
-    // Without SWP_NOACTIVATE this raise would take the foreground from the target program
-    // 30 times a second, and nothing would ever count. Nothing above a topmost overlay: the
-    // raise would change nothing, and it is a frame's dearest call.
-    if (GetWindow(hwnd, GW_HWNDPREV) || !(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
-        SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 200, 200, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    GetCursorPos(&cursorPos);
+    const FrameClocks clocks = readClocks();
+    keepOnTop(clocks.ticks);
+    const InputSinceLastFrame input = inputWatch.poll();
 
     if (selectingTarget) {
         selectionStep();
     } else {
         // Only frames with input look at the foreground window's process.
-        const bool qualifies = inputSeen.load(std::memory_order_relaxed) &&
-                               foregroundProgramName(GetForegroundWindow()) == targetProgram;
-        if (accountFrame(*this, qualifies, readClocks()) > 0) saveLine(*this, 6, std::to_wstring(totalSeconds));
+        const bool qualifies = input.seen && foregroundProgramName(GetForegroundWindow()) == targetProgram;
+        // An input stamped before the previous frame (a late hook call) followed it at once.
+        const auto silence = static_cast<std::int32_t>(input.firstAt - previousFrameInputClock);
+        const FrameInput frameInput{qualifies, static_cast<std::uint32_t>(std::max(silence, 0))};
+        if (accountFrame(*this, frameInput, clocks) > 0) saveLine(*this, 6, std::to_wstring(totalSeconds));
         if (menuTriggered()) showContextMenu();
     }
     // A target pick leaves counting as it was: wasActive already equals active.
+    previousFrameInputClock = clocks.inputClock;
     rightPressSeen = false;
+}
+
+void Base::keepOnTop(std::uint32_t ticks) {
+    if (zOrderChecked && ticks - lastZOrderCheck < zOrderCheckMs) return;
+    zOrderChecked = true;
+    lastZOrderCheck = ticks;
+    // Without SWP_NOACTIVATE this raise would take the foreground from the target program, and
+    // nothing would ever count. Nothing above a topmost overlay: the raise would change nothing.
+    if (GetWindow(hwnd, GW_HWNDPREV) || !(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 200, 200, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Base::selectionStep() {
     // Down now, or pressed since the last query: a click shorter than a frame still picks.
     if ((GetAsyncKeyState(VK_LBUTTON) & 0x8001) == 0) return;
+    GetCursorPos(&cursorPos);
     pickTarget(*this, foregroundProgramName(WindowFromPoint(cursorPos)), [this] { loadState(); });
 }
 
-bool Base::menuTriggered() const {
+bool Base::menuTriggered() {
+    // A right press on the overlay always reaches it as a message, which a per-frame poll of the
+    // button would miss for a tap; only after one are the pointer and the window asked where
+    // they are, so that an idle frame asks the system nothing.
+    if (!rightPressSeen && !std::exchange(rightButtonHeldOverOverlay, false)) return false;
+    GetWindowRect(hwnd, &windowRect);
+    GetCursorPos(&cursorPos);
     return insideMenuArea(windowRect.left, windowRect.top, cursorPos.x, cursorPos.y) &&
-           WindowFromPoint(cursorPos) == hwnd && (buttonDown(VK_RBUTTON) || rightPressSeen);
+           WindowFromPoint(cursorPos) == hwnd;
 }
 
 FrameContent Base::frameContent() const {
@@ -118,6 +170,8 @@ void Base::render() {
     // Drawing and pushing a frame is most of a frame's cost, and the picture changes once a
     // second at most; the window shows the last pushed picture until it differs.
     if (framePushed && content == lastFrame) return;
+    // Dragged since the rectangle was last asked for, the window would jump back to the old place.
+    GetWindowRect(hwnd, &windowRect);
     // A frame that cannot be pushed leaves the last one on screen; the next frame tries again.
     framePushed = renderFrame(hwnd, POINT{windowRect.left, windowRect.top}, windowSize, sourceOrigin, blend, content);
     lastFrame = std::move(content);
@@ -138,6 +192,7 @@ void Base::handleEvent(const SDL_Event& event) {
     if (message.msg != WM_COMMAND) return;
 
     const unsigned id = LOWORD(message.wParam);
+    GetWindowRect(hwnd, &windowRect);  // pinning stores where the window is now
     if (carryOutCommand(*this, id, windowRect.left, windowRect.top, [this] { loadState(); })) {
         closed = true;
     } else if (id == selectTargetCommand) {

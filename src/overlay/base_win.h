@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/window.h"
+#include "input/input_hook_win.h"
 #include "overlay/overlay_core.h"
 #include "overlay/render_win.h"
 
@@ -55,9 +56,16 @@ private:
     // The layered window keeps the last picture it was given; an unchanged frame is not redrawn.
     FrameContent lastFrame;
     bool framePushed = false;
+    InputWatch inputWatch;
+    std::uint32_t previousFrameInputClock = 0;  // input clock at the previous frame's update
+    std::uint32_t lastZOrderCheck = 0;          // SDL tick of the last look at the z-order
+    bool zOrderChecked = false;
 
+    void keepOnTop(std::uint32_t ticks);
     void selectionStep();
-    bool menuTriggered() const;
+    bool menuTriggered();
+    // Sign-out and sleep, seen inside the window procedure that receives them.
+    static int SDLCALL watchSessionMessages(void* overlay, SDL_Event* event);
 };
 
 // The overlay's hit test as registered with SDL: the pin rule, except that while the right

@@ -28,6 +28,14 @@ PopupMenu buildPopupMenu(const std::vector<MenuEntry>& entries) {
 void Base::showContextMenu() {
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 200, 200, SWP_NOMOVE | SWP_NOSIZE);
     const PopupMenu menu = buildPopupMenu(contextMenuEntries(*this));
+    // A menu whose owner is not the foreground window stays open when the user clicks elsewhere,
+    // and the overlay never takes the foreground by itself; so it does for the menu's lifetime,
+    // and the posted WM_NULL lets the menu's loop end properly (TrackPopupMenu's remarks).
+    const HWND previous = GetForegroundWindow();
+    SetForegroundWindow(hwnd);
     // The choice comes back to the window as WM_COMMAND, handled in a later frame.
     TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, cursorPos.x, cursorPos.y, 0, hwnd, nullptr);
+    PostMessageW(hwnd, WM_NULL, 0, 0);
+    // Back to the user's program: their next keys go there, and count, without a click first.
+    if (previous && previous != hwnd && IsWindow(previous)) SetForegroundWindow(previous);
 }

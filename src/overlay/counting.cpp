@@ -1,11 +1,25 @@
 #include "overlay/counting.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <SDL.h>
 
 #include <chrono>
 #include <limits>
 
 namespace {
+
+// The clock input events are stamped with: GetTickCount on Windows. Elsewhere no event carries a
+// time, and SDL's tick stands in.
+std::uint32_t inputClockNow() {
+#ifdef _WIN32
+    return GetTickCount();
+#else
+    return SDL_GetTicks();
+#endif
+}
 
 constexpr std::int64_t wallUnitsPerSecond = 10'000'000;
 
@@ -16,8 +30,12 @@ std::int32_t saturatingAdd(std::int32_t counter, std::int64_t seconds) {
     return static_cast<std::int32_t>(sum);
 }
 
-std::int32_t countSeconds(OverlayCore& overlay, bool qualifies, FrameClocks now) {
-    if (qualifies) {
+std::int32_t countSeconds(OverlayCore& overlay, const FrameInput& input, FrameClocks now) {
+    // The time-out passed in a silence that no frame saw: a frame after it would otherwise take
+    // the whole silence for work, a night of sleep included.
+    if (input.qualifies && std::int64_t{input.silenceBefore} >= std::int64_t{overlay.stopAfterSeconds} * 1000)
+        endSpell(overlay);
+    if (input.qualifies) {
         overlay.active = true;
         overlay.lastActivity = now.wallClock;
     }
@@ -42,11 +60,17 @@ std::int32_t countSeconds(OverlayCore& overlay, bool qualifies, FrameClocks now)
 FrameClocks readClocks() {
     using Units = std::chrono::duration<std::int64_t, std::ratio<1, wallUnitsPerSecond>>;
     const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
-    return {std::chrono::duration_cast<Units>(sinceEpoch).count(), SDL_GetTicks()};
+    return {std::chrono::duration_cast<Units>(sinceEpoch).count(), SDL_GetTicks(), inputClockNow()};
 }
 
-std::int32_t accountFrame(OverlayCore& overlay, bool qualifies, FrameClocks now) {
-    const std::int32_t counted = countSeconds(overlay, qualifies, now);
+void endSpell(OverlayCore& overlay) {
+    // The partial second goes too: the next spell starts its first second afresh.
+    overlay.active = false;
+    overlay.wasActive = false;
+}
+
+std::int32_t accountFrame(OverlayCore& overlay, const FrameInput& input, FrameClocks now) {
+    const std::int32_t counted = countSeconds(overlay, input, now);
     overlay.wasActive = overlay.active;
     return counted;
 }

@@ -7,17 +7,32 @@
 // The two clocks the counting works with, read once per frame by readClocks. They are never
 // mixed: the wall clock only measures idleness, the tick only counts seconds.
 struct FrameClocks {
-    std::int64_t wallClock = 0;  // 100 ns units since 1970-01-01 00:00 UTC
-    std::uint32_t ticks = 0;     // SDL milliseconds, wrapping
+    std::int64_t wallClock = 0;   // 100 ns units since 1970-01-01 00:00 UTC
+    std::uint32_t ticks = 0;      // SDL milliseconds, wrapping
+    std::uint32_t inputClock = 0;  // milliseconds on the clock input events are stamped with, wrapping
+};
+
+// What a frame learnt of the user's input since the previous frame.
+struct FrameInput {
+    bool qualifies = false;  // input was seen while the target program's window was in front
+    // Milliseconds from the previous frame to the first input since it (0 when it followed at
+    // once). Only frames run the rule, so a silence in which no frame ran (a suspended machine,
+    // a stopped process) shows only here.
+    std::uint32_t silenceBefore = 0;
 };
 
 // The only place the program reads the real clocks.
 FrameClocks readClocks();
 
-// One frame of counting. `qualifies`: input was seen while the target program's window was in
-// front. A qualifying frame starts or prolongs counting; counting ends in the first frame in
-// which stopAfterSeconds whole seconds have passed since the last qualifying frame. Whole
-// seconds gathered since secondMark go to both counters (saturating at the int32 range) and the
-// partial second is carried. Ends with wasActive := active. Returns the whole seconds of this frame:
-// when it is above 0, the total has to be written.
-std::int32_t accountFrame(OverlayCore& overlay, bool qualifies, FrameClocks now);
+// One frame of counting. A qualifying frame starts or prolongs counting; counting ends in the
+// first frame in which stopAfterSeconds whole seconds have passed since the last qualifying
+// frame, or before a qualifying frame whose input came a whole time-out after the previous
+// frame: the spell ended in that silence, and the input starts a new one. Whole seconds gathered
+// since secondMark go to both counters (saturating at the int32 range) and the partial second is
+// carried. Ends with wasActive := active. Returns the whole seconds of this frame: when it is
+// above 0, the total has to be written.
+std::int32_t accountFrame(OverlayCore& overlay, const FrameInput& input, FrameClocks now);
+
+// Ends the counting spell at once: the machine is about to sleep, and nothing of the night may
+// be counted when it wakes.
+void endSpell(OverlayCore& overlay);

@@ -9,6 +9,7 @@
 #include "config/state_file.h"
 #include "overlay/context_menu.h"
 #include "overlay/counting.h"
+#include "overlay/screen_place.h"
 #include "overlay/time_text.h"
 #include "temp_folder.h"
 
@@ -21,6 +22,8 @@ struct Frame {
     bool qualifies;
     std::int64_t wall;
     std::uint32_t ticks;
+    std::uint32_t silenceBefore = 0;  // ms from the previous frame to the first input since
+    bool sleepsBefore = false;        // the machine announced a suspend before this frame
 };
 
 struct CountingCase {
@@ -62,6 +65,15 @@ TEST(Counting, FramesGiveTheExpectedSecondsWritesAndCarry) {
         {"a pick of 3 s while counting adds 3 at once", 10,
          {{true, T, 0}, {false, T + 3 * second, 3000}}, 3, 1, true, 0},
         {"the total saturates", 60, {{true, T, 0}, {false, T, 5000}}, 5, 1, true, 0, INT_MAX - 2},
+        // No frame ran for 31 s (a stopped process); the first key came 30.9 s after the last frame.
+        {"input after a silence of a whole time-out starts a new spell", 1,
+         {{true, T, 0}, {true, T + 31 * second, 31000, 30'900}, {true, T + 32 * second, 32000}}, 1, 1, true, 0},
+        {"input after a silence shorter than the time-out prolongs the spell", 5,
+         {{true, T, 0}, {true, T + 49 * second / 10, 4900, 4'899}}, 4, 1, true, 900},
+        {"a suspend ends the spell at once, whatever the time-out", 60,
+         {{true, T, 0}, {true, T + 8 * 3600 * second, 28'800'000, 0, true},
+          {false, T + 8 * 3600 * second, 28'800'500}},
+         0, 0, true, 500},
     };
     for (const CountingCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -72,7 +84,9 @@ TEST(Counting, FramesGiveTheExpectedSecondsWritesAndCarry) {
         int writes = 0;
         std::int32_t added = 0;
         for (const Frame& frame : c.frames) {
-            const std::int32_t counted = accountFrame(overlay, frame.qualifies, {frame.wall, frame.ticks});
+            if (frame.sleepsBefore) endSpell(overlay);
+            const std::int32_t counted =
+                accountFrame(overlay, {frame.qualifies, frame.silenceBefore}, {frame.wall, frame.ticks});
             writes += counted > 0;
             added += counted;
             EXPECT_EQ(overlay.wasActive, overlay.active);
@@ -131,6 +145,32 @@ TEST(ContextMenu, OpensOnlyStrictlyInsideTheOverlaysSquare) {
     for (const auto& c : cases) EXPECT_EQ(insideMenuArea(100, 50, c.x, c.y), c.inside) << c.x << "," << c.y;
     EXPECT_FALSE(insideMenuArea(INT_MAX - 10, 0, INT_MIN, 5));
     EXPECT_TRUE(insideMenuArea(INT_MAX - 10, 0, INT_MAX, 5));
+}
+
+TEST(PinnedPlace, StaysOnItsScreenComesBackInsideWhenPartlyOffAndCentresWhenOnNone) {
+    using P = OverlayCore::Point;
+    const ScreenRect primary{0, 0, 1280, 984}, second{1280, 40, 3200, 1080}, narrow{0, 0, 150, 984};
+    const struct {
+        const char* name;
+        P stored;
+        std::optional<ScreenRect> touched;
+        P expected;
+    } cases[] = {
+        {"wholly inside", {300, 150}, primary, {300, 150}},
+        {"half off the right edge", {1180, 100}, primary, {1080, 100}},
+        {"above the second monitor's work area and left of it", {1200, 0}, second, {1280, 40}},
+        {"below the taskbar's edge", {50, 900}, primary, {50, 784}},
+        {"on no monitor", {9000, 9000}, std::nullopt, {540, 392}},
+        {"on no monitor, at the int32 limits", {INT_MAX, INT_MIN}, std::nullopt, {540, 392}},
+        {"at the int32 limit on a monitor", {INT_MAX, 10}, primary, {1080, 10}},
+        {"a work area narrower than the overlay keeps its left edge", {60, 10}, narrow, {0, 10}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const P place = pinnedPlace(c.stored, 200, c.touched, primary);
+        EXPECT_EQ(place.x, c.expected.x);
+        EXPECT_EQ(place.y, c.expected.y);
+    }
 }
 
 class MenuCommands : public ::testing::Test {

@@ -7,6 +7,8 @@
 #include <map>
 
 #include "app/main_loop.h"
+#include "common/kernel_handle_win.h"
+#include "input/input_flag.h"
 #include "config/app_data_folder_win.h"
 #include "config/config_file.h"
 #include "overlay/context_menu_win.h"
@@ -141,6 +143,62 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
     EXPECT_TRUE(scripted->closed);
     EXPECT_EQ(lines(), (std::vector<std::wstring>{L"notepad.exe", L"10", L"42", L"true", lines()[4], lines()[5],
                                                    L"90061"}));
+}
+
+// A monitor that was removed leaves the pinned place off every screen; it stays stored for the
+// day the monitor is back.
+TEST_F(OverlayLoopTest, PinnedPlaceOffTheScreenOpensOnItAndStaysStored) {
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    const struct {
+        long storedX, storedY, x, y;
+    } cases[] = {
+        {work.right + 5000, work.bottom + 5000, (work.left + work.right - 200) / 2, (work.top + work.bottom - 200) / 2},
+        {work.right - 100, work.top + 100, work.right - 200, work.top + 100},
+        {work.left + 30, work.top + 40, work.left + 30, work.top + 40},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.storedX);
+        const std::string saved = "notepad.exe\r\n10\r\n75\r\ntrue\r\n" + std::to_string(c.storedX) + "\r\n" +
+                                  std::to_string(c.storedY) + "\r\n90061\r\n";
+        writeBytes(stateFile(), saved);
+        Base pinned;
+        pinned.init();
+        RECT rect{};
+        GetWindowRect(pinned.hwnd, &rect);
+        EXPECT_EQ(rect.left, c.x);
+        EXPECT_EQ(rect.top, c.y);
+        EXPECT_EQ(readBytes(stateFile()), saved);
+    }
+}
+
+// The system may remove low-level hooks (one answered too slowly) and they see no input aimed
+// at an elevated window; this process has none at all, and typing still counts.
+TEST_F(OverlayLoopTest, TypingIntoTheTargetCountsWithoutTheHooks) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION notepad{};
+    wchar_t commandLine[] = L"notepad.exe";
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &notepad));
+    const KernelHandle process(notepad.hProcess), thread(notepad.hThread);
+    WaitForInputIdle(notepad.hProcess, 10000);
+    HWND window = nullptr;
+    for (int i = 0; i < 100 && !window; ++i, Sleep(100)) window = FindWindowW(L"Notepad", nullptr);
+    ASSERT_NE(window, nullptr);
+    SetForegroundWindow(window);
+
+    INPUT keys[2]{};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = 'A';
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    for (int frame = 0; frame < 90; frame += 6)
+        scripted->script[frame] = [&](ScriptedOverlay&) { SendInput(2, keys, sizeof(INPUT)); };
+    scripted->script[100] = [](ScriptedOverlay& o) { o.closed = true; };
+    run();
+    TerminateProcess(notepad.hProcess, 0);
+    EXPECT_FALSE(inputSeen) << "no hook ran in this process";
+    EXPECT_GE(scripted->currentSeconds, 2);
+    EXPECT_EQ(lines()[6], std::to_wstring(90061 + scripted->currentSeconds));
 }
 
 TEST(ProgramName, IsTheExecutablesFileNameWhileItsProcessRuns) {

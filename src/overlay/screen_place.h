@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "overlay/overlay_core.h"
+
+// A rectangle in screen pixels; right and bottom are one past the last column and row.
+struct ScreenRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+};
+
+// Where a pinned overlay, a square of `side` pixels stored with its top-left corner at `stored`,
+// opens. `touchedWorkArea` is the work area of the monitor the square overlaps most, or nothing
+// when it overlaps no monitor (one was removed); `primaryWorkArea` is the main monitor's.
+// Wholly inside the touched work area: unchanged. Partly outside it: moved just inside. On no
+// monitor at all: centred on the primary work area. The stored place is left for the caller
+// to keep: it is right again once that monitor is back.
+OverlayCore::Point pinnedPlace(OverlayCore::Point stored, std::int32_t side,
+                               const std::optional<ScreenRect>& touchedWorkArea, const ScreenRect& primaryWorkArea);

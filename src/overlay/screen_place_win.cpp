@@ -1,0 +1,38 @@
+#include "overlay/screen_place_win.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+ScreenRect toScreenRect(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
+
+// The work area of the monitor that the square overlaps most; nothing when it overlaps none.
+std::optional<ScreenRect> workAreaTouching(OverlayCore::Point corner, std::int32_t side) {
+    // A hand-edited place near the int32 limit must not overflow the far edge.
+    const auto farEdge = [side](std::int32_t edge) {
+        return static_cast<LONG>(std::min<std::int64_t>(std::int64_t{edge} + side, INT32_MAX));
+    };
+    const RECT square{corner.x, corner.y, farEdge(corner.x), farEdge(corner.y)};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    const HMONITOR monitor = MonitorFromRect(&square, MONITOR_DEFAULTTONULL);
+    if (!monitor || !GetMonitorInfoW(monitor, &info)) return std::nullopt;
+    return toScreenRect(info.rcWork);
+}
+
+ScreenRect primaryWorkArea() {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info))
+        return toScreenRect(info.rcWork);
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+}  // namespace
+
+OverlayCore::Point pinnedPlaceOnScreen(OverlayCore::Point stored, std::int32_t side) {
+    return pinnedPlace(stored, side, workAreaTouching(stored, side), primaryWorkArea());
+}
