@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # A user's session with the real program under Wine and Xvfb, driven with xdotool as a person
 # would: type in notepad while another program is the target (nothing counts), pick notepad
-# with the menu, type (the count grows), pause (it stops after the time-out), choose a time-out,
-# drag and pin the overlay, exit through the menu, and start again at the pinned place.
+# with the menu, type (the count grows), pause (it stops after the time-out), leave the menu in
+# every way and type on at once, stop the process as a suspend does, choose a time-out, drag and
+# pin the overlay, exit through the menu, start again at the pinned place while typing, and end
+# the session as a sign-out does.
 # Usage: journey.sh BIN_FOLDER [SCREENSHOT_FOLDER]
 set -uo pipefail
 bin=$1
@@ -49,9 +51,24 @@ chooseFromMenu() {  # chooseFromMenu INDEX [SUBMENU_INDEX]; HOLD=1 holds the rig
   fi
   waitFor 5 menuClosed
 }
-typeInNotepad() {  # typeInNotepad SECONDS: a key about every 150 ms
-  local end=$((SECONDS + $1))
-  while [ $SECONDS -lt $end ]; do xdotool key --window "$notepadX" --delay 0 a; sleep 0.15; done
+typeInNotepad() {  # typeInNotepad SECONDS: a key about every 150 ms; KEYS_TO_FOCUS=1 types as the keyboard does
+  local end=$((SECONDS + $1)) window=(--window "$notepadX")
+  [ -n "${KEYS_TO_FOCUS:-}" ] && window=()
+  while [ $SECONDS -lt $end ]; do xdotool key "${window[@]}" --delay 0 a; sleep 0.15; done
+}
+inFront() { equals "$(probe foreground)" "$1"; }
+# Once the menu has closed, notepad is in front again and keys count without a click on it.
+typingCountsRightAway() {  # typingCountsRightAway HOW
+  check "after $1 notepad is in front again" waitFor 3 inFront notepad.exe
+  local before
+  before=$(line 6)
+  KEYS_TO_FOCUS=1 typeInNotepad 3
+  check "after $1 typing counts without a click ($before -> $(line 6))" atLeast "$(line 6)" $((before + 2))
+  sleep 1.5
+}
+openMenu() {
+  xdotool mousemove $((ox + 100)) $((oy + 105)) click 3
+  waitFor 5 menuOpen
 }
 cleanup() {
   kill "$overlay" "$notepad" 2>/dev/null
@@ -98,8 +115,32 @@ paused=$(line 6)
 sleep 2.5
 check "a pause longer than the 1 s time-out stops the count" equals "$(line 6)" "$paused"
 
+openMenu && xdotool key Escape
+check "Escape closes the menu" waitFor 5 menuClosed
+typingCountsRightAway "Escape"
+openMenu && xdotool mousemove 1100 900 && sleep 0.3 && xdotool click 1
+check "a click outside closes the menu" waitFor 5 menuClosed
+typingCountsRightAway "a click outside the menu"
+
+# A suspended machine stops every process; the first frame after waking sees the key that woke
+# it. The silence before that key is not work, however the time-out reads.
+xdotool windowfocus --sync "$notepadX" 2>/dev/null
+typeInNotepad 2
+sleep 0.4  # the last key is seen by a frame; the spell is still on
+kill -STOP "$overlay"
+beforeStop=$(line 6)
+sleep 10
+xdotool key --window "$notepadX" a
+kill -CONT "$overlay"
+sleep 3
+check "a 10 s stop adds nothing of the stop ($beforeStop -> $(line 6))" atLeast $((beforeStop + 2)) "$(line 6)"
+typeInNotepad 2
+check "and the next keys count again" atLeast "$(line 6)" $((beforeStop + 1))
+sleep 1.5
+
 check "the time-out submenu sets 5 seconds" chooseFromMenu 7 1
 check "data.cfg holds the 5 s time-out" equals "$(line 1)" 5
+typingCountsRightAway "a command"
 
 # Drag the overlay by 150 and 100 pixels, away from notepad, then pin it there.
 xdotool mousemove $((ox + 100)) $((oy + 105)) mousedown 1
@@ -121,10 +162,28 @@ fi
 # The run began at 0 with a total of 100: all it counted is in both lines.
 check "line 2 holds this run's count ($(($(line 6) - 100)) s)" equals "$(line 2)" "$(($(line 6) - 100))"
 
+# Started while the user types (from Startup, say), the pinned overlay leaves notepad in front.
+xdotool mousemove 100 200 click 1
+KEYS_TO_FOCUS=1 typeInNotepad 30 &
+typist=$!
+startTotal=$(line 6)
 check "the next start succeeds" startOverlay
 check "it opens at the pinned place" equals "$ox $oy" "$(line 4) $(line 5)"
-probe close 'Ardeno Time'
-check "it closes on request" waitFor 10 overlayGone
+sleep 2
+check "it leaves notepad in front" inFront notepad.exe
+kill "$typist" 2>/dev/null
+wait "$typist" 2>/dev/null
+check "and the typing counts" atLeast "$(line 6)" $((startTotal + 1))
+
+# A sign-out: Windows asks every program to end, then ends it. Notepad, with unsaved text,
+# would hold the session open for a person, so it goes first.
+kill "$notepad" 2>/dev/null
+wait "$notepad" 2>/dev/null
+sleep 6  # the time-out of 5 s: nothing is counted any more
+wine wineboot -e -s >/dev/null 2>&1
+check "the session's end ends the overlay" waitFor 15 overlayGone
+check "line 2 holds this run's count ($(($(line 6) - startTotal)) s), as after Exit" \
+  equals "$(line 2)" "$(($(line 6) - startTotal))"
 
 echo "journey: $passed passed, $failed failed; screenshots in $shots"
 [ "$failed" -eq 0 ]

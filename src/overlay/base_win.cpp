@@ -30,6 +30,16 @@ bool rightButtonHeldOverOverlay = false;
 // is noticed within this many milliseconds, quicker than a person looks back at it.
 constexpr std::uint32_t zOrderCheckMs = 250;
 
+// SDL's window procedure for the overlay, which the overlay's own procedure passes everything on to.
+WNDPROC sdlWindowProc = nullptr;
+
+// A click on the overlay must leave the user's program in front, as WS_EX_NOACTIVATE promises;
+// Wine activates such a window on a click all the same unless the window says no itself.
+LRESULT CALLBACK overlayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
+    return CallWindowProcW(sdlWindowProc, hwnd, message, wParam, lParam);
+}
+
 }  // namespace
 
 SDL_HitTestResult overlayHitTest(SDL_Window* window, const SDL_Point* point, void* data) {
@@ -50,6 +60,8 @@ void Base::init() {
     hwnd = info.info.win.window;
 
     SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_NOACTIVATE);
+    sdlWindowProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(overlayWindowProc)));
     // Shown without activation: the overlay never takes the foreground from the program the
     // user works in. (Under Wine a layered window that was once active also lost the first
     // click after another window was activated.)
@@ -144,7 +156,8 @@ bool Base::menuTriggered() {
     // A right press on the overlay always reaches it as a message, which a per-frame poll of the
     // button would miss for a tap; only after one are the pointer and the window asked where
     // they are, so that an idle frame asks the system nothing.
-    if (!rightPressSeen && !std::exchange(rightButtonHeldOverOverlay, false)) return false;
+    const bool heldOver = std::exchange(rightButtonHeldOverOverlay, false) && buttonDown(VK_RBUTTON);
+    if (!rightPressSeen && !heldOver) return false;
     GetWindowRect(hwnd, &windowRect);
     GetCursorPos(&cursorPos);
     return insideMenuArea(windowRect.left, windowRect.top, cursorPos.x, cursorPos.y) &&

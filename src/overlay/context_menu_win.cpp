@@ -26,12 +26,13 @@ PopupMenu buildPopupMenu(const std::vector<MenuEntry>& entries) {
 }
 
 void Base::showContextMenu() {
+    // Asked first: the raise below may itself make the overlay the foreground window.
+    const HWND previous = GetForegroundWindow();
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 200, 200, SWP_NOMOVE | SWP_NOSIZE);
     const PopupMenu menu = buildPopupMenu(contextMenuEntries(*this));
     // A menu whose owner is not the foreground window stays open when the user clicks elsewhere,
     // and the overlay never takes the foreground by itself; so it does for the menu's lifetime,
     // and the posted WM_NULL lets the menu's loop end properly (TrackPopupMenu's remarks).
-    const HWND previous = GetForegroundWindow();
     SetForegroundWindow(hwnd);
     // The choice comes back to the window as WM_COMMAND, handled in a later frame.
     TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, cursorPos.x, cursorPos.y, 0, hwnd, nullptr);

@@ -4,6 +4,7 @@
 //   probe menu-point LEVEL INDEX screen point inside item INDEX of the overlay's open popup menu,
 //                                LEVEL 0 for the menu, 1 for its open submenu
 //   probe menu-owner             executable name of the program whose popup menu is open
+//   probe foreground             executable name of the program whose window is in front
 //   probe place TITLE X Y W H    moves and sizes the window with that title
 //   probe close TITLE            posts WM_CLOSE to the window with that title
 #define SDL_MAIN_HANDLED  // a console tool with its own main, not an SDL program
@@ -131,6 +132,10 @@ int main(int argc, char* argv[]) {
         std::printf("%ls\n", foregroundProgramName(menus.front()).c_str());
         return 0;
     }
+    if (command == "foreground") {
+        std::printf("%ls\n", foregroundProgramName(GetForegroundWindow()).c_str());
+        return 0;
+    }
     if (command == "place" && argc == 7) {
         const std::vector<HWND> found = visibleWindows(L"-", widen(argv[2]));
         if (found.empty()) return 1;
@@ -144,6 +149,7 @@ int main(int argc, char* argv[]) {
         if (found.empty()) return 1;
         return PostMessageW(found.front(), WM_CLOSE, 0, 0) ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: probe rect CLASS TITLE | menu-point LEVEL INDEX | menu-owner | place TITLE X Y W H | close TITLE\n");
+    std::fprintf(stderr, "usage: probe rect CLASS TITLE | menu-point LEVEL INDEX | menu-owner | foreground | place TITLE X Y W H | "
+                         "close TITLE\n");
     return 2;
 }
