@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Process-level figures of the real program under Wine and Xvfb, as one table: CPU while counting
-# and while idle, memory and object counts, start-up to the first frame on screen, replacements
+# and while idle beside a bare SDL loop (the same window, event loop and pacing, nothing else)
+# measured over the same windows, memory and object counts, start-up to the first frame on screen, replacements
 # of the state file and counting accuracy against a typing schedule in a real notepad; then the
 # in-process benchmarks' own lines. It prints figures and fails only when it cannot measure.
 # About six minutes. See docs/performance.md for what each figure means.
@@ -33,7 +34,7 @@ log=$(mktemp)
 configure=(cmake --preset mingw)
 [ "$build" = "$root/build/mingw" ] || configure+=(-B "$build")
 "${configure[@]}" >"$log" 2>&1 || { cat "$log"; die "configure failed"; }
-targets=(ArdenoTime probe frame_cost_bench)
+targets=(ArdenoTime probe frame_cost_bench bare_loop)
 known=$(cmake --build "$build" --target help 2>/dev/null)
 for target in hook_cost_bench process_stats; do
   grep -q "^$target:" <<<"$known" && targets+=("$target")
@@ -63,10 +64,11 @@ export SDL_AUDIODRIVER=dummy
 state_dir="$WINEPREFIX/drive_c/ProgramData/Ardeno Time"
 state="$state_dir/data.cfg"
 
-overlay="" notepad="" watcher=""
+overlay="" notepad="" watcher="" bare=""
 cleanup() {
   [ -n "$watcher" ] && kill "$watcher" 2>/dev/null
   [ -n "$overlay" ] && kill "$overlay" 2>/dev/null
+  [ -n "$bare" ] && kill "$bare" 2>/dev/null
   [ -n "$notepad" ] && kill "$notepad" 2>/dev/null
   wine_session_stop
 }
@@ -194,17 +196,19 @@ watchStop() {  # sets replaced and written
 # CPU of the program, the Wine server and the X server over one window.
 cpuStart() {
   win0=$(stats)
-  app0=$(cpu_ticks "$app") server0=$(cpu_ticks "$server") xvfb0=$(cpu_ticks "$xvfb")
+  app0=$(cpu_ticks "$app") server0=$(cpu_ticks "$server") xvfb0=$(cpu_ticks "$xvfb") bare0=$(cpu_ticks "$bare")
   now_ms
   cpu_from=$now
 }
-cpuStop() {  # sets app_cpu server_cpu xvfb_cpu win_cpu (percent of one core)
+cpuStop() {  # sets app_cpu bare_cpu ratio server_cpu xvfb_cpu win_cpu (percent of one core)
   now_ms
   local ms=$((now - cpu_from))
-  local app1 server1 xvfb1 win1
-  app1=$(cpu_ticks "$app") server1=$(cpu_ticks "$server") xvfb1=$(cpu_ticks "$xvfb")
+  local app1 server1 xvfb1 win1 bare1
+  app1=$(cpu_ticks "$app") server1=$(cpu_ticks "$server") xvfb1=$(cpu_ticks "$xvfb") bare1=$(cpu_ticks "$bare")
   win1=$(stats)
   app_cpu=$(percent $((app1 - app0)) "$ms")
+  bare_cpu=$(percent $((bare1 - bare0)) "$ms")
+  ratio=$(awk -v a=$((app1 - app0)) -v b=$((bare1 - bare0)) 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
   server_cpu=$(percent $((server1 - server0)) "$ms")
   xvfb_cpu=-
   [ -n "$xvfb" ] && xvfb_cpu=$(percent $((xvfb1 - xvfb0)) "$ms")
@@ -238,6 +242,11 @@ ref_idle_server=$ref_server ref_idle_xvfb=$ref_xvfb
 
 startOverlay || die "the overlay did not start"
 app=$overlay
+# The floor to compare with, running through the same windows, beside notepad and the overlay.
+(cd "$bin" && exec wine bare_loop.exe </dev/null >/dev/null 2>&1) &
+bare=$!
+waitFor 20 probe rect SDL_app 'Ardeno Time bare loop' >/dev/null || die "the bare loop did not start"
+xdotool mousemove 100 200 click 1  # the bare loop's window came to the front; notepad goes back
 xdotool windowfocus --sync "$notepad_x" 2>/dev/null
 sleep $((timeout_s + 2))   # a start or a click may have begun a spell; let it end
 stats_start=$(stats)
@@ -255,6 +264,7 @@ count_seconds=$(($(total) - count_before))
 watchStop
 count_replaced=$replaced count_written=$written
 count_app=$app_cpu count_server=$server_cpu count_xvfb=$xvfb_cpu count_win=$win_cpu
+count_bare=$bare_cpu count_ratio=$ratio
 stats_counting=$(stats)
 vmhwm_counting=$(awk '/^VmHWM/ { print $2 }' "/proc/$app/status")
 
@@ -269,6 +279,7 @@ idle_seconds=$(($(total) - idle_before))
 watchStop
 idle_replaced=$replaced idle_written=$written
 idle_app=$app_cpu idle_server=$server_cpu idle_xvfb=$xvfb_cpu idle_win=$win_cpu
+idle_bare=$bare_cpu idle_ratio=$ratio
 stats_idle=$(stats)
 vmhwm_idle=$(awk '/^VmHWM/ { print $2 }' "/proc/$app/status")
 
@@ -300,6 +311,9 @@ difference=$((counted - expected))
 stats_end=$(stats)
 
 stopOverlay
+probe close 'Ardeno Time bare loop' >/dev/null
+waitFor 15 gone "$bare" || kill "$bare" 2>/dev/null
+bare=""
 kill "$notepad" 2>/dev/null
 notepad=""
 
@@ -307,6 +321,7 @@ notepad=""
 atMost() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'; }
 met() { if "$@"; then echo yes; else echo NO; fi; }
 cpuMet() { atMost "$count_app" 3 && atMost "$idle_app" 3; }
+ratioMet() { [ "$count_ratio" != - ] && [ "$idle_ratio" != - ] && atMost "$count_ratio" 2 && atMost "$idle_ratio" 1.5; }
 writesMet() { [ "$count_replaced" -eq "$count_seconds" ] && [ "$idle_replaced" -eq 0 ]; }
 directMet() { [ "$count_written" -eq 0 ] && [ "$idle_written" -eq 0 ]; }
 threadsMet() { [ "$(field threads "$stats_start")" = "$(field threads "$stats_idle")" ]; }
@@ -324,6 +339,8 @@ result=$helpers/last-run.md
 {
   echo "figure|counting|idle|goal|met?"
   echo "CPU of ArdenoTime.exe, % of one core (/proc utime+stime)|$count_app|$idle_app|at most 3|$(met cpuMet)"
+  echo "CPU of a bare SDL loop beside it (same window, events, pacing), %|$count_bare|$idle_bare|-|-"
+  echo "ArdenoTime.exe / bare loop|$count_ratio|$idle_ratio|at most 2 / 1.5|$(met ratioMet)"
   echo "CPU of wineserver over the same time, % of one core|$count_server|$idle_server|-|-"
   echo "CPU of Xvfb over the same time, % of one core|$count_xvfb|$idle_xvfb|-|-"
   echo "reference without the overlay ($reference_s s): CPU of wineserver, %|$ref_count_server|$ref_idle_server|-|-"

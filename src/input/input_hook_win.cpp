@@ -88,14 +88,27 @@ DWORD InputWatch::lastInputTime() {
     return GetLastInputInfo(&info) ? info.dwTime : 0;
 }
 
-InputSinceLastFrame InputWatch::poll() {
-    const DWORD now = lastInputTime();
-    const bool changed = now != lastInputTime_;
-    lastInputTime_ = now;
-    if (inputSeen.load(std::memory_order_acquire)) return {true, firstInputTime.load(std::memory_order_relaxed)};
+InputSinceLastFrame InputWatch::poll(bool askSystem) {
+    InputSinceLastFrame input;
+    if (inputSeen.load(std::memory_order_acquire)) {
+        input = {true, firstInputTime.load(std::memory_order_relaxed)};
+        hooksSawInput_ = true;
+    }
+    if (!askSystem) return input;
     // The system's own note of the latest input, for what the hooks miss: the system removes a
     // low-level hook that once answers too slowly, and a hook sees no input aimed at an elevated
-    // window. The latest input, not the first: a long silence before it is still seen as one.
-    if (changed) return {true, now};
-    return {};
+    // window. While the hooks see input they are taken to see all of it, and the system is not
+    // asked: the next look only catches up, so that a change they saw does not count again.
+    // The latest input, not the first: a long silence before it is still seen as one.
+    if (hooksSawInput_) {
+        hooksSawInput_ = false;
+        behind_ = true;
+        return input;
+    }
+    const DWORD latest = lastInputTime();
+    const bool missedByHooks = latest != lastInputTime_ && !behind_;
+    lastInputTime_ = latest;
+    behind_ = false;
+    if (!input.seen && missedByHooks) input = {true, latest};
+    return input;
 }

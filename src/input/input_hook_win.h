@@ -19,15 +19,19 @@ struct InputSinceLastFrame {
     std::uint32_t firstAt = 0;  // GetTickCount time of the earliest input known, when seen
 };
 
-// Input for one frame at a time: the hooks' flag with the time of their first event, or else a
-// change of the session's last-input time (GetLastInputInfo), which also sees injected input.
-// Main thread only; poll once a frame, before the main loop clears the flag.
+// Input for one frame at a time: the hooks' flag with the time of their first event and, when
+// asked, a change of the session's last-input time (GetLastInputInfo) that the hooks did not
+// see. Asking the system is a round trip to the window server under Wine, dearer than a frame's
+// other work, so the caller asks a few times a second. Main thread only; poll once a frame,
+// before the main loop clears the flag.
 class InputWatch {
 public:
     InputWatch();
-    InputSinceLastFrame poll();
+    InputSinceLastFrame poll(bool askSystem);
 
 private:
     static DWORD lastInputTime();
     DWORD lastInputTime_;
+    bool hooksSawInput_ = false;  // since the last time the system could have been asked
+    bool behind_ = false;         // lastInputTime_ predates input that the hooks saw
 };

@@ -26,9 +26,10 @@ bool buttonDown(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
 // overlay then, but the hit test does. Main thread only.
 bool rightButtonHeldOverOverlay = false;
 
-// Asking for the z-order is a server round trip under Wine. A window that covers the overlay
-// is noticed within this many milliseconds, quicker than a person looks back at it.
-constexpr std::uint32_t zOrderCheckMs = 250;
+// What an idle frame need not ask every time, each a round trip to the window server under
+// Wine: whether a window covers the overlay, and the system's last-input time. A quarter of a
+// second is quicker than a person looks back at the overlay, and well inside any time-out.
+constexpr std::uint32_t housekeepingMs = 250;
 
 // SDL's window procedure for the overlay, which the overlay's own procedure passes everything on to.
 WNDPROC sdlWindowProc = nullptr;
@@ -59,6 +60,10 @@ void Base::init() {
         throw StartupError(L"Ardeno Time cannot reach its overlay window.", SDL_GetError());
     hwnd = info.info.win.window;
 
+    // No frame: the layered picture covers the whole window anyway, and a frame that nothing
+    // ever paints stays invalid under Wine, which then sends WM_PAINT after WM_PAINT to every
+    // pump of the message queue, at several times the cost of an idle frame.
+    SDL_SetWindowBordered(sdlWindow, SDL_FALSE);
     SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_NOACTIVATE);
     sdlWindowProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(overlayWindowProc)));
@@ -116,14 +121,19 @@ void Base::loadSkin() {
 void Base::update(std::uint32_t& elapsedMs) {
     (void)elapsedMs;  // the overlay keeps its own clocks
     const FrameClocks clocks = readClocks();
-    keepOnTop(clocks.ticks);
-    const InputSinceLastFrame input = inputWatch.poll();
+    const bool housekeeping = !housekeptOnce || clocks.ticks - lastHousekeeping >= housekeepingMs;
+    if (housekeeping) {
+        housekeptOnce = true;
+        lastHousekeeping = clocks.ticks;
+        keepOnTop();
+    }
+    const InputSinceLastFrame input = inputWatch.poll(housekeeping);
 
     if (selectingTarget) {
         selectionStep();
     } else {
         // Only frames with input look at the foreground window's process.
-        const bool qualifies = input.seen && foregroundProgramName(GetForegroundWindow()) == targetProgram;
+        const bool qualifies = input.seen && programNames.of(GetForegroundWindow()) == targetProgram;
         // An input stamped before the previous frame (a late hook call) followed it at once.
         const auto silence = static_cast<std::int32_t>(input.firstAt - previousFrameInputClock);
         const FrameInput frameInput{qualifies, static_cast<std::uint32_t>(std::max(silence, 0))};
@@ -135,10 +145,7 @@ void Base::update(std::uint32_t& elapsedMs) {
     rightPressSeen = false;
 }
 
-void Base::keepOnTop(std::uint32_t ticks) {
-    if (zOrderChecked && ticks - lastZOrderCheck < zOrderCheckMs) return;
-    zOrderChecked = true;
-    lastZOrderCheck = ticks;
+void Base::keepOnTop() {
     // Without SWP_NOACTIVATE this raise would take the foreground from the target program, and
     // nothing would ever count. Nothing above a topmost overlay: the raise would change nothing.
     if (GetWindow(hwnd, GW_HWNDPREV) || !(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
@@ -186,7 +193,8 @@ void Base::render() {
     // Dragged since the rectangle was last asked for, the window would jump back to the old place.
     GetWindowRect(hwnd, &windowRect);
     // A frame that cannot be pushed leaves the last one on screen; the next frame tries again.
-    framePushed = renderFrame(hwnd, POINT{windowRect.left, windowRect.top}, windowSize, sourceOrigin, blend, content);
+    framePushed =
+        renderFrame(hwnd, POINT{windowRect.left, windowRect.top}, windowSize, sourceOrigin, blend, content, &frameCache);
     lastFrame = std::move(content);
 }
 

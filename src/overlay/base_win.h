@@ -9,6 +9,7 @@
 #include "app/window.h"
 #include "input/input_hook_win.h"
 #include "overlay/overlay_core.h"
+#include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
 
 // The work-time overlay: a 200 x 200, always-on-top window with per-pixel alpha. Its portable
@@ -56,12 +57,14 @@ private:
     // The layered window keeps the last picture it was given; an unchanged frame is not redrawn.
     FrameContent lastFrame;
     bool framePushed = false;
+    FrameCache frameCache;
     InputWatch inputWatch;
     std::uint32_t previousFrameInputClock = 0;  // input clock at the previous frame's update
-    std::uint32_t lastZOrderCheck = 0;          // SDL tick of the last look at the z-order
-    bool zOrderChecked = false;
+    std::uint32_t lastHousekeeping = 0;         // SDL tick of the last z-order and last-input check
+    bool housekeptOnce = false;
+    ProgramNames programNames;
 
-    void keepOnTop(std::uint32_t ticks);
+    void keepOnTop();
     void selectionStep();
     bool menuTriggered();
     // Sign-out and sleep, seen inside the window procedure that receives them.

@@ -15,3 +15,13 @@ std::wstring foregroundProgramName(HWND window) {
     const std::size_t separator = full.rfind(L'\\');
     return separator == std::wstring::npos ? full : full.substr(separator + 1);
 }
+
+const std::wstring& ProgramNames::of(HWND window) {
+    // An empty name may mean a process that is still starting up or one without rights: ask again.
+    if (!known_ || window != window_ || name_.empty()) {
+        name_ = foregroundProgramName(window);
+        window_ = window;
+        known_ = true;
+    }
+    return name_;
+}

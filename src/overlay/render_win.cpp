@@ -23,11 +23,18 @@ void drawWholeFrame(Gdiplus::Graphics& graphics, Gdiplus::Image* image) {
 
 // Placed by the box of "00:00:00" rather than of the text itself: the time stays put while its
 // digits change, and grows to the right when the hours need a third digit.
-void drawTime(Gdiplus::Graphics& graphics, const FrameContent& content) {
+Gdiplus::RectF measureTimeBox(Gdiplus::Graphics& graphics, Gdiplus::Font* font) {
+    Gdiplus::RectF box;
+    graphics.MeasureString(L"00:00:00", -1, font, Gdiplus::RectF(0, 0, 0, 0), nullptr, &box);
+    return box;
+}
+
+void drawTime(Gdiplus::Graphics& graphics, const FrameContent& content, FrameCache* cache) {
     if (!content.font || content.font->GetLastStatus() != Gdiplus::Ok) return;
     Gdiplus::SolidBrush brush(Gdiplus::Color(textArgb(content.textColor)));
-    Gdiplus::RectF box;
-    graphics.MeasureString(L"00:00:00", -1, content.font, Gdiplus::RectF(0, 0, 0, 0), nullptr, &box);
+    const Gdiplus::RectF box =
+        cache ? cache->timeBoxFor(content.font, [&] { return measureTimeBox(graphics, content.font); })
+              : measureTimeBox(graphics, content.font);
     const float originX = content.textCenterX - box.Width * 0.5f;
     const float originY = content.textCenterY - box.Height * 0.5f;
     graphics.DrawString(content.timeText.c_str(), -1, content.font, Gdiplus::RectF(originX, originY, 0, 0), nullptr,
@@ -58,24 +65,42 @@ FrameSurface::FrameSurface(HWND window)
 
 // Graphics over a Bitmap of the DIB's own bits, not over the memory DC: given a DC, GDI+ hands
 // opaque fills and text to GDI, which leaves their alpha at 0 and the layered window clear.
-void drawFrame(FrameSurface& surface, const FrameContent& content) {
+void drawFrame(FrameSurface& surface, const FrameContent& content, FrameCache* cache) {
     if (!surface) return;
-    Gdiplus::Bitmap bitmap(frameSide, frameSide, frameSide * 4, PixelFormat32bppPARGB,
-                           reinterpret_cast<BYTE*>(surface.pixels()));
+    std::uint32_t* pixels = surface.pixels();
+    // Plain copies rather than GDI+'s Clear and a scaled DrawImage: under Wine those two are
+    // most of a frame's cost, and the plate is the same in every frame.
+    const std::vector<std::uint32_t>* plate = cache ? &cache->plateFor(content.baseImage) : nullptr;
+    if (plate && !plate->empty()) std::copy(plate->begin(), plate->end(), pixels);
+    else std::fill(pixels, pixels + frameSide * frameSide, 0u);
+    Gdiplus::Bitmap bitmap(frameSide, frameSide, frameSide * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(pixels));
     Gdiplus::Graphics graphics(&bitmap);
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-    graphics.Clear(Gdiplus::Color(0, 0, 0, 0));
-    drawWholeFrame(graphics, content.baseImage);
-    drawTime(graphics, content);
+    if (!plate) drawWholeFrame(graphics, content.baseImage);
+    drawTime(graphics, content, cache);
     if (content.saveFailed) drawSaveWarning(graphics);
     if (content.selectingTarget) drawWholeFrame(graphics, content.targetSelectImage);
 }
 
+const std::vector<std::uint32_t>& FrameCache::plateFor(Gdiplus::Image* image) {
+    if (plateDrawn_ && image == plateImage_) return plate_;
+    plateDrawn_ = true;
+    plateImage_ = image;
+    plate_.clear();
+    if (!usable(image)) return plate_;
+    plate_.assign(frameSide * frameSide, 0u);
+    Gdiplus::Bitmap bitmap(frameSide, frameSide, frameSide * 4, PixelFormat32bppPARGB,
+                           reinterpret_cast<BYTE*>(plate_.data()));
+    Gdiplus::Graphics graphics(&bitmap);
+    drawWholeFrame(graphics, image);
+    return plate_;
+}
+
 bool renderFrame(HWND window, POINT destination, SIZE size, POINT sourceOrigin, BLENDFUNCTION blend,
-                 const FrameContent& content) {
+                 const FrameContent& content, FrameCache* cache) {
     FrameSurface surface(window);
     if (!surface) return false;
-    drawFrame(surface, content);
+    drawFrame(surface, content, cache);
     return UpdateLayeredWindow(window, surface.windowDC(), &destination, &size, surface.memoryDC(), &sourceOrigin,
                                0, &blend, ULW_ALPHA) != FALSE;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "overlay/gdi_handles_win.h"
 
@@ -39,11 +40,40 @@ constexpr std::uint32_t textArgb(const std::uint8_t color[3]) {
            0xFFu;
 }
 
+// What stays the same from frame to frame while the program runs, worked out once: the skin
+// plate, premultiplied at the frame's size, to be copied under every frame, and the box of
+// "00:00:00" in the skin font, which places the time. Under Wine scaling the picture and laying
+// out text are most of a frame's cost. Held by the overlay for the run.
+class FrameCache {
+public:
+    // The plate for `image`, drawn at the first call for it; empty when it has no picture.
+    const std::vector<std::uint32_t>& plateFor(Gdiplus::Image* image);
+    // The time's box in `font`, measured by `measure` at the first call for that font.
+    template <class Measure>
+    Gdiplus::RectF timeBoxFor(Gdiplus::Font* font, Measure measure) {
+        if (!boxMeasured_ || font != boxFont_) {
+            box_ = measure();
+            boxFont_ = font;
+            boxMeasured_ = true;
+        }
+        return box_;
+    }
+
+private:
+    Gdiplus::Image* plateImage_ = nullptr;
+    std::vector<std::uint32_t> plate_;
+    bool plateDrawn_ = false;
+    Gdiplus::Font* boxFont_ = nullptr;
+    Gdiplus::RectF box_;
+    bool boxMeasured_ = false;
+};
+
 // One whole frame: draws the overlay's 200 x 200 picture and pushes it to the layered window
 // `window` at screen point `destination` with per-pixel alpha. Every drawing object is made and
-// released within the call. Returns false when the picture could not be made or pushed.
+// released within the call; what stays the same comes from `cache` when given. Returns false
+// when the picture could not be made or pushed.
 bool renderFrame(HWND window, POINT destination, SIZE size, POINT sourceOrigin, BLENDFUNCTION blend,
-                 const FrameContent& content);
+                 const FrameContent& content, FrameCache* cache = nullptr);
 
 // Width and height of every frame, pixels.
 constexpr int frameSide = 200;
@@ -76,6 +106,6 @@ private:
     Selection selection_;
 };
 
-// Draws `content` over the whole surface, starting from transparent black. Does nothing to a
-// surface that could not be made.
-void drawFrame(FrameSurface& surface, const FrameContent& content);
+// Draws `content` over the whole surface, starting from transparent black (or from the cached
+// plate, when `cache` is given). Does nothing to a surface that could not be made.
+void drawFrame(FrameSurface& surface, const FrameContent& content, FrameCache* cache = nullptr);

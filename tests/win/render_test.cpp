@@ -36,11 +36,12 @@ protected:
         skinned = plain;
         skinned.baseImage = base.get();
     }
-    static Frame draw(const FrameContent& content, const FrameContent* drawnBefore = nullptr) {
+    static Frame draw(const FrameContent& content, const FrameContent* drawnBefore = nullptr,
+                      FrameCache* cache = nullptr) {
         FrameSurface surface(nullptr);
         EXPECT_TRUE(surface);
-        if (drawnBefore) drawFrame(surface, *drawnBefore);
-        drawFrame(surface, content);
+        if (drawnBefore) drawFrame(surface, *drawnBefore, cache);
+        drawFrame(surface, content, cache);
         return Frame(surface.pixels(), surface.pixels() + frameSide * frameSide);
     }
     static std::uint32_t at(const Frame& frame, int x, int y) { return frame[y * frameSide + x]; }
@@ -131,7 +132,23 @@ TEST_F(RenderTest, SelectionPictureCoversEverythingOnlyWhileSelecting) {
 
 TEST_F(RenderTest, BrokenPicturesAndMissingFontDrawNothingNotEvenWhatWasThereBefore) {
     Gdiplus::Image broken(skin(L"no-such.png").c_str(), FALSE);
-    EXPECT_EQ(draw({&broken, &broken, nullptr, 100, 104, {255, 255, 255}, L"00:00:00", true}, &skinned), empty);
+    FrameCache kept;
+    for (FrameCache* cache : {static_cast<FrameCache*>(nullptr), &kept})
+        EXPECT_EQ(draw({&broken, &broken, nullptr, 100, 104, {255, 255, 255}, L"00:00:00", true}, &skinned, cache),
+                  empty);
+}
+
+// The overlay copies its plate and places its time from a cache instead of working them out in every frame.
+TEST_F(RenderTest, CachedPlateAndTimeBoxGiveTheSamePixelsAsWorkingThemOutEveryFrame) {
+    FrameCache cache;
+    FrameContent marked = skinned;
+    marked.selectingTarget = marked.saveFailed = true;
+    marked.timeText = L"123:45:06";
+    const std::unique_ptr<Gdiplus::Font> larger = createSkinFont(*fonts, skin(L"font.ttf").c_str(), 40);
+    FrameContent large = skinned;
+    large.font = larger.get();
+    for (const FrameContent* content : {&skinned, &marked, &plain, &large, &skinned})
+        EXPECT_EQ(draw(*content, nullptr, &cache), draw(*content));
 }
 
 TEST_F(RenderTest, RealLayeredWindowShowsTheFrameAndLeaksNoGdiObject) {
