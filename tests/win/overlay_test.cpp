@@ -193,7 +193,13 @@ TEST_F(OverlayLoopTest, TypingIntoTheTargetCountsWithoutTheHooks) {
     keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
     for (int frame = 0; frame < 90; frame += 6)
         scripted->script[frame] = [&](ScriptedOverlay&) { SendInput(2, keys, sizeof(INPUT)); };
-    scripted->script[100] = [](ScriptedOverlay& o) { o.closed = true; };
+    // Going to sleep ends the spell at once, inside the window procedure that is told.
+    scripted->script[100] = [](ScriptedOverlay& o) {
+        EXPECT_TRUE(o.active);
+        SendMessageW(o.hwnd, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+        EXPECT_FALSE(o.active);
+        o.closed = true;
+    };
     run();
     TerminateProcess(notepad.hProcess, 0);
     EXPECT_FALSE(inputSeen) << "no hook ran in this process";
