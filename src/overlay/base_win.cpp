@@ -10,6 +10,7 @@
 #include "input/input_flag.h"
 #include "overlay/context_menu.h"
 #include "overlay/counting.h"
+#include "overlay/local_clock_win.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
 #include "overlay/time_text.h"
@@ -46,6 +47,7 @@ void Base::init() {
     baseImage.reset(new Gdiplus::Image(L"data/base.png", FALSE));
     targetSelectImage.reset(new Gdiplus::Image(L"data/targetSelect.png", FALSE));
     loadState();
+    history.open(historyFilePath(stateFileLocation(commonAppDataFolder()).folder), readLocalMoment());
 
     secondMark = 0;
     lastActivity = readClocks().wallClock;
@@ -81,7 +83,11 @@ void Base::update(std::uint32_t& elapsedMs) {
         // Only frames with input look at the foreground window's process.
         const bool qualifies = inputSeen.load(std::memory_order_relaxed) &&
                                foregroundProgramName(GetForegroundWindow()) == targetProgram;
-        if (accountFrame(*this, qualifies, readClocks()) > 0) saveLine(*this, 6, std::to_wstring(totalSeconds));
+        if (const std::int32_t counted = accountFrame(*this, qualifies, readClocks()); counted > 0) {
+            saveLine(*this, 6, std::to_wstring(totalSeconds));
+            // After data.cfg: a kill between the two writes leaves the history one frame behind.
+            history.record(targetProgram, counted, readLocalMoment());
+        }
         if (menuTriggered()) showContextMenu();
     }
     // A target pick leaves counting as it was: wasActive already equals active.
@@ -109,7 +115,7 @@ FrameContent Base::frameContent() const {
     std::copy(std::begin(textColor), std::end(textColor), content.textColor);
     content.timeText = timeText(currentSeconds);
     content.selectingTarget = selectingTarget;
-    content.saveFailed = static_cast<bool>(saveError);
+    content.saveFailed = saveError || history.saveError();
     return content;
 }
 

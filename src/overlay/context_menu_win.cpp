@@ -1,6 +1,7 @@
 #include "overlay/context_menu_win.h"
 
 #include "overlay/base_win.h"
+#include "overlay/local_clock_win.h"
 
 PopupMenu buildPopupMenu(const std::vector<MenuEntry>& entries) {
     PopupMenu menu;
@@ -27,7 +28,8 @@ PopupMenu buildPopupMenu(const std::vector<MenuEntry>& entries) {
 
 void Base::showContextMenu() {
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 200, 200, SWP_NOMOVE | SWP_NOSIZE);
-    const PopupMenu menu = buildPopupMenu(contextMenuEntries(*this));
+    const PopupMenu menu = buildPopupMenu(contextMenuEntries(*this, readLocalMoment().day));
+    history.notice.clear();  // said once
     // The choice comes back to the window as WM_COMMAND, handled in a later frame.
     TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, cursorPos.x, cursorPos.y, 0, hwnd, nullptr);
 }

@@ -74,7 +74,7 @@ void CALLBACK measure(HWND, UINT, UINT_PTR timer, DWORD) {
 void measureMenu() {
     OverlayCore state;
     state.dataFile.lines = {L"photoshop.exe", L"1", L"0", L"false", L"0", L"0", L"0"};
-    const PopupMenu menu = buildPopupMenu(contextMenuEntries(state));
+    const PopupMenu menu = buildPopupMenu(contextMenuEntries(state, 0));
     measuredMenu = menu.get();
     owner = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"probe", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
                             nullptr);
