@@ -120,6 +120,13 @@ FrameContent Base::frameContent() const {
 }
 
 void Base::render() {
+    // The layered window shows what UpdateLayeredWindow gave it; a WM_PAINT has nothing to draw.
+    // SDL answers one by validating the client area only, and under Wine the frame's part of
+    // the update region then brings WM_PAINT again and again, ahead of every other window's:
+    // the work-history window and message boxes were never painted. BeginPaint validates all.
+    if (GetUpdateRect(hwnd, nullptr, FALSE)) {
+        const PaintSession validateAll(hwnd);
+    }
     FrameContent content = frameContent();
     // Drawing and pushing a frame is most of a frame's cost, and the picture changes once a
     // second at most; the window shows the last pushed picture until it differs.

@@ -69,3 +69,19 @@ private:
     HDC dc_;
     HGDIOBJ previous_;
 };
+
+// One WM_PAINT's device context: BeginPaint validates the window's update region, EndPaint
+// gives the DC back and shows the caret again.
+class PaintSession {
+public:
+    explicit PaintSession(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    PaintSession(const PaintSession&) = delete;
+    PaintSession& operator=(const PaintSession&) = delete;
+    ~PaintSession() { EndPaint(window_, &paint_); }
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
