@@ -90,6 +90,7 @@ void Base::update(std::uint32_t& elapsedMs) {
         }
         if (menuTriggered()) showContextMenu();
     }
+    historyWindow.update();
     // A target pick leaves counting as it was: wasActive already equals active.
     rightPressSeen = false;
 }
@@ -153,6 +154,8 @@ void Base::handleEvent(const SDL_Event& event) {
     const unsigned id = LOWORD(message.wParam);
     if (carryOutCommand(*this, id, windowRect.left, windowRect.top, [this] { loadState(); })) {
         closed = true;
+    } else if (id == workHistoryCommand) {
+        historyWindow.show(history);
     } else if (id == selectTargetCommand) {
         // The left click that chose this item is still reported as "pressed since the last
         // query"; drop it, or the first selection frame would pick the program under the menu.

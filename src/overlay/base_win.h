@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/window.h"
+#include "overlay/history_window_win.h"
 #include "overlay/overlay_core.h"
 #include "overlay/render_win.h"
 
@@ -50,6 +51,8 @@ public:
     // The overlay received a right press since the previous frame: a tap shorter than a frame
     // is never seen down by the per-frame poll.
     bool rightPressSeen = false;
+    // Opened by the menu's "Work history"; nothing of it exists while it is closed.
+    HistoryWindow historyWindow;
 
 private:
     // The layered window keeps the last picture it was given; an unchanged frame is not redrawn.

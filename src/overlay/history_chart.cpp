@@ -121,10 +121,9 @@ HistoryChart layoutHistoryChart(const std::vector<HistoryRow>& rows, DayNumber t
     const int captionTop = margin + px(m.line) + px(m.largeLine) + px(m.gap);
     chart.texts.push_back({span(first, today), {margin, captionTop, width - margin, captionTop + px(m.line)}});
 
-    // The button and its message along the bottom.
+    // The button in the bottom right corner.
     chart.button = {width - margin - px(m.buttonWidth), height - margin - px(m.button), width - margin,
                     height - margin};
-    chart.message = {margin, chart.button.bottom - 2 * px(m.line), chart.button.left - px(m.gap), chart.button.bottom};
 
     chart.plot = {margin + px(m.axisLabels), captionTop + px(m.line) + px(m.gap), width - margin,
                   chart.button.top - px(m.gap) - px(m.dayLabels)};

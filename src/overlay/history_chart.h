@@ -8,8 +8,8 @@
 #include "config/history_file.h"
 
 // What the work-history window shows and where, in client pixels: a bar chart of the last 14
-// days with an hour axis, today's, this week's and the 14 days' totals, and a place for the
-// "Open in spreadsheet" button and for a message beside it. The window draws exactly this.
+// days with an hour axis, today's, this week's and the 14 days' totals, and the place of the
+// "Open in spreadsheet" button. The window draws exactly this.
 // Every size comes from `scale` (1.0 at 96 DPI), so another DPI only needs another scale.
 
 constexpr int chartDays = 14;
@@ -44,7 +44,6 @@ struct HistoryChart {
     std::vector<ChartBar> bars;     // chartDays of them, oldest first, today last
     std::vector<ChartText> texts;   // totals, the dates shown, axis and day labels
     ChartBox button;
-    ChartBox message;               // beside the button, two lines for a file that could not be opened
 };
 
 struct ChartSize {

@@ -48,6 +48,7 @@ void WorkHistory::adopt(HistoryLoad load) {
     // Seconds counted while the file could not be read go on top of what it held.
     for (const HistoryRow& row : rows_) addToHistory(load.rows, row);
     rows_ = std::move(load.rows);
+    ++revision_;
     usable_ = load.usable;
     saveError_ = load.error;
     if (load.keptAs.empty()) return;
@@ -63,6 +64,7 @@ void WorkHistory::adopt(HistoryLoad load) {
 
 void WorkHistory::record(const std::wstring& program, std::int32_t seconds, LocalMoment now) {
     addCountedSeconds(rows_, program, seconds, now);
+    ++revision_;
     save(now);
 }
 

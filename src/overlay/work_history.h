@@ -40,6 +40,8 @@ public:
     const std::wstring& path() const { return path_; }
     // Why the last write failed; empty once one succeeds.
     const std::error_code& saveError() const { return saveError_; }
+    // Grows with every change of the rows, so that a view can tell that it is out of date.
+    std::uint64_t revision() const { return revision_; }
 
     // Where an unreadable file was kept, for the menu to say once; the menu clears it.
     std::wstring notice;
@@ -52,4 +54,5 @@ private:
     std::vector<HistoryRow> rows_;
     bool usable_ = false;
     std::error_code saveError_;
+    std::uint64_t revision_ = 0;
 };

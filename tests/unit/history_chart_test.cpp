@@ -94,8 +94,6 @@ TEST(HistoryChart, LayoutFollowsTheRowsTodayAndTheWindowSize) {
 
         // Everything fits the window, and nothing covers anything else.
         EXPECT_TRUE(inside(chart.button, client));
-        EXPECT_TRUE(inside(chart.message, client));
-        EXPECT_FALSE(overlap(chart.button, chart.message));
         for (std::size_t i = 0; i < chart.texts.size(); ++i) {
             const ChartText& a = chart.texts[i];
             EXPECT_TRUE(c.width < 420 || inside(a.box, client)) << "text outside: " << i;
