@@ -181,13 +181,48 @@ HistoryText parseHistoryText(const std::string& bytes) {
 
 std::string formatHistoryText(const std::vector<HistoryRow>& rows) {
     std::string bytes = header;
-    bytes.reserve(rows.size() * 40 + bytes.size());
-    for (const HistoryRow& row : rows) {
-        bytes += toUtf8(isoDate(row.day) + L"," + csvField(row.program) + L",");
-        bytes += std::to_string(row.seconds);
-        bytes += "\r\n";
-    }
+    appendHistoryRows(bytes, rows.begin(), rows.end());
     return bytes;
+}
+
+// The file is written once a counted second, so each row is put together from digits rather
+// than through the formatting functions.
+void appendHistoryRows(std::string& bytes, std::vector<HistoryRow>::const_iterator first,
+                       std::vector<HistoryRow>::const_iterator last) {
+    bytes.reserve(bytes.size() + static_cast<std::size_t>(last - first) * 36);
+    const std::wstring* program = nullptr;
+    std::string field;  // the program's field, made again only when the program changes
+    for (; first != last; ++first) {
+        const HistoryRow& row = *first;
+        const CivilDate date = civilDate(row.day);
+        char text[32];
+        int at = 0;
+        const auto digits = [&](std::int64_t value, int width) {
+            char reversed[20];
+            int count = 0;
+            do reversed[count++] = static_cast<char>('0' + value % 10);
+            while ((value /= 10) > 0 || count < width);
+            while (count > 0) text[at++] = reversed[--count];
+        };
+        digits(date.year, 4);
+        text[at++] = '-';
+        digits(date.month, 2);
+        text[at++] = '-';
+        digits(date.day, 2);
+        text[at++] = ',';
+        bytes.append(text, static_cast<std::size_t>(at));
+        if (!program || *program != row.program) {
+            program = &row.program;
+            field = toUtf8(csvField(row.program));
+        }
+        bytes += field;
+        at = 0;
+        text[at++] = ',';
+        digits(row.seconds < 0 ? 0 : row.seconds, 1);
+        text[at++] = '\r';
+        text[at++] = '\n';
+        bytes.append(text, static_cast<std::size_t>(at));
+    }
 }
 
 void addToHistory(std::vector<HistoryRow>& rows, const HistoryRow& row) {
@@ -253,3 +288,5 @@ HistoryLoad loadHistoryFile(const std::wstring& path, const std::wstring& stamp)
 std::error_code saveHistoryFile(const std::wstring& path, const std::vector<HistoryRow>& rows) {
     return writeFileAtomically(path, formatHistoryText(rows));
 }
+
+std::string historyHeader() { return header; }

@@ -44,6 +44,11 @@ struct HistoryText {
 
 HistoryText parseHistoryText(const std::string& bytes);
 std::string formatHistoryText(const std::vector<HistoryRow>& rows);
+// The first line, with its line end.
+std::string historyHeader();
+// Appends the lines of rows [first, last) as formatHistoryText writes them after the header.
+void appendHistoryRows(std::string& bytes, std::vector<HistoryRow>::const_iterator first,
+                       std::vector<HistoryRow>::const_iterator last);
 
 // Adds `row` to the history, to its day and program's row if there is one, else as a new row
 // after the rows of its day and of every earlier day.

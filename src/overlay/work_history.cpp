@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <limits>
 
 #include "config/file_system.h"
 #include "config/settings_error.h"
@@ -49,6 +50,7 @@ void WorkHistory::adopt(HistoryLoad load) {
     for (const HistoryRow& row : rows_) addToHistory(load.rows, row);
     rows_ = std::move(load.rows);
     ++revision_;
+    settled_ = false;
     usable_ = load.usable;
     saveError_ = load.error;
     if (load.keptAs.empty()) return;
@@ -63,6 +65,9 @@ void WorkHistory::adopt(HistoryLoad load) {
 }
 
 void WorkHistory::record(const std::wstring& program, std::int32_t seconds, LocalMoment now) {
+    // The earliest day the seconds reach; a row of a settled day changes only when it is earlier.
+    const std::int64_t beforeMidnight = std::max<std::int64_t>(0, std::int64_t{seconds} - now.secondOfDay);
+    if (now.day - (beforeMidnight + secondsPerDay - 1) / secondsPerDay < settledBefore_) settled_ = false;
     addCountedSeconds(rows_, program, seconds, now);
     ++revision_;
     save(now);
@@ -83,5 +88,18 @@ void WorkHistory::save(LocalMoment now) {
         adopt(loadHistoryFile(path_, fileStamp(now)));
         if (!usable_) return;
     }
-    saveError_ = saveHistoryFile(path_, rows_);
+    // Settled anew when a day begins, so that yesterday's rows join the settled ones.
+    if (!settled_ || (!rows_.empty() && rows_.back().day != settledBefore_)) {
+        settledBefore_ = rows_.empty() ? std::numeric_limits<DayNumber>::min() : rows_.back().day;
+        settledRows_ = static_cast<std::size_t>(
+            std::lower_bound(rows_.begin(), rows_.end(), settledBefore_,
+                             [](const HistoryRow& row, DayNumber day) { return row.day < day; }) -
+            rows_.begin());
+        settledText_ = historyHeader();
+        appendHistoryRows(settledText_, rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(settledRows_));
+        settled_ = true;
+    }
+    std::string text = settledText_;
+    appendHistoryRows(text, rows_.begin() + static_cast<std::ptrdiff_t>(settledRows_), rows_.end());
+    saveError_ = writeFileAtomically(path_, text);
 }

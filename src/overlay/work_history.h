@@ -55,4 +55,11 @@ private:
     bool usable_ = false;
     std::error_code saveError_;
     std::uint64_t revision_ = 0;
+    // The file's text up to the rows of the latest day, kept between writes: while counting
+    // only the latest day's rows change, and years of rows need not be put together again
+    // every second. It holds rows [0, settledRows_), all of days before settledBefore_.
+    std::string settledText_;
+    std::size_t settledRows_ = 0;
+    DayNumber settledBefore_ = 0;
+    bool settled_ = false;
 };

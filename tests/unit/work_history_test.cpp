@@ -208,6 +208,20 @@ TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsItWasAndANewOneTakesItsPlace) {
         history.open(file.wstring(), {D, 15 * 3600 + 30 * 60 + 12});
         EXPECT_EQ(readBytes(folder.path() / "history unreadable 2026-12-07 153012 (2).csv"), unreadable);
     }
+
+    // Every write holds the whole history, however the rows changed: a new day, a frame that
+    // reaches back over midnight to earlier days, a program new to a day.
+    TempFolder folder;
+    const std::wstring file = historyFilePath(folder.path().wstring());
+    WorkHistory history;
+    history.open(file, {D, 100});
+    const CountedFrame frames[] = {{L"np.exe", 5, {D, 200}},       {L"np.exe", 3, {D + 1, 50}},
+                                   {L"ps.exe", 9, {D + 2, 4}},     {L"np.exe", 90000, {D + 2, 10}},
+                                   {L"ps.exe", 2, {D + 2, 20}},    {L"ps.exe", 8, {D + 3, 5}}};
+    for (const CountedFrame& frame : frames) {
+        history.record(frame.program, frame.seconds, frame.at);
+        EXPECT_EQ(readBytes(file), formatHistoryText(history.rows())) << frame.seconds;
+    }
 }
 
 }  // namespace
