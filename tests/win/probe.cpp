@@ -9,6 +9,8 @@
 //   probe kind TITLE             what sort of window that is: "topmost" or "normal", then "taskbar"
 //                                when it shows there, "sizable", "caption"
 //   probe child-point TITLE TEXT screen point in the middle of that window's child titled TEXT
+//   probe command TITLE ID       posts WM_COMMAND with ID to the window with that title, as a
+//                                menu item does
 #define SDL_MAIN_HANDLED  // a console tool with its own main, not an SDL program
 #include <windows.h>
 
@@ -168,7 +170,12 @@ int main(int argc, char* argv[]) {
         std::printf("%ld %ld\n", (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
         return 0;
     }
+    if (command == "command" && argc == 4) {
+        const std::vector<HWND> found = visibleWindows(L"-", widen(argv[2]));
+        if (found.empty()) return 1;
+        return PostMessageW(found.front(), WM_COMMAND, MAKEWPARAM(std::atoi(argv[3]), 0), 0) ? 0 : 1;
+    }
     std::fprintf(stderr, "usage: probe rect CLASS TITLE | menu-point LEVEL INDEX | menu-owner | place TITLE X Y W H | "
-                         "close TITLE | kind TITLE | child-point TITLE TEXT\n");
+                         "close TITLE | kind TITLE | child-point TITLE TEXT | command TITLE ID\n");
     return 2;
 }
