@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "config/file_system.h"
+#include "config/history_file.h"
 #include "config/state_file.h"
 #include "overlay/context_menu.h"
 #include "overlay/counting.h"
@@ -247,6 +248,19 @@ TEST_F(MenuCommands, FailedSaveIsShownUntilAWriteSucceedsAndLosesNoCountedSecond
     EXPECT_EQ(linesOnDisk()[1], L"60");
     EXPECT_EQ(linesOnDisk()[6], L"90071");
     EXPECT_EQ(contextMenuEntries(overlay, today)[0].text, L"Total work time : 25hours 1minutes 11seconds");
+
+    // A history that cannot be written is named the same way; its notice about a kept file follows.
+    const std::wstring history = historyFilePath(stateFile().parent_path().wstring());
+    overlay.history.open(history, {today, 100});
+    std::filesystem::create_directories(std::filesystem::path(temporaryPathFor(history)));
+    overlay.history.record(L"notepad.exe", 7, {today, 200});
+    overlay.history.notice = L"history.csv could not be read; it was kept as x";
+    const std::vector<MenuEntry> withHistory = contextMenuEntries(overlay, today);
+    EXPECT_EQ(withHistory[0].text.rfind(L"Not saved: ", 0), 0u);
+    EXPECT_NE(withHistory[0].text.find(L"history.csv"), std::wstring::npos) << withHistory[0].text.c_str();
+    EXPECT_EQ(withHistory[1].text, overlay.history.notice);
+    EXPECT_TRUE(withHistory[0].disabled && withHistory[1].disabled);
+    EXPECT_EQ(withHistory[3].text, L"Today : 0hours 0minutes 7seconds") << "kept in memory until a write succeeds";
 }
 
 TEST_F(MenuCommands, BadLinesMetWhileRunningGiveTheStartUpMessage) {
