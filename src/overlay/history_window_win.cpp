@@ -153,7 +153,8 @@ void HistoryWindow::show(WorkHistory& history) {
     }
     auto open = std::make_unique<Open>(this);
     if (!open->window.get()) {
-        const std::wstring reason = systemReason(std::error_code(static_cast<int>(open->error), std::system_category()));
+        const std::wstring reason =
+            systemReason(std::error_code(static_cast<int>(open->error), std::system_category()));
         MessageBoxW(nullptr, (L"Ardeno Time cannot open its work history window: " + reason + L".").c_str(),
                     L"Ardeno Time", MB_OK | MB_ICONWARNING);
         return;

@@ -26,7 +26,8 @@ const ChartText* findText(const HistoryChart& chart, const std::wstring& text) {
 }
 // The figure under a caption ("Today", "This week", "Last 14 days").
 std::wstring figureUnder(const HistoryChart& chart, const std::wstring& caption) {
-    const auto at = std::find_if(chart.texts.begin(), chart.texts.end(), [&](const ChartText& t) { return t.text == caption; });
+    const auto at =
+        std::find_if(chart.texts.begin(), chart.texts.end(), [&](const ChartText& t) { return t.text == caption; });
     return at != chart.texts.end() && at + 1 != chart.texts.end() ? (at + 1)->text : L"";
 }
 int dayLabels(const HistoryChart& chart) {

@@ -18,7 +18,8 @@ const DayNumber D = day(2026, 12, 7);  // a Monday
 std::wstring describe(const std::vector<HistoryRow>& rows) {
     std::wstring text;
     for (const HistoryRow& row : rows)
-        text += (text.empty() ? L"" : L"; ") + isoDate(row.day) + L" " + row.program + L" " + std::to_wstring(row.seconds);
+        text += (text.empty() ? L"" : L"; ") + isoDate(row.day) + L" " + row.program + L" " +
+                std::to_wstring(row.seconds);
     return text;
 }
 
@@ -34,7 +35,8 @@ TEST(Calendar, DaysWeekdaysAndDatesAgree) {
         EXPECT_EQ(dayNumber(c.date), c.number);
         EXPECT_EQ(weekdayIndex(c.number), c.weekday);
         const CivilDate back = civilDate(c.number);
-        EXPECT_EQ(back.year * 10000 + back.month * 100 + back.day, c.date.year * 10000 + c.date.month * 100 + c.date.day);
+        EXPECT_EQ(back.year * 10000 + back.month * 100 + back.day,
+                  c.date.year * 10000 + c.date.month * 100 + c.date.day);
     }
     for (const CivilDate bad : {CivilDate{2026, 2, 29}, {2100, 2, 29}, {2026, 13, 1}, {2026, 4, 31}, {0, 1, 1}})
         EXPECT_FALSE(dayNumber(bad)) << bad.year << "-" << bad.month << "-" << bad.day;
