@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Process-level figures of the real program under Wine and Xvfb, as one table: CPU while counting
 # and while idle beside a bare SDL loop (the same window, event loop and pacing, nothing else)
-# measured over the same windows, memory and object counts, start-up to the first frame on screen, replacements
-# of the state file and counting accuracy against a typing schedule in a real notepad; then the
-# in-process benchmarks' own lines. It prints figures and fails only when it cannot measure.
-# About six minutes. See docs/performance.md for what each figure means.
+# measured over the same windows, memory and object counts, start-up to the first frame on
+# screen, replacements of the state file and of the work history, and counting accuracy against
+# a typing schedule in a real notepad; then the in-process benchmarks' own lines. It prints
+# figures and fails only when it cannot measure. About six minutes. See docs/performance.md for
+# what each figure means.
 #
 # Usage: scripts/bench.sh [BUILD_DIR]
 #   BUILD_DIR (or ARDENO_BENCH_BUILD): a mingw build folder, default build/mingw.
@@ -183,12 +184,13 @@ watchStart() {
   watcher=$!
   waitFor 10 grep -q 'Watches established' "$watch_log.err" || die "inotifywait did not start"
 }
-watchStop() {  # sets replaced and written
+watchStop() {  # sets replaced, written and history_replaced
   sleep 0.5
   kill "$watcher" 2>/dev/null
   wait "$watcher" 2>/dev/null
   watcher=""
   replaced=$(grep -cx 'MOVED_TO data.cfg' "$watch_log")
+  history_replaced=$(grep -cx 'MOVED_TO history.csv' "$watch_log")
   written=$(grep -c '^CLOSE_WRITE[A-Z_,]* data.cfg$' "$watch_log")
   rm -f "$watch_log" "$watch_log.err"
 }
@@ -262,7 +264,7 @@ count_keys=$keys count_span=$((last_key - first_key))
 sleep $((timeout_s + 2))
 count_seconds=$(($(total) - count_before))
 watchStop
-count_replaced=$replaced count_written=$written
+count_replaced=$replaced count_written=$written count_history=$history_replaced
 count_app=$app_cpu count_server=$server_cpu count_xvfb=$xvfb_cpu count_win=$win_cpu
 count_bare=$bare_cpu count_ratio=$ratio
 stats_counting=$(stats)
@@ -277,7 +279,7 @@ sleep "$window_s"
 cpuStop
 idle_seconds=$(($(total) - idle_before))
 watchStop
-idle_replaced=$replaced idle_written=$written
+idle_replaced=$replaced idle_written=$written idle_history=$history_replaced
 idle_app=$app_cpu idle_server=$server_cpu idle_xvfb=$xvfb_cpu idle_win=$win_cpu
 idle_bare=$bare_cpu idle_ratio=$ratio
 stats_idle=$(stats)
@@ -323,6 +325,7 @@ met() { if "$@"; then echo yes; else echo NO; fi; }
 cpuMet() { atMost "$count_app" 3 && atMost "$idle_app" 3; }
 ratioMet() { [ "$count_ratio" != - ] && [ "$idle_ratio" != - ] && atMost "$count_ratio" 2 && atMost "$idle_ratio" 1.5; }
 writesMet() { [ "$count_replaced" -eq "$count_seconds" ] && [ "$idle_replaced" -eq 0 ]; }
+historyMet() { [ "$count_history" -eq "$count_replaced" ] && [ "$idle_history" -eq 0 ]; }
 directMet() { [ "$count_written" -eq 0 ] && [ "$idle_written" -eq 0 ]; }
 threadsMet() { [ "$(field threads "$stats_start")" = "$(field threads "$stats_idle")" ]; }
 accuracyMet() { [ "${difference#-}" -le 1 ]; }
@@ -347,6 +350,7 @@ result=$helpers/last-run.md
   echo "reference without the overlay ($reference_s s): CPU of Xvfb, %|$ref_count_xvfb|$ref_idle_xvfb|-|-"
   echo "CPU of ArdenoTime.exe by GetProcessTimes, % of one core|$count_win|$idle_win|-|n/a: not tracked by Wine"
   echo "replacements of data.cfg|$count_replaced|$idle_replaced|one per counted second, 0 idle|$(met writesMet)"
+  echo "replacements of history.csv|$count_history|$idle_history|one with each of data.cfg, 0 idle|$(met historyMet)"
   echo "seconds counted (growth of line 7)|$count_seconds|$idle_seconds|-|-"
   echo "writes straight into data.cfg, not by replacement|$count_written|$idle_written|0|$(met directMet)"
   echo "peak working set, MiB (GetProcessMemoryInfo)|$(mib "$(field peak_ws_kb "$stats_counting")")|$(mib "$(field peak_ws_kb "$stats_idle")")|-|-"

@@ -1,6 +1,11 @@
 #!/usr/bin/env bash
 # Redraws the README's pictures (docs/images/): the overlay counting beside notepad and its open
-# menu, taken by the scripted user session under Wine on a fresh virtual screen.
+# menu, taken by the scripted user session under Wine on a fresh virtual screen, and the work
+# history window over two weeks of sample history.
+#
+# A compositing manager (xcompmgr) runs on that screen, so that the overlay's per-pixel alpha
+# blends over the desktop as on Windows; without one, Xvfb shows layered windows over black.
+# The script checks that a transparent corner pixel of the plate shows the desktop colour.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -10,18 +15,76 @@ cd "$root"
 scripts/setup.sh
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw --target ArdenoTime probe >/dev/null
+bin=build/mingw/bin
+shots=$(mktemp -d)
+cc -O2 -o "$shots/desktop-colour" scripts/desktop-colour.c -lX11
 
 unset DISPLAY  # a screen of its own, with nothing else on it
 wine_session_start "$ARDENO_TEST_PREFIX"
 wine_session_unmanaged
-shots=$(mktemp -d)
-trap 'wine_session_stop; rm -rf "$shots"' EXIT
-# A desktop colour instead of X's black, so that the overlay's soft edge reads as it does on Windows.
-convert -size 1280x1024 xc:'#46708f' "$shots/desktop.png"
-display -window root "$shots/desktop.png" || true  # sets the background, then says 1
+compositor=""
+overlay=""
+cleanup() {
+  [ -n "$overlay" ] && kill "$overlay" 2>/dev/null
+  [ -n "$compositor" ] && kill "$compositor" 2>/dev/null
+  wine_session_stop
+  rm -rf "$shots"
+}
+trap cleanup EXIT
+# The desktop as a pixmap named where compositing managers look for it; xcompmgr draws it under
+# every window (without it, its own grey).
+desktop=46708f
+"$shots/desktop-colour" "$desktop"
+xcompmgr -n &
+compositor=$!
+sleep 0.5
 
-tests/journey.sh build/mingw/bin "$shots" >/dev/null || { echo "the user session failed; no pictures taken"; exit 1; }
+tests/journey.sh "$bin" "$shots" >/dev/null || { echo "the user session failed; no pictures taken"; exit 1; }
+# The journey's pictures have the overlay's top-left corner at (180, 130).
+corner=$(convert "$shots/counting.png" -format '%[hex:p{181,131}]' info:)
+if [ "${corner:0:6}" != "${desktop^^}" ]; then
+  echo "the plate's transparent corner reads #${corner:0:6}, not the desktop's #$desktop: no compositing"
+  exit 1
+fi
+
+# The history window over two weeks of sample work in two programs, lighter at weekends, with
+# the overlay pinned out of its way.
+. tests/lib.sh
+stateDir=$(dirname "$state")
+wineserver -k 2>/dev/null || true
+rm -rf "$stateDir"
+mkdir -p "$stateDir"
+printf 'photoshop.exe\r\n5\r\n0\r\ntrue\r\n900\r\n640\r\n432000\r\n' >"$state"
+{
+  printf 'date,program,seconds\r\n'
+  for ago in 13 12 11 10 9 8 7 6 5 4 3 2 1 0; do
+    day=$(date -d "-$ago day" +%F)
+    weekday=$(date -d "-$ago day" +%u)
+    base=$(((ago * 7919) % 14000 + 16000))
+    if [ "$weekday" -ge 6 ]; then base=$((base / 5)); fi
+    if [ "$ago" -eq 0 ]; then base=12345; fi
+    printf '%s,photoshop.exe,%d\r\n' "$day" "$base"
+    if [ $((ago % 3)) -eq 1 ]; then printf '%s,blender.exe,%d\r\n' "$day" $(((ago * 1237) % 5000 + 1500)); fi
+  done
+} >"$stateDir/history.csv"
+probeExe="$bin/probe.exe"
+(cd "$bin" && exec wine ArdenoTime.exe >/dev/null 2>&1) &
+overlay=$!
+waitFor 20 probe rect SDL_app 'Ardeno Time' >/dev/null || { echo "the overlay did not start"; exit 1; }
+probe command 'Ardeno Time' 1133
+title='Ardeno Time - work history'
+waitFor 10 probe rect - "$title" >/dev/null || { echo "the history window did not open"; exit 1; }
+probe place "$title" 40 40 608 447
+sleep 1
+read -r l t r b < <(probe rect - "$title")
+import -window root -crop $((r - l))x$((b - t))+$l+$t "$shots/history-window.png"
+probe close "$title"
+probe close 'Ardeno Time'
+waitFor 10 eval '! kill -0 "$overlay" 2>/dev/null'
+overlay=""
+
 mkdir -p docs/images
 cp "$shots/counting.png" docs/images/overlay-counting.png
 cp "$shots/menu.png" docs/images/overlay-menu.png
-echo "docs/images/overlay-counting.png and overlay-menu.png redrawn"
+cp "$shots/history-window.png" docs/images/history-window.png
+echo "docs/images/overlay-counting.png, overlay-menu.png and history-window.png redrawn"

@@ -11,7 +11,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 packages=(
   build-essential cmake ninja-build pkg-config ca-certificates xz-utils
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 nsis python3
-  wine wine64 xvfb xauth xdotool x11-utils imagemagick
+  wine wine64 xvfb xauth xdotool x11-utils imagemagick xcompmgr
   googletest libsdl2-dev libsdl2-gfx-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core fonts-liberation

@@ -98,7 +98,7 @@ typeInNotepad 3
 check "typing in another program than the target counts nothing" equals "$(line 6)" 100
 
 menuShot=menu
-check "a right tap opens the menu and Select target program closes it" chooseFromMenu 2
+check "a right tap opens the menu and Select target program closes it" chooseFromMenu 4
 sleep 1.5
 shot selecting
 check "the click that chose the item did not pick a target" equals "$(line 0)" photoshop.exe
@@ -138,7 +138,7 @@ typeInNotepad 2
 check "and the next keys count again" atLeast "$(line 6)" $((beforeStop + 1))
 sleep 1.5
 
-check "the time-out submenu sets 5 seconds" chooseFromMenu 7 1
+check "the time-out submenu sets 5 seconds" chooseFromMenu 9 1
 check "data.cfg holds the 5 s time-out" equals "$(line 1)" 5
 typingCountsRightAway "a command"
 
@@ -151,10 +151,86 @@ sleep 0.5
 read -r dx dy _ < <(probe rect SDL_app 'Ardeno Time')
 check "dragging moves the unpinned overlay" equals "$dx $dy" "$((ox + 150)) $((oy + 100))"
 ox=$dx oy=$dy
-HOLD=1 check "Fix window position pins it" chooseFromMenu 5
+HOLD=1 check "Fix window position pins it" chooseFromMenu 7
 check "data.cfg holds the pinned place" equals "$(line 3) $(line 4) $(line 5)" "true $ox $oy"
 
-check "Exit closes the overlay" chooseFromMenu 9
+# ---- work history: begin ------------------------------------------------------------------
+# Today's line in the menu (seen in the picture menu-today.png), the history window opened from
+# it, a picture of it at its default size, counting on while it is open, resized, closed and
+# opened again, and its button opening history.csv with the program associated with .csv.
+# The overlay is pinned away from the middle here: the window opens beside it, below notepad.
+historyFile="$(dirname "$state")/history.csv"
+historyTitle='Ardeno Time - work history'
+historySeconds() { awk -F, 'NR > 1 { sub(/\r$/, "", $3); s += $3 } END { print s + 0 }' "$historyFile"; }
+historyShown() { probe rect - "$historyTitle" >/dev/null; }
+historyGone() { ! historyShown; }
+historyKind() { equals "$(probe kind "$historyTitle")" "normal taskbar sizable caption"; }
+historyShot() {  # historyShot NAME: the window alone
+  local l t r b
+  read -r l t r b < <(probe rect - "$historyTitle") && import -window root -crop $((r - l))x$((b - t))+$l+$t "$shots/$1.png"
+}
+historyAgrees() { equals "$(historySeconds)" "$(($(line 6) - 100))"; }
+settle() { sleep 6; }  # the 5 s time-out runs out, and both files hold the same last second
+csvOpened() { probe rect Notepad 'history.csv - Notepad' >/dev/null; }
+workHistoryJourney() {
+  settle
+  check "history.csv holds every second counted since notepad was picked ($(historySeconds) s)" historyAgrees
+  menuShot=menu-today
+  check "the menu's Work history item opens the history window" chooseFromMenu 2
+  check "... which shows" waitFor 10 historyShown || return
+  check "... as a normal window: in the taskbar, resizable, with a caption, not topmost" historyKind
+  probe place "$historyTitle" 0 380 608 447
+  sleep 1
+  historyShot history
+  xdotool mousemove 100 200 click 1
+  xdotool windowfocus --sync "$notepadX" 2>/dev/null
+  typeInNotepad 3
+  sleep 1.5
+  historyShot history-counted
+  check "counting goes on while it is open, and its chart is drawn again" \
+    not cmp -s "$shots/history.png" "$shots/history-counted.png"
+  probe place "$historyTitle" 0 380 680 640
+  sleep 1
+  historyShot history-large
+  probe place "$historyTitle" 0 380 200 150
+  sleep 1
+  historyShot history-smallest
+  local l t r b
+  read -r l t r b < <(probe rect - "$historyTitle")
+  check "it cannot be made smaller than its chart needs ($((r - l)) x $((b - t)) for 200 x 150)" \
+    bothAtLeast "$((r - l)) $((b - t))" "420 320"
+  probe close "$historyTitle"
+  check "closing it closes only the history window" waitFor 5 historyGone
+  check "... the overlay stays" overlayShown
+  xdotool mousemove 100 200 click 1
+  xdotool windowfocus --sync "$notepadX" 2>/dev/null
+  typeInNotepad 3
+  settle
+  check "counting goes on after it closed, into both files alike ($(historySeconds) s)" historyAgrees
+  check "it opens again from the menu" chooseFromMenu 2
+  check "... and shows" waitFor 10 historyShown || return
+  # Windows opens .csv with a spreadsheet; this prefix has none, so notepad stands in for it.
+  wine reg add 'HKCR\.csv' /ve /d ardeno.csvtest /f >/dev/null 2>&1
+  wine reg add 'HKCR\ardeno.csvtest\shell\open\command' /ve /d 'notepad.exe "%1"' /f >/dev/null 2>&1
+  local x y
+  read -r x y < <(probe child-point "$historyTitle" 'Open in spreadsheet')
+  clickAt "$x" "$y"
+  if check "Open in spreadsheet opens history.csv with the program associated with .csv" waitFor 15 csvOpened; then
+    probe close 'history.csv - Notepad'
+  else
+    xdotool key Return  # the message box that says why
+  fi
+  wine reg delete 'HKCR\ardeno.csvtest' /f >/dev/null 2>&1
+  wine reg delete 'HKCR\.csv' /f >/dev/null 2>&1
+  probe close "$historyTitle"
+  check "... and it closes again" waitFor 5 historyGone
+}
+not() { ! "$@"; }
+bothAtLeast() { local a b x y; read -r a b <<<"$1"; read -r x y <<<"$2"; [ "$a" -ge "$x" ] && [ "$b" -ge "$y" ]; }
+workHistoryJourney
+# ---- work history: end --------------------------------------------------------------------
+
+check "Exit closes the overlay" chooseFromMenu 11
 if check "the program has ended" waitFor 10 overlayGone; then
   wait "$overlay"
   check "it ended with code 0" equals "$?" 0

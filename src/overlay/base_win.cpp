@@ -13,6 +13,7 @@
 #include "input/input_flag.h"
 #include "overlay/context_menu.h"
 #include "overlay/counting.h"
+#include "overlay/local_clock_win.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
 #include "overlay/screen_place_win.h"
@@ -78,6 +79,7 @@ void Base::init() {
     baseImage.reset(new Gdiplus::Image(L"data/base.png", FALSE));
     targetSelectImage.reset(new Gdiplus::Image(L"data/targetSelect.png", FALSE));
     loadState();
+    history.open(historyFilePath(stateFileLocation(commonAppDataFolder()).folder), readLocalMoment());
 
     secondMark = 0;
     lastActivity = readClocks().wallClock;
@@ -137,9 +139,14 @@ void Base::update(std::uint32_t& elapsedMs) {
         // An input stamped before the previous frame (a late hook call) followed it at once.
         const auto silence = static_cast<std::int32_t>(input.firstAt - previousFrameInputClock);
         const FrameInput frameInput{qualifies, static_cast<std::uint32_t>(std::max(silence, 0))};
-        if (accountFrame(*this, frameInput, clocks) > 0) saveLine(*this, 6, std::to_wstring(totalSeconds));
+        if (const std::int32_t counted = accountFrame(*this, frameInput, clocks); counted > 0) {
+            saveLine(*this, 6, std::to_wstring(totalSeconds));
+            // After data.cfg: a kill between the two writes leaves the history one frame behind.
+            history.record(targetProgram, counted, readLocalMoment());
+        }
         if (menuTriggered()) showContextMenu();
     }
+    historyWindow.update();
     // A target pick leaves counting as it was: wasActive already equals active.
     previousFrameInputClock = clocks.inputClock;
     rightPressSeen = false;
@@ -181,7 +188,7 @@ FrameContent Base::frameContent() const {
     std::copy(std::begin(textColor), std::end(textColor), content.textColor);
     content.timeText = timeText(currentSeconds);
     content.selectingTarget = selectingTarget;
-    content.saveFailed = static_cast<bool>(saveError);
+    content.saveFailed = saveError || history.saveError();
     return content;
 }
 
@@ -216,6 +223,8 @@ void Base::handleEvent(const SDL_Event& event) {
     GetWindowRect(hwnd, &windowRect);  // pinning stores where the window is now
     if (carryOutCommand(*this, id, windowRect.left, windowRect.top, [this] { loadState(); })) {
         closed = true;
+    } else if (id == workHistoryCommand) {
+        historyWindow.show(history);
     } else if (id == selectTargetCommand) {
         // The left click that chose this item is still reported as "pressed since the last
         // query"; drop it, or the first selection frame would pick the program under the menu.

@@ -8,6 +8,7 @@
 
 #include "app/window.h"
 #include "input/input_hook_win.h"
+#include "overlay/history_window_win.h"
 #include "overlay/overlay_core.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
@@ -52,6 +53,8 @@ public:
     // The overlay received a right press since the previous frame: a tap shorter than a frame
     // is never seen down by the per-frame poll.
     bool rightPressSeen = false;
+    // Opened by the menu's "Work history"; nothing of it exists while it is closed.
+    HistoryWindow historyWindow;
 
 private:
     // The layered window keeps the last picture it was given; an unchanged frame is not redrawn.

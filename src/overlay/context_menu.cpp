@@ -14,14 +14,20 @@ MenuEntry separator() { return {MenuEntry::Kind::separator, 0, L"", false, false
 
 }  // namespace
 
-std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay) {
+std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber today) {
     std::vector<MenuEntry> entries;
-    if (overlay.saveError) {
-        MenuEntry warning = item(0, saveFailureText(overlay.dataFile.path, overlay.saveError));
+    const auto warn = [&](std::wstring text) {
+        MenuEntry warning = item(0, std::move(text));
         warning.disabled = true;
         entries.push_back(std::move(warning));
-    }
+    };
+    if (overlay.saveError) warn(saveFailureText(overlay.dataFile.path, overlay.saveError));
+    const WorkHistory& history = overlay.history;
+    if (history.saveError()) warn(saveFailureText(history.path(), history.saveError()));
+    if (!history.notice.empty()) warn(history.notice);
     entries.push_back(item(0, totalWorkText(settingInt(stateFileInfo, overlay.dataFile, 6))));
+    entries.push_back(item(0, todayWorkText(secondsOnDay(history.rows(), today))));
+    entries.push_back(item(workHistoryCommand, L"Work history"));
     entries.push_back(separator());
     entries.push_back(item(selectTargetCommand, L"Select target program"));
     entries.push_back(separator());

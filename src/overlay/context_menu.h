@@ -14,6 +14,7 @@ enum MenuCommand : unsigned {
     stopAfterFirstCommand = 1126,  // 1126 to 1130: "Stop after 1, 5, 10, 30, 60 seconds"
     loadRecentTimeCommand = 1131,
     pinCommand = 1132,
+    workHistoryCommand = 1133,  // "Work history": opens the history window
 };
 
 // One line of the menu as it is shown, in order.
@@ -27,10 +28,11 @@ struct MenuEntry {
     std::vector<MenuEntry> submenu;
 };
 
-// The menu for the overlay's state at this moment: the total stored in data.cfg, the pin text,
-// the time-out's check mark and, while the last save failed, a first line saying so. Throws
+// The menu for the overlay's state at this moment: the total stored in data.cfg, the seconds of
+// `today` in the work history, the pin text, the time-out's check mark and, while the last save
+// of either file failed or the history has news about its file, first lines saying so. Throws
 // SettingsError when the stored total is not a number.
-std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay);
+std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber today);
 
 // Whether a right press at screen point (x, y) is over the overlay whose top-left corner is
 // (left, top): strictly inside, so its first column and row do not count, and sized 200 x 200

@@ -1,6 +1,7 @@
 #include "overlay/context_menu_win.h"
 
 #include "overlay/base_win.h"
+#include "overlay/local_clock_win.h"
 
 PopupMenu buildPopupMenu(const std::vector<MenuEntry>& entries) {
     PopupMenu menu;
@@ -29,7 +30,8 @@ void Base::showContextMenu() {
     // Asked first: the raise below may itself make the overlay the foreground window.
     const HWND previous = GetForegroundWindow();
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 200, 200, SWP_NOMOVE | SWP_NOSIZE);
-    const PopupMenu menu = buildPopupMenu(contextMenuEntries(*this));
+    const PopupMenu menu = buildPopupMenu(contextMenuEntries(*this, readLocalMoment().day));
+    history.notice.clear();  // said once
     // A menu whose owner is not the foreground window stays open when the user clicks elsewhere,
     // and the overlay never takes the foreground by itself; so it does for the menu's lifetime,
     // and the posted WM_NULL lets the menu's loop end properly (TrackPopupMenu's remarks).

@@ -69,3 +69,40 @@ private:
     HDC dc_;
     HGDIOBJ previous_;
 };
+
+// A GDI object the program made for drawing, a font or a brush; DeleteObject ends it. It must
+// not be selected into a DC by then, so its Selection has to be declared after it.
+template <class Handle>
+class GdiObject {
+public:
+    explicit GdiObject(Handle object = nullptr) : object_(object) {}
+    GdiObject(const GdiObject&) = delete;
+    GdiObject& operator=(const GdiObject&) = delete;
+    ~GdiObject() {
+        if (object_) DeleteObject(object_);
+    }
+    Handle get() const { return object_; }
+    explicit operator bool() const { return object_ != nullptr; }
+
+private:
+    Handle object_;
+};
+
+using FontHandle = GdiObject<HFONT>;
+using BrushHandle = GdiObject<HBRUSH>;
+
+// One WM_PAINT's device context: BeginPaint validates the window's update region, EndPaint
+// gives the DC back and shows the caret again.
+class PaintSession {
+public:
+    explicit PaintSession(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    PaintSession(const PaintSession&) = delete;
+    PaintSession& operator=(const PaintSession&) = delete;
+    ~PaintSession() { EndPaint(window_, &paint_); }
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};

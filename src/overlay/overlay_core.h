@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "config/config_file.h"
+#include "overlay/work_history.h"
 
 // The overlay's state that needs no Windows: what the settings files fill and what the
 // counting works on. The Windows overlay (Base) adds its handles and drawing objects.
@@ -31,6 +32,7 @@ struct OverlayCore {
     std::uint8_t textColor[3] = {0, 0, 0};  // skin: alpha, red, green of the time text
     std::int32_t stopAfterSeconds = 0;  // idle time-out in seconds
     std::error_code saveError;          // why the last write of dataFile failed; empty once one succeeds
+    WorkHistory history;                // seconds per day and program, in history.csv beside data.cfg
 };
 
 // The overlay is pinned at (fixedX, fixedY) and cannot be dragged. Main thread only.

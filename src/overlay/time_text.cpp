@@ -1,5 +1,16 @@
 #include "overlay/time_text.h"
 
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+std::wstring inWords(const DurationText& parts) {
+    return parts.hours + L"hours " + parts.minutes + L"minutes " + parts.seconds + L"seconds";
+}
+
+}  // namespace
+
 DurationText splitDuration(std::int32_t seconds) {
     // Division truncates toward zero and remainders keep the dividend's sign, so every field
     // of a negative count is negative (or zero); no step can overflow, even for INT32_MIN.
@@ -20,8 +31,10 @@ std::wstring timeText(std::int32_t seconds) {
            padTwoDigits(std::move(parts.seconds));
 }
 
-std::wstring totalWorkText(std::int32_t seconds) {
-    const DurationText parts = splitDuration(seconds);
-    return L"Total work time : " + parts.hours + L"hours " + parts.minutes + L"minutes " + parts.seconds +
-           L"seconds";
+std::wstring totalWorkText(std::int32_t seconds) { return L"Total work time : " + inWords(splitDuration(seconds)); }
+
+std::wstring todayWorkText(std::int64_t seconds) {
+    const std::int64_t shown = std::clamp<std::int64_t>(seconds, std::numeric_limits<std::int32_t>::min(),
+                                                        std::numeric_limits<std::int32_t>::max());
+    return L"Today : " + inWords(splitDuration(static_cast<std::int32_t>(shown)));
 }

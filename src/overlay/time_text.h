@@ -21,3 +21,7 @@ std::wstring timeText(std::int32_t seconds);
 
 // The menu's first line: "Total work time : 1hours 2minutes 5seconds".
 std::wstring totalWorkText(std::int32_t seconds);
+
+// The menu's line under it, in the same form: "Today : 1hours 2minutes 3seconds". A count
+// beyond the 32-bit range (only a hand-edited history holds one) shows as the range's end.
+std::wstring todayWorkText(std::int64_t seconds);

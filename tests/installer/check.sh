@@ -3,7 +3,7 @@
 # program started by its Start-menu shortcut's command in the shortcut's working folder, counting
 # while notepad (the target) gets typed into, the Startup shortcut, the Apps & features entry and
 # the version resource; then a silent uninstall that removes the program, its shortcuts and its
-# entry and keeps C:\ProgramData\Ardeno Time\data.cfg byte for byte. Last, an uninstall while
+# entry and keeps C:\ProgramData\Ardeno Time\data.cfg and history.csv byte for byte. Last, an uninstall while
 # the overlay, started from the Startup shortcut, is running: the uninstaller closes it.
 # The prefix is left as it was found: uninstalled and with its own data.cfg back in place.
 # Usage: check.sh SETUP.exe PROBE.exe VERSION
@@ -147,10 +147,14 @@ check "the installed exe's version resource names Ardeno Time $version" \
   "Ardeno Time Ardeno Time $version $version"
 
 cp "$state" "$backup/before-uninstall"
+history="$stateDir/history.csv"
+check "the run kept its work history in history.csv" grep -q '^[0-9-]*,notepad\.exe,[0-9]*.$' "$history"
+cp "$history" "$backup/history-before-uninstall"
 check "the silent uninstall removes the program folder" uninstall
 check "... and both shortcuts" shortcutsGone
 check "... and the Apps & features entry" not registered
 check "... and keeps data.cfg, byte for byte" cmp -s "$state" "$backup/before-uninstall"
+check "... and history.csv, byte for byte" cmp -s "$history" "$backup/history-before-uninstall"
 
 # A user who uninstalls while the overlay runs (the Startup shortcut started it at sign-in).
 total=$(line 6)

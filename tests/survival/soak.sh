@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Kills the real program, as a crash or power cut would, at random moments while it counts and
 # writes data.cfg once a second, then starts it again. After every kill data.cfg must be a
-# complete file whose total never went down, and every start must count on from that total.
+# complete file whose total never went down, and every start must count on from that total;
+# history.csv, written in the same frame right after it, must be whole too and fall behind the
+# total by no more than that one frame's seconds.
 # Usage: soak.sh BIN_FOLDER PROBE_EXE [KILLS]
 set -uo pipefail
 bin=$1 probeExe=$2 kills=${3:-15}
@@ -20,6 +22,26 @@ completeFile() {  # seven lines, each ending CR LF, the first six as written, li
   [[ $t =~ ^[0-9]+$ ]] && cmp -s "$state" <(printf '%s%s\r\n' "$fixedLines" "$t")
 }
 overlayGone() { ! overlayShown; }
+# history.csv as the program writes it: the header, then whole CR LF lines of notepad.exe rows.
+# Prints the seconds it holds.
+history="$(dirname "$state")/history.csv"
+historySeconds() {
+  [ "$(tail -c 2 "$history" 2>/dev/null | od -An -tx1 | tr -d ' ')" = 0d0a ] || return 1
+  awk 'NR == 1 { if ($0 != "date,program,seconds\r") exit 1; next }
+       !/^[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9],notepad\.exe,[0-9]+\r$/ { exit 1 }
+       { split($0, field, ","); sum += field[3] } END { print sum + 0 }' "$history"
+}
+# A kill between the two writes of a frame leaves the history behind by that frame's seconds
+# for good: 1 while frames keep pace, 2 after a frame held up for over a second on a loaded
+# machine. Each kill may add that much, never more, and the history is never ahead.
+historyBehind=0
+historyWhole() {
+  local seconds behind
+  seconds=$(historySeconds) || return 1
+  behind=$(($(total) - startTotal - seconds))
+  [ "$behind" -ge "$historyBehind" ] && [ "$behind" -le $((historyBehind + 2)) ] || return 1
+  historyBehind=$behind
+}
 ms() { local t=${EPOCHREALTIME/./}; echo $((t / 1000)); }
 
 # Most kills fall anywhere in the once-a-second write cycle, up to the write after the next.
@@ -84,6 +106,7 @@ for ((run = 1; run <= kills + 1; run++)); do
     now=$(total)
     [ "$now" -lt "$last" ] && decreases=$((decreases + 1))
     check "the total did not go down at kill $run ($last, then $now)" [ "$now" -ge "$last" ]
+    check "history.csv is whole after kill $run and at most one frame behind the total" historyWhole
     last=$now
     [ -z "$lowest" ] || [ "$now" -lt "$lowest" ] && lowest=$now
     [ "$now" -gt "$highest" ] && highest=$now
@@ -101,5 +124,9 @@ echo "soak: $killsDone kills, $complete complete files, total $startTotal at fir
 echo "soak: kills in each quarter of the write cycle: ${phases[*]}; $duringWrite aimed into a write"
 echo "soak: data.cfg.new seen right after a kill: $temporariesAfterKill," \
   "left after the next write: $temporariesLeft; decreases of the total: $decreases"
+# Only kills inside a write can land between the two; most never do.
+check "history.csv fell behind the total only through kills inside a write ($historyBehind s, $duringWrite such kills)" \
+  [ "$historyBehind" -le $((2 * duringWrite)) ]
+echo "soak: history.csv behind the total's growth by $historyBehind s after $killsDone kills"
 echo "soak: $passed checks passed, $failed failed"
 [ "$failed" -eq 0 ] && [ "$complete" -eq "$kills" ] && [ "$decreases" -eq 0 ]

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "config/file_system.h"
+#include "config/history_file.h"
 #include "config/state_file.h"
 #include "overlay/context_menu.h"
 #include "overlay/counting.h"
@@ -196,6 +197,7 @@ protected:
     TempFolder folder;
     OverlayCore overlay;
     int reloads = 0;
+    const DayNumber today = *dayNumber({2026, 12, 7});
 };
 
 std::wstring describe(const std::vector<MenuEntry>& entries) {
@@ -209,14 +211,20 @@ std::wstring describe(const std::vector<MenuEntry>& entries) {
 }
 
 TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
-    EXPECT_EQ(describe(contextMenuEntries(overlay)),
-              L"0 Total work time : 25hours 1minutes 1seconds\n0 ---\n1124 Select target program\n0 ---\n"
+    // Today's line adds up every program of today's rows and nothing of other days.
+    overlay.history.record(L"notepad.exe", 3600, {today, 40000});
+    overlay.history.record(L"photoshop.exe", 123, {today, 50000});
+    overlay.history.record(L"notepad.exe", 999, {today - 1, 50000});
+    EXPECT_EQ(describe(contextMenuEntries(overlay, today)),
+              L"0 Total work time : 25hours 1minutes 1seconds\n0 Today : 1hours 2minutes 3seconds\n"
+              L"1133 Work history\n0 ---\n1124 Select target program\n0 ---\n"
               L"1131 Load recent time\n1132 Fix window position\n0 ---\n0 Time stopping speed\n{\n"
               L"1126 Stop after 1 seconds\n1127 Stop after 5 seconds\n1128 Stop after 10 seconds [x]\n"
               L"1129 Stop after 30 seconds\n1130 Stop after 60 seconds\n}\n0 ---\n1125 Exit\n");
 
     const auto before = readBytes(stateFile());
-    for (unsigned ignored : {0u, 1123u, 1133u}) EXPECT_FALSE(command(ignored));
+    // 1133 opens the history window, which is the Windows overlay's to do: nothing changes here.
+    for (unsigned ignored : {0u, 1123u, 1133u, 1134u}) EXPECT_FALSE(command(ignored));
     EXPECT_EQ(readBytes(stateFile()), before);
     EXPECT_EQ(reloads, 1);
 
@@ -229,7 +237,7 @@ TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
                                                          L"90061"}));
     EXPECT_TRUE(windowFixed);
     EXPECT_EQ(overlay.fixedX, -150);
-    EXPECT_EQ(contextMenuEntries(overlay)[5].text, L"Unfix window position");
+    EXPECT_EQ(contextMenuEntries(overlay, today)[7].text, L"Unfix window position");
     EXPECT_FALSE(command(pinCommand, 500, 500));
     EXPECT_FALSE(windowFixed);
     EXPECT_EQ(linesOnDisk()[4], L"-150");
@@ -247,8 +255,8 @@ TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
     EXPECT_EQ(linesOnDisk()[0], L"notepad.exe");
 
     overlay.stopAfterSeconds = 7;
-    const std::vector<MenuEntry> unchecked = contextMenuEntries(overlay);
-    for (const MenuEntry& choice : unchecked[7].submenu) EXPECT_FALSE(choice.checked);
+    const std::vector<MenuEntry> unchecked = contextMenuEntries(overlay, today);
+    for (const MenuEntry& choice : unchecked[9].submenu) EXPECT_FALSE(choice.checked);
     EXPECT_TRUE(command(exitCommand));
 }
 
@@ -260,13 +268,13 @@ TEST_F(MenuCommands, FailedSaveIsShownUntilAWriteSucceedsAndLosesNoCountedSecond
     saveLine(overlay, 6, L"90070");
     ASSERT_TRUE(overlay.saveError);
 
-    const std::vector<MenuEntry> entries = contextMenuEntries(overlay);
+    const std::vector<MenuEntry> entries = contextMenuEntries(overlay, today);
     EXPECT_TRUE(entries[0].disabled);
     EXPECT_EQ(entries[0].id, 0u);
     EXPECT_NE(entries[0].text.find(L"data.cfg"), std::wstring::npos);
     EXPECT_EQ(entries[0].text.find(L"Not saved: "), 0u) << entries[0].text.c_str();
     EXPECT_EQ(describe(std::vector<MenuEntry>(entries.begin() + 1, entries.end())),
-              describe([&] { OverlayCore ok = overlay; ok.saveError = {}; return contextMenuEntries(ok); }()));
+              describe([&] { OverlayCore ok = overlay; ok.saveError = {}; return contextMenuEntries(ok, today); }()));
 
     // A setting chosen meanwhile keeps the unsaved total instead of re-reading the older file.
     EXPECT_FALSE(command(1130));
@@ -279,7 +287,20 @@ TEST_F(MenuCommands, FailedSaveIsShownUntilAWriteSucceedsAndLosesNoCountedSecond
     EXPECT_FALSE(overlay.saveError);
     EXPECT_EQ(linesOnDisk()[1], L"60");
     EXPECT_EQ(linesOnDisk()[6], L"90071");
-    EXPECT_EQ(contextMenuEntries(overlay)[0].text, L"Total work time : 25hours 1minutes 11seconds");
+    EXPECT_EQ(contextMenuEntries(overlay, today)[0].text, L"Total work time : 25hours 1minutes 11seconds");
+
+    // A history that cannot be written is named the same way; its notice about a kept file follows.
+    const std::wstring history = historyFilePath(stateFile().parent_path().wstring());
+    overlay.history.open(history, {today, 100});
+    std::filesystem::create_directories(std::filesystem::path(temporaryPathFor(history)));
+    overlay.history.record(L"notepad.exe", 7, {today, 200});
+    overlay.history.notice = L"history.csv could not be read; it was kept as x";
+    const std::vector<MenuEntry> withHistory = contextMenuEntries(overlay, today);
+    EXPECT_EQ(withHistory[0].text.rfind(L"Not saved: ", 0), 0u);
+    EXPECT_NE(withHistory[0].text.find(L"history.csv"), std::wstring::npos) << withHistory[0].text.c_str();
+    EXPECT_EQ(withHistory[1].text, overlay.history.notice);
+    EXPECT_TRUE(withHistory[0].disabled && withHistory[1].disabled);
+    EXPECT_EQ(withHistory[3].text, L"Today : 0hours 0minutes 7seconds") << "kept in memory until a write succeeds";
 }
 
 TEST_F(MenuCommands, BadLinesMetWhileRunningGiveTheStartUpMessage) {
@@ -294,7 +315,7 @@ TEST_F(MenuCommands, BadLinesMetWhileRunningGiveTheStartUpMessage) {
                   std::wstring::npos);
     }
     overlay.dataFile.lines[6] = L"x";
-    EXPECT_THROW(contextMenuEntries(overlay), SettingsError);
+    EXPECT_THROW(contextMenuEntries(overlay, today), SettingsError);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "config/app_data_folder_win.h"
 #include "config/config_file.h"
 #include "overlay/context_menu_win.h"
+#include "overlay/local_clock_win.h"
 #include "overlay/process_name_win.h"
 #include "overlay_fixture.h"
 #include "temp_folder.h"
@@ -100,13 +101,14 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
         EXPECT_EQ(lines()[3], L"true");
         EXPECT_EQ(lines()[4], std::to_wstring(rect.left));
         EXPECT_EQ(lines()[5], std::to_wstring(rect.top));
-        EXPECT_EQ(readMenu(buildPopupMenu(contextMenuEntries(o)).get()),
-                  L"0 Total work time : 25hours 1minutes 1seconds\n---\n1124 Select target program\n---\n"
+        EXPECT_EQ(readMenu(buildPopupMenu(contextMenuEntries(o, readLocalMoment().day)).get()),
+                  L"0 Total work time : 25hours 1minutes 1seconds\n0 Today : 0hours 0minutes 0seconds\n"
+                  L"1133 Work history\n---\n1124 Select target program\n---\n"
                   L"1131 Load recent time\n1132 Unfix window position\n---\npopup Time stopping speed\n{\n"
                   L"1126 Stop after 1 seconds\n1127 Stop after 5 seconds\n1128 Stop after 10 seconds\n"
                   L"1129 Stop after 30 seconds [x]\n1130 Stop after 60 seconds\n}\n---\n1125 Exit\n");
         post(1123);
-        post(1133);
+        post(1134);
         post(0);
         post(loadRecentTimeCommand);
     };
@@ -124,7 +126,7 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
         EXPECT_EQ(o.saveError.value(), ERROR_ACCESS_DENIED);
         EXPECT_EQ(o.stopAfterSeconds, 5);
         EXPECT_EQ(lines()[1], L"30");
-        const std::wstring menu = readMenu(buildPopupMenu(contextMenuEntries(o)).get());
+        const std::wstring menu = readMenu(buildPopupMenu(contextMenuEntries(o, readLocalMoment().day)).get());
         const std::wstring expectedStart = L"0 Not saved: " + stateFile().lexically_normal().make_preferred().wstring();
         EXPECT_EQ(menu.rfind(expectedStart, 0), 0u) << menu.c_str();
         EXPECT_NE(menu.find(L"(grayed)\n0 Total work time"), std::wstring::npos) << menu.c_str();
@@ -134,7 +136,7 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
     s[5] = [&](ScriptedOverlay& o) {
         EXPECT_FALSE(o.saveError);
         EXPECT_EQ(lines()[1], L"10");
-        EXPECT_EQ(contextMenuEntries(o)[0].text, L"Total work time : 25hours 1minutes 1seconds");
+        EXPECT_EQ(contextMenuEntries(o, readLocalMoment().day)[0].text, L"Total work time : 25hours 1minutes 1seconds");
         o.currentSeconds = 42;
         post(exitCommand, 0xBEEF);
     };

@@ -7,6 +7,11 @@
 //   probe foreground             executable name of the program whose window is in front
 //   probe place TITLE X Y W H    moves and sizes the window with that title
 //   probe close TITLE            posts WM_CLOSE to the window with that title
+//   probe kind TITLE             what sort of window that is: "topmost" or "normal", then "taskbar"
+//                                when it shows there, "sizable", "caption"
+//   probe child-point TITLE TEXT screen point in the middle of that window's child titled TEXT
+//   probe command TITLE ID       posts WM_COMMAND with ID to the window with that title, as a
+//                                menu item does
 #define SDL_MAIN_HANDLED  // a console tool with its own main, not an SDL program
 #include <windows.h>
 
@@ -75,7 +80,7 @@ void CALLBACK measure(HWND, UINT, UINT_PTR timer, DWORD) {
 void measureMenu() {
     OverlayCore state;
     state.dataFile.lines = {L"photoshop.exe", L"1", L"0", L"false", L"0", L"0", L"0"};
-    const PopupMenu menu = buildPopupMenu(contextMenuEntries(state));
+    const PopupMenu menu = buildPopupMenu(contextMenuEntries(state, 0));
     measuredMenu = menu.get();
     owner = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"probe", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
                             nullptr);
@@ -149,7 +154,33 @@ int main(int argc, char* argv[]) {
         if (found.empty()) return 1;
         return PostMessageW(found.front(), WM_CLOSE, 0, 0) ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: probe rect CLASS TITLE | menu-point LEVEL INDEX | menu-owner | foreground | place TITLE X Y W H | "
-                         "close TITLE\n");
+    if (command == "kind" && argc == 3) {
+        const std::vector<HWND> found = visibleWindows(L"-", widen(argv[2]));
+        if (found.empty()) return 1;
+        const LONG_PTR style = GetWindowLongPtrW(found.front(), GWL_STYLE);
+        const LONG_PTR exStyle = GetWindowLongPtrW(found.front(), GWL_EXSTYLE);
+        // Windows puts an unowned window that is no tool window in the taskbar.
+        const bool taskbar = (exStyle & WS_EX_APPWINDOW) ||
+                             (!GetWindow(found.front(), GW_OWNER) && !(exStyle & WS_EX_TOOLWINDOW));
+        std::printf("%s%s%s%s\n", (exStyle & WS_EX_TOPMOST) ? "topmost" : "normal", taskbar ? " taskbar" : "",
+                    (style & WS_THICKFRAME) ? " sizable" : "", (style & WS_CAPTION) == WS_CAPTION ? " caption" : "");
+        return 0;
+    }
+    if (command == "child-point" && argc == 4) {
+        const std::vector<HWND> found = visibleWindows(L"-", widen(argv[2]));
+        if (found.empty()) return 1;
+        const HWND child = FindWindowExW(found.front(), nullptr, nullptr, widen(argv[3]).c_str());
+        RECT rect;
+        if (!child || !GetWindowRect(child, &rect)) return 1;
+        std::printf("%ld %ld\n", (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+        return 0;
+    }
+    if (command == "command" && argc == 4) {
+        const std::vector<HWND> found = visibleWindows(L"-", widen(argv[2]));
+        if (found.empty()) return 1;
+        return PostMessageW(found.front(), WM_COMMAND, MAKEWPARAM(std::atoi(argv[3]), 0), 0) ? 0 : 1;
+    }
+    std::fprintf(stderr, "usage: probe rect CLASS TITLE | menu-point LEVEL INDEX | menu-owner | foreground | "
+                         "place TITLE X Y W H | close TITLE | kind TITLE | child-point TITLE TEXT | command TITLE ID\n");
     return 2;
 }

@@ -1,0 +1,292 @@
+#include "config/history_file.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+
+#include "common/text.h"
+#include "config/file_system.h"
+
+namespace {
+
+const char header[] = "date,program,seconds\r\n";
+
+bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+std::wstring trimmed(const std::wstring& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && isBlank(text[begin])) ++begin;
+    while (end > begin && isBlank(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
+
+std::wstring decodeText(std::string bytes) {
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+    if (auto utf8 = decodeUtf8Strict(bytes)) return std::move(*utf8);
+    std::wstring latin1;
+    latin1.reserve(bytes.size());
+    for (char c : bytes) latin1 += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return latin1;
+}
+
+// Splits a line at `separator`. A quoted field may hold the separator, and "" stands for a
+// quote; it keeps its spaces. Nullopt for a quote left open or text after a closing quote.
+std::optional<std::vector<std::wstring>> splitFields(const std::wstring& line, wchar_t separator) {
+    std::vector<std::wstring> fields;
+    std::size_t i = 0;
+    for (;;) {
+        while (i < line.size() && isBlank(line[i])) ++i;
+        std::wstring field;
+        if (i < line.size() && line[i] == L'"') {
+            for (++i;; ++i) {
+                if (i >= line.size()) return std::nullopt;
+                if (line[i] != L'"') {
+                    field += line[i];
+                } else if (i + 1 < line.size() && line[i + 1] == L'"') {
+                    field += L'"';
+                    ++i;
+                } else {
+                    break;
+                }
+            }
+            ++i;
+            while (i < line.size() && isBlank(line[i])) ++i;
+            if (i < line.size() && line[i] != separator) return std::nullopt;
+        } else {
+            const std::size_t end = std::min(line.find(separator, i), line.size());
+            field = trimmed(line.substr(i, end - i));
+            i = end;
+        }
+        fields.push_back(std::move(field));
+        if (i >= line.size()) break;
+        ++i;
+    }
+    // Spreadsheets pad rows with empty cells up to their widest row.
+    while (!fields.empty() && fields.back().empty()) fields.pop_back();
+    return fields;
+}
+
+bool equalsIgnoringCase(const std::wstring& text, const wchar_t* word) {
+    std::size_t i = 0;
+    for (; i < text.size() && word[i]; ++i) {
+        const wchar_t c = text[i] >= L'A' && text[i] <= L'Z' ? text[i] - L'A' + L'a' : text[i];
+        if (c != word[i]) return false;
+    }
+    return i == text.size() && !word[i];
+}
+
+bool isHeader(const std::optional<std::vector<std::wstring>>& fields) {
+    return fields && fields->size() == 3 && equalsIgnoringCase((*fields)[0], L"date") &&
+           equalsIgnoringCase((*fields)[1], L"program") && equalsIgnoringCase((*fields)[2], L"seconds");
+}
+
+// Reads the digits at `i`; nullopt unless there are minDigits to maxDigits of them.
+std::optional<int> digitsAt(const std::wstring& text, std::size_t& i, std::size_t minDigits, std::size_t maxDigits) {
+    const std::size_t start = i;
+    int value = 0;
+    while (i < text.size() && i - start < maxDigits && text[i] >= L'0' && text[i] <= L'9')
+        value = value * 10 + (text[i++] - L'0');
+    if (i - start < minDigits || (i < text.size() && text[i] >= L'0' && text[i] <= L'9')) return std::nullopt;
+    return value;
+}
+
+std::optional<DayNumber> parseDate(const std::wstring& text) {
+    std::size_t i = 0;
+    const bool yearFirst = text.size() > 4 && (text[4] == L'-' || text[4] == L'/');
+    const wchar_t separator = yearFirst ? text[4] : L'.';
+    int parts[3];
+    for (int k = 0; k < 3; ++k) {
+        const bool year = yearFirst ? k == 0 : k == 2;
+        const auto value = digitsAt(text, i, year ? 4 : 1, year ? 4 : 2);
+        if (!value) return std::nullopt;
+        parts[k] = *value;
+        if (k < 2 && (i >= text.size() || text[i++] != separator)) return std::nullopt;
+    }
+    if (i != text.size()) return std::nullopt;
+    return yearFirst ? dayNumber({parts[0], parts[1], parts[2]}) : dayNumber({parts[2], parts[1], parts[0]});
+}
+
+std::optional<std::int64_t> parseSeconds(const std::wstring& text) {
+    if (text.empty() || text.size() > 10) return std::nullopt;
+    std::int64_t value = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9') return std::nullopt;
+        value = value * 10 + (c - L'0');
+    }
+    if (value > 2147483647) return std::nullopt;
+    return value;
+}
+
+std::optional<HistoryRow> parseRow(const std::optional<std::vector<std::wstring>>& fields) {
+    if (!fields || fields->size() != 3 || (*fields)[1].empty()) return std::nullopt;
+    const auto day = parseDate((*fields)[0]);
+    const auto seconds = parseSeconds((*fields)[2]);
+    if (!day || !seconds) return std::nullopt;
+    return HistoryRow{*day, (*fields)[1], *seconds};
+}
+
+std::wstring csvField(const std::wstring& text) {
+    const bool quote = text.find_first_of(L",\"") != std::wstring::npos ||
+                       (!text.empty() && (isBlank(text.front()) || isBlank(text.back())));
+    if (!quote) return text;
+    std::wstring quoted = L"\"";
+    for (wchar_t c : text) {
+        if (c == L'"') quoted += L'"';
+        quoted += c;
+    }
+    return quoted + L"\"";
+}
+
+std::wstring keptPath(const std::wstring& path, const std::wstring& stamp) {
+    const std::wstring folder = path.substr(0, path.find_last_of(L"/\\") + 1);
+    std::wstring candidate = folder + L"history unreadable " + stamp + L".csv";
+    for (int n = 2; pathExists(candidate); ++n)
+        candidate = folder + L"history unreadable " + stamp + L" (" + std::to_wstring(n) + L").csv";
+    return candidate;
+}
+
+}  // namespace
+
+HistoryText parseHistoryText(const std::string& bytes) {
+    HistoryText result;
+    const std::wstring text = decodeText(bytes);
+    std::optional<wchar_t> separator;
+    bool anything = false;
+    int number = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = std::min(text.find(L'\n', start), text.size());
+        std::wstring line = text.substr(start, end - start);
+        start = end + 1;
+        ++number;
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        if (trimmed(line).empty()) continue;
+        if (!anything) {
+            anything = true;
+            for (wchar_t candidate : {L',', L';'})
+                if (!separator && isHeader(splitFields(line, candidate))) separator = candidate;
+            if (!separator) return result;
+            result.headerFound = true;
+            continue;
+        }
+        const auto fields = splitFields(line, *separator);
+        if (fields && fields->empty()) continue;  // a row of empty cells
+        if (const auto row = parseRow(fields)) addToHistory(result.rows, *row);
+        else result.unreadableLines.push_back(number);
+    }
+    // Nothing at all is an empty history, as a person who emptied the file meant.
+    if (!anything) result.headerFound = true;
+    return result;
+}
+
+std::string formatHistoryText(const std::vector<HistoryRow>& rows) {
+    std::string bytes = header;
+    appendHistoryRows(bytes, rows.begin(), rows.end());
+    return bytes;
+}
+
+// The file is written once a counted second, so each row is put together from digits rather
+// than through the formatting functions.
+void appendHistoryRows(std::string& bytes, std::vector<HistoryRow>::const_iterator first,
+                       std::vector<HistoryRow>::const_iterator last) {
+    bytes.reserve(bytes.size() + static_cast<std::size_t>(last - first) * 36);
+    const std::wstring* program = nullptr;
+    std::string field;  // the program's field, made again only when the program changes
+    for (; first != last; ++first) {
+        const HistoryRow& row = *first;
+        const CivilDate date = civilDate(row.day);
+        char text[32];
+        int at = 0;
+        const auto digits = [&](std::int64_t value, int width) {
+            char reversed[20];
+            int count = 0;
+            do reversed[count++] = static_cast<char>('0' + value % 10);
+            while ((value /= 10) > 0 || count < width);
+            while (count > 0) text[at++] = reversed[--count];
+        };
+        digits(date.year, 4);
+        text[at++] = '-';
+        digits(date.month, 2);
+        text[at++] = '-';
+        digits(date.day, 2);
+        text[at++] = ',';
+        bytes.append(text, static_cast<std::size_t>(at));
+        if (!program || *program != row.program) {
+            program = &row.program;
+            field = toUtf8(csvField(row.program));
+        }
+        bytes += field;
+        at = 0;
+        text[at++] = ',';
+        digits(row.seconds < 0 ? 0 : row.seconds, 1);
+        text[at++] = '\r';
+        text[at++] = '\n';
+        bytes.append(text, static_cast<std::size_t>(at));
+    }
+}
+
+void addToHistory(std::vector<HistoryRow>& rows, const HistoryRow& row) {
+    // Rows are in date order, so the day's rows end where the later days begin.
+    const auto dayEnd = std::upper_bound(rows.begin(), rows.end(), row.day,
+                                         [](DayNumber day, const HistoryRow& r) { return day < r.day; });
+    for (auto it = dayEnd; it != rows.begin() && (it - 1)->day == row.day; --it) {
+        if ((it - 1)->program == row.program) {
+            (it - 1)->seconds += row.seconds;
+            return;
+        }
+    }
+    rows.insert(dayEnd, row);
+}
+
+std::wstring historyFilePath(const std::wstring& stateFolder) { return stateFolder + L"/history.csv"; }
+
+HistoryLoad loadHistoryFile(const std::wstring& path, const std::wstring& stamp) {
+    HistoryLoad load;
+    try {
+        std::string bytes;
+        std::FILE* file = openFile(path, "rb");
+        if (!file && !pathExists(path)) {
+            load.usable = true;
+            load.error = saveHistoryFile(path, {});
+            return load;
+        }
+        std::optional<HistoryText> text;
+        if (file) {
+            char buffer[16384];
+            std::size_t got;
+            while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+            const bool readWhole = !std::ferror(file);
+            std::fclose(file);
+            if (readWhole) text = parseHistoryText(bytes);
+        }
+        if (text && text->headerFound && text->unreadableLines.empty()) {
+            load.rows = std::move(text->rows);
+            load.usable = true;
+            return load;
+        }
+        // Unreadable in part or whole, or not a file at all: what it holds stays as it is.
+        const std::wstring kept = keptPath(path, stamp);
+        if (!replaceFile(path, kept)) {
+            load.error = lastFileError();
+            if (!load.error) load.error = std::make_error_code(std::errc::io_error);
+            return load;
+        }
+        load.keptAs = kept;
+        load.nothingReadable = !text || !text->headerFound;
+        if (text && text->headerFound) {
+            load.rows = std::move(text->rows);
+            load.unreadableLines = text->unreadableLines.size();
+        }
+        load.usable = true;
+        load.error = saveHistoryFile(path, load.rows);
+    } catch (const std::filesystem::filesystem_error& error) {
+        load.error = error.code();
+    }
+    return load;
+}
+
+std::error_code saveHistoryFile(const std::wstring& path, const std::vector<HistoryRow>& rows) {
+    return writeFileAtomically(path, formatHistoryText(rows));
+}
+
+std::string historyHeader() { return header; }

@@ -1,0 +1,289 @@
+#include "overlay/history_window_win.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+
+#include "config/file_system.h"
+#include "config/settings_error.h"
+#include "overlay/gdi_handles_win.h"
+#include "overlay/history_chart.h"
+#include "overlay/local_clock_win.h"
+#include "overlay/window_handles_win.h"
+
+namespace {
+
+const wchar_t className[] = L"ArdenoTimeWorkHistory";
+const wchar_t title[] = L"Ardeno Time - work history";
+constexpr int buttonId = 1;
+constexpr DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr DWORD exStyle = WS_EX_APPWINDOW;
+// The program does not declare itself DPI-aware, so Windows scales its windows as a whole and
+// they are laid out at 96 DPI. A per-monitor-aware program would pass GetDpiForWindow / 96.0.
+constexpr double chartScale = 1.0;
+
+const COLORREF barColour = RGB(70, 112, 143);
+const COLORREF todayColour = RGB(232, 146, 20);
+const COLORREF todayTextColour = RGB(184, 100, 0);
+const COLORREF gridColour = RGB(222, 226, 231);
+const COLORREF baselineColour = RGB(150, 156, 164);
+const COLORREF labelColour = RGB(88, 92, 98);
+
+// ShellExecute may hand the file to a shell extension, which needs COM on the calling thread.
+class ComApartment {
+public:
+    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) CoUninitialize();
+    }
+
+private:
+    HRESULT result_;
+};
+
+HFONT createUiFont(int pixels, LONG weight) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    LOGFONTW font{};
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) font = metrics.lfMessageFont;
+    else lstrcpynW(font.lfFaceName, L"Segoe UI", LF_FACESIZE);
+    font.lfHeight = -pixels;
+    font.lfWidth = 0;
+    font.lfWeight = weight;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    return CreateFontIndirectW(&font);
+}
+
+// The outer size of the window whose client area is `client`.
+SIZE outerSize(ChartSize client) {
+    RECT rect{0, 0, client.width, client.height};
+    AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+RECT toRect(const ChartBox& box) { return {box.left, box.top, box.right, box.bottom}; }
+
+void fill(HDC dc, const ChartBox& box, COLORREF colour) {
+    const BrushHandle brush(CreateSolidBrush(colour));
+    const RECT rect = toRect(box);
+    if (brush) FillRect(dc, &rect, brush.get());
+}
+
+std::wstring openFailureText(const std::wstring& path, INT_PTR code) {
+    if (code == SE_ERR_NOASSOC || code == SE_ERR_ASSOCINCOMPLETE)
+        return L"Ardeno Time cannot open the work history: no program is set to open .csv files.\n\nOpen it from "
+               L"your spreadsheet program:\n" + path;
+    std::wstring reason;
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND || code == SE_ERR_ACCESSDENIED ||
+        code == SE_ERR_OOM || code == SE_ERR_SHARE)
+        reason = systemReason(std::error_code(static_cast<int>(code), std::system_category()));
+    else
+        reason = L"Windows error " + std::to_wstring(code);
+    return L"Ardeno Time cannot open the work history:\n" + path + L"\n\n" + reason + L".";
+}
+
+}  // namespace
+
+// Declared in the order they are needed: the window goes first (its button still uses the
+// fonts until then), the class last.
+struct HistoryWindow::Open {
+    explicit Open(HistoryWindow* owner);
+
+    WindowClass windowClass;
+    FontHandle small;
+    FontHandle strong;
+    FontHandle large;
+    OwnedWindow window;
+    HWND button = nullptr;  // a child of window, destroyed with it
+    DWORD error = 0;        // why the window could not be made
+};
+
+namespace {
+
+WNDCLASSEXW classDescription() {
+    WNDCLASSEXW description{};
+    description.cbSize = sizeof description;
+    description.style = CS_HREDRAW | CS_VREDRAW;
+    description.hInstance = GetModuleHandleW(nullptr);
+    description.hIcon = LoadIconW(description.hInstance, MAKEINTRESOURCEW(1));
+    description.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    description.lpszClassName = className;
+    return description;
+}
+
+}  // namespace
+
+HistoryWindow::Open::Open(HistoryWindow* owner)
+    : windowClass([] {
+          WNDCLASSEXW description = classDescription();
+          description.lpfnWndProc = HistoryWindow::procedure;
+          return description;
+      }()),
+      small(createUiFont(historyFonts(chartScale).small, FW_NORMAL)),
+      strong(createUiFont(historyFonts(chartScale).small, FW_BOLD)),
+      large(createUiFont(historyFonts(chartScale).large, FW_SEMIBOLD)),
+      window([owner] {
+          const SIZE size = outerSize(historyDefaultSize(chartScale));
+          // A class left registered by an earlier failure still serves.
+          return CreateWindowExW(exStyle, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), owner);
+      }()) {
+    if (!window.get()) {
+        error = GetLastError();
+        return;
+    }
+    button = CreateWindowExW(0, L"BUTTON", L"Open in spreadsheet", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                             0, 0, 0, 0, window.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(buttonId)),
+                             GetModuleHandleW(nullptr), nullptr);
+    if (button && small) SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(small.get()), FALSE);
+}
+
+HistoryWindow::HistoryWindow() = default;
+HistoryWindow::~HistoryWindow() = default;
+
+HWND HistoryWindow::handle() const { return open_ ? open_->window.get() : nullptr; }
+
+void HistoryWindow::show(WorkHistory& history) {
+    history_ = &history;
+    if (open_) {
+        if (IsIconic(open_->window.get())) ShowWindow(open_->window.get(), SW_RESTORE);
+        SetForegroundWindow(open_->window.get());
+        return;
+    }
+    auto open = std::make_unique<Open>(this);
+    if (!open->window.get()) {
+        const std::wstring reason =
+            systemReason(std::error_code(static_cast<int>(open->error), std::system_category()));
+        MessageBoxW(nullptr, (L"Ardeno Time cannot open its work history window: " + reason + L".").c_str(),
+                    L"Ardeno Time", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    open_ = std::move(open);
+    placeButton();
+    // Shown normally, it takes the foreground from the overlay's menu, which had it.
+    ShowWindow(open_->window.get(), SW_SHOWNORMAL);
+    UpdateWindow(open_->window.get());
+}
+
+void HistoryWindow::update() {
+    if (!open_) return;
+    if (history_->revision() != drawnRevision_ || readLocalMoment().day != drawnDay_)
+        InvalidateRect(open_->window.get(), nullptr, FALSE);
+}
+
+LRESULT CALLBACK HistoryWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<HistoryWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return self ? self->handleMessage(window, message, wParam, lParam)
+                : DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Messages that come while the window is being made or destroyed find open_ empty.
+LRESULT HistoryWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_GETMINMAXINFO: {
+        const SIZE minimum = outerSize(historyMinimumSize(chartScale));
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {minimum.cx, minimum.cy};
+        return 0;
+    }
+    case WM_SIZE:
+        placeButton();
+        InvalidateRect(window, nullptr, FALSE);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;  // WM_PAINT covers every pixel; erasing first would flicker
+    case WM_PAINT:
+        if (!open_) break;
+        paint();
+        return 0;
+    case WM_SETFOCUS:
+        if (open_ && open_->button) SetFocus(open_->button);
+        return 0;
+    case WM_COMMAND:
+        if (!open_ || LOWORD(wParam) != buttonId || HIWORD(wParam) != BN_CLICKED) break;
+        openInSpreadsheet();
+        return 0;
+    case WM_CLOSE:
+        // Closing ends only this window; its class and fonts go with it, and show makes them anew.
+        open_.reset();
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void HistoryWindow::placeButton() {
+    if (!open_ || !open_->button) return;
+    RECT client;
+    GetClientRect(open_->window.get(), &client);
+    // Where the button goes depends on the client size alone.
+    const ChartBox box = layoutHistoryChart({}, 0, client.right, client.bottom, chartScale).button;
+    MoveWindow(open_->button, box.left, box.top, box.right - box.left, box.bottom - box.top, TRUE);
+}
+
+void HistoryWindow::paint() {
+    const HWND window = open_->window.get();
+    const PaintSession paint(window);
+    RECT client;
+    GetClientRect(window, &client);
+    if (!paint.get() || client.right <= 0 || client.bottom <= 0) return;
+    drawnRevision_ = history_->revision();
+    drawnDay_ = readLocalMoment().day;
+    const HistoryChart chart =
+        layoutHistoryChart(history_->rows(), drawnDay_, client.right, client.bottom, chartScale);
+
+    // Drawn off screen and copied in one step, so that a resize does not flicker.
+    const MemoryDC memory(paint.get());
+    const BitmapHandle bitmap(CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
+    const Selection selected(memory.get(), bitmap.get());
+    if (!selected) return;
+    const HDC dc = memory.get();
+
+    fill(dc, {0, 0, client.right, client.bottom}, GetSysColor(COLOR_WINDOW));
+    for (std::size_t i = 0; i < chart.gridLines.size(); ++i) {
+        const int y = chart.gridLines[i];
+        fill(dc, {chart.plot.left, y, chart.plot.right, y + 1}, i == 0 ? baselineColour : gridColour);
+    }
+    for (const ChartBar& bar : chart.bars) {
+        if (bar.box.top < bar.box.bottom) fill(dc, bar.box, bar.today ? todayColour : barColour);
+    }
+
+    SetBkMode(dc, TRANSPARENT);
+    for (const ChartText& text : chart.texts) {
+        const FontHandle& font = text.size == ChartText::Size::large ? open_->large
+                                 : text.strong                       ? open_->strong
+                                                                     : open_->small;
+        const Selection useFont(dc, font.get());
+        SetTextColor(dc, text.strong ? todayTextColour
+                         : text.size == ChartText::Size::large ? GetSysColor(COLOR_WINDOWTEXT)
+                                                               : labelColour);
+        const bool oneLine = text.text.find(L'\n') == std::wstring::npos;
+        UINT format = DT_NOPREFIX | (oneLine ? DT_SINGLELINE | DT_VCENTER : DT_TOP);
+        format |= text.align == ChartText::Align::center ? DT_CENTER
+                  : text.align == ChartText::Align::right ? DT_RIGHT
+                                                          : DT_LEFT;
+        RECT rect = toRect(text.box);
+        DrawTextW(dc, text.text.c_str(), -1, &rect, format);
+    }
+    BitBlt(paint.get(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+}
+
+void HistoryWindow::openInSpreadsheet() {
+    const LocalMoment now = readLocalMoment();
+    history_->ensureFileExists(now);
+    const std::wstring path = displayPath(history_->path());
+    INT_PTR result;
+    {
+        const ComApartment com;
+        result = reinterpret_cast<INT_PTR>(
+            ShellExecuteW(open_->window.get(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    }
+    if (result > 32) return;
+    // ShellExecute may dispatch messages meanwhile, a WM_CLOSE for this window among them. A
+    // message box lets the path be copied (Ctrl+C) for opening it by hand.
+    MessageBoxW(open_ ? open_->window.get() : nullptr, openFailureText(path, result).c_str(), L"Ardeno Time",
+                MB_OK | MB_ICONWARNING);
+}

@@ -1,0 +1,229 @@
+// The work history: the calendar it counts days with, which row a counted second goes to, and
+// history.csv as the program writes it and as people save it back from spreadsheets.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "config/history_file.h"
+#include "overlay/work_history.h"
+#include "temp_folder.h"
+
+namespace {
+
+DayNumber day(int year, int month, int dayOfMonth) { return dayNumber({year, month, dayOfMonth}).value(); }
+
+const DayNumber D = day(2026, 12, 7);  // a Monday
+
+// Rows as "2026-12-07 notepad.exe 5; ...", to compare whole histories at once.
+std::wstring describe(const std::vector<HistoryRow>& rows) {
+    std::wstring text;
+    for (const HistoryRow& row : rows)
+        text += (text.empty() ? L"" : L"; ") + isoDate(row.day) + L" " + row.program + L" " +
+                std::to_wstring(row.seconds);
+    return text;
+}
+
+TEST(Calendar, DaysWeekdaysAndDatesAgree) {
+    const struct {
+        CivilDate date;
+        DayNumber number;
+        int weekday;  // 0 Monday
+    } cases[] = {{{1970, 1, 1}, 0, 3},     {{1969, 12, 31}, -1, 2},   {{2000, 2, 29}, 11016, 1},
+                 {{2026, 12, 7}, 20794, 0}, {{2026, 12, 13}, 20800, 6}, {{1, 1, 1}, -719162, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.number);
+        EXPECT_EQ(dayNumber(c.date), c.number);
+        EXPECT_EQ(weekdayIndex(c.number), c.weekday);
+        const CivilDate back = civilDate(c.number);
+        EXPECT_EQ(back.year * 10000 + back.month * 100 + back.day,
+                  c.date.year * 10000 + c.date.month * 100 + c.date.day);
+    }
+    for (const CivilDate bad : {CivilDate{2026, 2, 29}, {2100, 2, 29}, {2026, 13, 1}, {2026, 4, 31}, {0, 1, 1}})
+        EXPECT_FALSE(dayNumber(bad)) << bad.year << "-" << bad.month << "-" << bad.day;
+    for (DayNumber n = -719162; n < 2932897; n += 367) ASSERT_EQ(dayNumber(civilDate(n)), n);
+    EXPECT_EQ(isoDate(D), L"2026-12-07");
+    EXPECT_EQ(fileStamp({D, 15 * 3600 + 30 * 60 + 12}), L"2026-12-07 153012");
+}
+
+struct CountedFrame {
+    const wchar_t* program;
+    std::int32_t seconds;
+    LocalMoment at;
+};
+
+TEST(HistoryRule, CountedSecondsGoToTheRowOfTheirDayAndProgram) {
+    const struct {
+        const char* name;
+        std::vector<HistoryRow> before;
+        std::vector<CountedFrame> frames;
+        const wchar_t* after;
+    } cases[] = {
+        {"a frame adds to its day's row", {}, {{L"np.exe", 1, {D, 36000}}, {L"np.exe", 2, {D, 36002}}},
+         L"2026-12-07 np.exe 3"},
+        {"changing the target starts a new row that day, and going back finds the old one", {},
+         {{L"np.exe", 2, {D, 100}}, {L"ps.exe", 3, {D, 200}}, {L"np.exe", 1, {D, 300}}},
+         L"2026-12-07 np.exe 3; 2026-12-07 ps.exe 3"},
+        {"12 s ending at 00:00:05: 5 to the new day, 7 to the day before", {}, {{L"np.exe", 12, {D, 5}}},
+         L"2026-12-06 np.exe 7; 2026-12-07 np.exe 5"},
+        {"a frame ending at 00:00:00 belongs wholly to the day before", {}, {{L"np.exe", 3, {D, 0}}},
+         L"2026-12-06 np.exe 3"},
+        {"the last second of a day stays in it", {}, {{L"np.exe", 1, {D, 86399}}}, L"2026-12-07 np.exe 1"},
+        {"across the new year", {}, {{L"np.exe", 10, {day(2027, 1, 1), 4}}},
+         L"2026-12-31 np.exe 6; 2027-01-01 np.exe 4"},
+        {"an earlier day's seconds go before the later days, a day's new program after its rows",
+         {{D + 1, L"ps.exe", 1}}, {{L"np.exe", 5, {D + 1, 2}}},
+         L"2026-12-07 np.exe 3; 2026-12-08 ps.exe 1; 2026-12-08 np.exe 2"},
+        {"a frame longer than a day reaches back day by day", {}, {{L"np.exe", 90000, {D, 100}}},
+         L"2026-12-05 np.exe 3500; 2026-12-06 np.exe 86400; 2026-12-07 np.exe 100"},
+        {"no seconds, no row", {}, {{L"np.exe", 0, {D, 100}}, {L"np.exe", -5, {D, 100}}}, L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<HistoryRow> rows = c.before;
+        for (const CountedFrame& frame : c.frames) addCountedSeconds(rows, frame.program, frame.seconds, frame.at);
+        EXPECT_EQ(describe(rows), c.after);
+    }
+}
+
+TEST(HistoryRule, TodayThisWeekAndTheLastDaysAddUpEveryProgram) {
+    const std::vector<HistoryRow> rows = {{D - 8, L"a", 999}, {D - 7, L"a", 200}, {D - 1, L"a", 500},
+                                          {D, L"a", 1000},    {D, L"b", 30},      {D + 6, L"a", 7}};
+    const struct {
+        DayNumber today;
+        std::int64_t day, week;
+        std::vector<std::int64_t> lastThree;
+    } cases[] = {
+        {D, 1030, 1037, {0, 500, 1030}},         // Monday: the week runs to Sunday D + 6
+        {D + 6, 7, 1037, {0, 0, 7}},             // Sunday: the same week
+        {D - 1, 500, 700, {0, 0, 500}},          // the Sunday before: the week from D - 7
+        {D + 7, 0, 0, {0, 7, 0}},                // the next Monday: a new week
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.today - D);
+        EXPECT_EQ(secondsOnDay(rows, c.today), c.day);
+        EXPECT_EQ(secondsInWeekOf(rows, c.today), c.week);
+        EXPECT_EQ(dailyTotals(rows, c.today, 3), c.lastThree);
+    }
+}
+
+TEST(HistoryFile, ReadsWhatSpreadsheetsSaveAndNamesTheLinesItCannot) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        bool header;
+        const wchar_t* rows;
+        std::vector<int> unreadable;
+    } cases[] = {
+        {"its own format", "date,program,seconds\r\n2026-12-07,photoshop.exe,3723\r\n", true,
+         L"2026-12-07 photoshop.exe 3723", {}},
+        {"semicolons, quotes everywhere, a byte-order mark, LF ends and padding cells",
+         "\xEF\xBB\xBF\"date\";\"program\";\"seconds\"\n\"07.12.2026\";\"photoshop.exe\";\"3723\";;\n;;\n", true,
+         L"2026-12-07 photoshop.exe 3723", {}},
+        {"quoted names holding the separator and doubled quotes",
+         "date,program,seconds\r\n2026-12-07,\"a,b.exe\",5\r\n2026-12-07,\"say \"\"hi\"\".exe\",6\r\n", true,
+         L"2026-12-07 a,b.exe 5; 2026-12-07 say \"hi\".exe 6", {}},
+        {"a person's own rows: spaces, slashes, one-digit days, a capital header",
+         "Date , Program , Seconds\r\n 2026/12/7 , meeting notes , 600 \r\n\r\n7.1.2027;x;1\r\n", true,
+         L"2026-12-07 meeting notes 600", {4}},
+        {"rows of the same day and program add up; dates come in order, each day's rows as they came",
+         "date,program,seconds\r\n2026-12-08,x,1\r\n2026-12-07,y,2\r\n2026-12-07,x,3\r\n2026-12-07,y,4\r\n", true,
+         L"2026-12-07 y 6; 2026-12-07 x 3; 2026-12-08 x 1", {}},
+        {"dates and numbers that are not taken",
+         "date,program,seconds\r\n12/07/2026,a,1\r\n2026-13-01,a,1\r\n2026-02-29,a,1\r\n2026-12-07,a,-5\r\n"
+         "2026-12-07,a,3.5\r\n2026-12-07,,5\r\n2026-12-07,a,1,note\r\n2026-12-07,\"a,1\r\n2026-12-07,\"a\"b,1\r\n"
+         "2026-12-07,a,2147483648\r\n2024-02-29,leap,2147483647\r\n",
+         true, L"2024-02-29 leap 2147483647", {2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+        {"a file that is not UTF-8 is read as Latin-1", "date;program;seconds\r\n2026-12-07;caf\xe9.exe;5\r\n", true,
+         L"2026-12-07 caf\u00e9.exe 5", {}},
+        {"no header", "2026-12-07,photoshop.exe,5\r\n", false, L"", {}},
+        {"not a history at all", std::string("\x89PNG\r\n\x1a\n\0\0", 10), false, L"", {}},
+        {"an emptied file is an empty history", "\r\n  \r\n", true, L"", {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const HistoryText text = parseHistoryText(c.bytes);
+        EXPECT_EQ(text.headerFound, c.header);
+        EXPECT_EQ(describe(text.rows), c.rows);
+        EXPECT_EQ(text.unreadableLines, c.unreadable);
+    }
+
+    const std::vector<HistoryRow> rows = {{D - 1, L"photoshop.exe", 3723},
+                                          {D, L"a,b.exe", 5},
+                                          {D, L"say \"hi\".exe", 6},
+                                          {D, L" lead.exe", 7},
+                                          {D, L"\u0444\u043e\u0442\u043e.exe", 2147483647}};
+    EXPECT_EQ(formatHistoryText(rows),
+              "date,program,seconds\r\n2026-12-06,photoshop.exe,3723\r\n2026-12-07,\"a,b.exe\",5\r\n"
+              "2026-12-07,\"say \"\"hi\"\".exe\",6\r\n2026-12-07,\" lead.exe\",7\r\n"
+              "2026-12-07,\xd1\x84\xd0\xbe\xd1\x82\xd0\xbe.exe,2147483647\r\n");
+    EXPECT_EQ(parseHistoryText(formatHistoryText(rows)).rows, rows);
+}
+
+TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsItWasAndANewOneTakesItsPlace) {
+    const std::string readable = "date,program,seconds\r\n2026-12-07,np.exe,5\r\n";
+    const std::string partly = "date;program;seconds\r\n2026-12-07;np.exe;5\r\n12/07/2026;np.exe;9\r\n";
+    const std::string unreadable = "<html>not a history</html>\r\n";
+    const struct {
+        const char* name;
+        std::string before;  // "" for no file, "/" for a folder in its place
+        const wchar_t* rows;
+        const char* fileAfter;
+        std::size_t unreadableLines;
+    } cases[] = {
+        {"none yet: made with its header", "", L"", "date,program,seconds\r\n", 0},
+        {"readable: read and left as it is", readable, L"2026-12-07 np.exe 5", readable.c_str(), 0},
+        {"partly readable: the readable rows go on", partly, L"2026-12-07 np.exe 5",
+         "date,program,seconds\r\n2026-12-07,np.exe,5\r\n", 1},
+        {"unreadable: a new history", unreadable, L"", "date,program,seconds\r\n", 0},
+        {"a folder in its place", "/", L"", "date,program,seconds\r\n", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        const std::filesystem::path file = historyFilePath(folder.path().wstring());
+        if (c.before == "/") std::filesystem::create_directory(file);
+        else if (!c.before.empty()) writeBytes(file, c.before);
+
+        WorkHistory history;
+        history.open(file.wstring(), {D, 15 * 3600 + 30 * 60 + 12});
+        EXPECT_FALSE(history.saveError());
+        EXPECT_EQ(describe(history.rows()), c.rows);
+        EXPECT_EQ(readBytes(file), c.fileAfter);
+        const bool kept = c.before != "" && c.before != readable;
+        const std::filesystem::path keptAs = folder.path() / "history unreadable 2026-12-07 153012.csv";
+        EXPECT_EQ(std::filesystem::exists(keptAs), kept);
+        if (!kept) {
+            EXPECT_EQ(history.notice, L"");
+            continue;
+        }
+        if (c.before != "/") {
+            EXPECT_EQ(readBytes(keptAs), c.before) << "kept byte for byte";
+        }
+        EXPECT_NE(history.notice.find(keptAs.filename().wstring()), std::wstring::npos) << history.notice;
+        EXPECT_EQ(history.notice.rfind(c.unreadableLines ? L"1 line of history.csv could not be read"
+                                                         : L"history.csv could not be read", 0), 0u);
+
+        // Counting goes on into the new file; a second unreadable file at the same moment gets a name of its own.
+        history.record(L"np.exe", 4, {D, 15 * 3600 + 30 * 60 + 13});
+        EXPECT_EQ(parseHistoryText(readBytes(file)).rows, history.rows());
+        writeBytes(file, unreadable);
+        history.open(file.wstring(), {D, 15 * 3600 + 30 * 60 + 12});
+        EXPECT_EQ(readBytes(folder.path() / "history unreadable 2026-12-07 153012 (2).csv"), unreadable);
+    }
+
+    // Every write holds the whole history, however the rows changed: a new day, a frame that
+    // reaches back over midnight to earlier days, a program new to a day.
+    TempFolder folder;
+    const std::wstring file = historyFilePath(folder.path().wstring());
+    WorkHistory history;
+    history.open(file, {D, 100});
+    const CountedFrame frames[] = {{L"np.exe", 5, {D, 200}},       {L"np.exe", 3, {D + 1, 50}},
+                                   {L"ps.exe", 9, {D + 2, 4}},     {L"np.exe", 90000, {D + 2, 10}},
+                                   {L"ps.exe", 2, {D + 2, 20}},    {L"ps.exe", 8, {D + 3, 5}}};
+    for (const CountedFrame& frame : frames) {
+        history.record(frame.program, frame.seconds, frame.at);
+        EXPECT_EQ(readBytes(file), formatHistoryText(history.rows())) << frame.seconds;
+    }
+}
+
+}  // namespace
