@@ -13,6 +13,7 @@
 #include "input/input_flag.h"
 #include "overlay/context_menu.h"
 #include "overlay/counting.h"
+#include "overlay/display_scale_win.h"
 #include "overlay/local_clock_win.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
@@ -32,13 +33,20 @@ bool rightButtonHeldOverOverlay = false;
 // second is quicker than a person looks back at the overlay, and well inside any time-out.
 constexpr std::uint32_t housekeepingMs = 250;
 
-// SDL's window procedure for the overlay, which the overlay's own procedure passes everything on to.
+// SDL's window procedure for the overlay, which the overlay's own procedure passes everything on
+// to, and the one overlay it serves.
 WNDPROC sdlWindowProc = nullptr;
+Base* overlayOfWindow = nullptr;
 
-// A click on the overlay must leave the user's program in front, as WS_EX_NOACTIVATE promises;
-// Wine activates such a window on a click all the same unless the window says no itself.
 LRESULT CALLBACK overlayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // A click on the overlay must leave the user's program in front, as WS_EX_NOACTIVATE
+    // promises; Wine activates such a window on a click all the same unless it says no itself.
     if (message == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
+    // Moved onto a monitor of another scale. SDL would keep the old size in pixels.
+    if (message == WM_DPICHANGED && overlayOfWindow) {
+        overlayOfWindow->takeScale(announcedScale(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    }
     return CallWindowProcW(sdlWindowProc, hwnd, message, wParam, lParam);
 }
 
@@ -66,8 +74,20 @@ void Base::init() {
     // pump of the message queue, at several times the cost of an idle frame.
     SDL_SetWindowBordered(sdlWindow, SDL_FALSE);
     SetWindowLongW(hwnd, GWL_EXSTYLE, GetWindowLongW(hwnd, GWL_EXSTYLE) | WS_EX_LAYERED | WS_EX_NOACTIVATE);
+    overlayOfWindow = this;
     sdlWindowProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(overlayWindowProc)));
+    // The monitor's scale: the window is sized for it before it is shown; it stays centred where
+    // SDL put it.
+    scale = windowScale(hwnd);
+    if (!scale.isStandard()) {
+        RECT rect{};
+        GetWindowRect(hwnd, &rect);
+        const int side = frameSideAt(scale);
+        SetWindowPos(hwnd, nullptr, rect.left + (rect.right - rect.left - side) / 2,
+                     rect.top + (rect.bottom - rect.top - side) / 2, side, side, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    windowSize = {frameSideAt(scale), frameSideAt(scale)};
     // Shown without activation: the overlay never takes the foreground from the program the
     // user works in. (Under Wine a layered window that was once active also lost the first
     // click after another window was activated.)
@@ -87,7 +107,7 @@ void Base::init() {
     previousFrameInputClock = readClocks().inputClock;
     if (windowFixed) {
         // Lines 3 to 5 keep the stored place: a monitor that is away now may be back tomorrow.
-        const Point place = pinnedPlaceOnScreen({fixedX, fixedY}, frameSide);
+        const Point place = pinnedPlaceOnScreen({fixedX, fixedY}, frameSideAt(scale));
         // Started from Startup, the overlay must not take the foreground from the program the user
         // is already typing in.
         SetWindowPos(hwnd, HWND_TOP, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
@@ -95,6 +115,15 @@ void Base::init() {
     // Sign-out, shutdown and sleep arrive as sent messages, inside the window procedure; the
     // watch sees them there, before Windows may end the process.
     SDL_AddEventWatch(watchSessionMessages, this);
+}
+
+void Base::takeScale(DisplayScale newScale, const RECT& suggested) {
+    scale = newScale;
+    const int side = frameSideAt(scale);
+    windowSize = {side, side};
+    // The place Windows suggests keeps the overlay where the user dropped it; the next frame is
+    // drawn at the new scale, since what it shows differs.
+    SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, side, side, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int SDLCALL Base::watchSessionMessages(void* overlay, SDL_Event* event) {
@@ -156,7 +185,7 @@ void Base::keepOnTop() {
     // Without SWP_NOACTIVATE this raise would take the foreground from the target program, and
     // nothing would ever count. Nothing above a topmost overlay: the raise would change nothing.
     if (GetWindow(hwnd, GW_HWNDPREV) || !(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
-        SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 200, 200, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, windowSize.cx, windowSize.cy, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Base::selectionStep() {
@@ -174,7 +203,7 @@ bool Base::menuTriggered() {
     if (!rightPressSeen && !heldOver) return false;
     GetWindowRect(hwnd, &windowRect);
     GetCursorPos(&cursorPos);
-    return insideMenuArea(windowRect.left, windowRect.top, cursorPos.x, cursorPos.y) &&
+    return insideMenuArea(windowRect.left, windowRect.top, cursorPos.x, cursorPos.y, windowSize.cx) &&
            WindowFromPoint(cursorPos) == hwnd;
 }
 
@@ -189,6 +218,7 @@ FrameContent Base::frameContent() const {
     content.timeText = timeText(currentSeconds);
     content.selectingTarget = selectingTarget;
     content.saveFailed = saveError || history.saveError();
+    content.scale = scale;
     return content;
 }
 

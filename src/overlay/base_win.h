@@ -13,7 +13,7 @@
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
 
-// The work-time overlay: a 200 x 200, always-on-top window with per-pixel alpha. Its portable
+// The work-time overlay: a 200 x 200 (at 96 DPI), always-on-top window with per-pixel alpha. Its portable
 // state is OverlayCore; this adds the native handle, the layered-window parameters and the
 // skin's GDI+ objects. Created once with SDL and GDI+ running, never destroyed.
 class Base : public Window, public OverlayCore {
@@ -31,6 +31,8 @@ public:
     // Carries out menu commands and notes right presses on the overlay.
     void handleEvent(const SDL_Event& event) override;
 
+    // Moved to a monitor of another scale: takes its size there at the place Windows suggests.
+    void takeScale(DisplayScale newScale, const RECT& suggested);
     // Finds or creates data.cfg in the common application-data folder and applies it.
     void loadState();
     // Reads data/skin.cfg and makes the time text's font from data/font.ttf.
@@ -45,7 +47,8 @@ public:
     std::unique_ptr<Gdiplus::Image> baseImage;
     std::unique_ptr<Gdiplus::Image> targetSelectImage;
     RECT windowRect{};
-    SIZE windowSize{200, 200};
+    SIZE windowSize{200, 200};  // 200 x 200 at 96 DPI, scaled with the monitor
+    DisplayScale scale;         // of the monitor the overlay is on
     POINT sourceOrigin{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     std::unique_ptr<Gdiplus::Font> font;

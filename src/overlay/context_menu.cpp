@@ -7,7 +7,6 @@
 namespace {
 
 constexpr std::int32_t stopAfterChoices[] = {1, 5, 10, 30, 60};
-constexpr std::int32_t overlaySize = 200;
 
 MenuEntry item(unsigned id, std::wstring text) { return {MenuEntry::Kind::item, id, std::move(text), false, false, {}}; }
 MenuEntry separator() { return {MenuEntry::Kind::separator, 0, L"", false, false, {}}; }
@@ -48,10 +47,10 @@ std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber 
     return entries;
 }
 
-bool insideMenuArea(std::int32_t left, std::int32_t top, std::int32_t x, std::int32_t y) {
+bool insideMenuArea(std::int32_t left, std::int32_t top, std::int32_t x, std::int32_t y, std::int32_t side) {
     // 64-bit so that a window pinned near the coordinate limit cannot overflow the far edge.
-    const std::int64_t right = std::int64_t{left} + overlaySize;
-    const std::int64_t bottom = std::int64_t{top} + overlaySize;
+    const std::int64_t right = std::int64_t{left} + side;
+    const std::int64_t bottom = std::int64_t{top} + side;
     return left < x && x < right && top < y && y < bottom;
 }
 

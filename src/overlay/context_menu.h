@@ -35,9 +35,9 @@ struct MenuEntry {
 std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber today);
 
 // Whether a right press at screen point (x, y) is over the overlay whose top-left corner is
-// (left, top): strictly inside, so its first column and row do not count, and sized 200 x 200
-// whatever the window's rectangle says.
-bool insideMenuArea(std::int32_t left, std::int32_t top, std::int32_t x, std::int32_t y);
+// (left, top): strictly inside, so its first column and row do not count, and sized `side`
+// (200 x 200 at 96 DPI) whatever the window's rectangle says.
+bool insideMenuArea(std::int32_t left, std::int32_t top, std::int32_t x, std::int32_t y, std::int32_t side = 200);
 
 // Writes one line of data.cfg and notes in saveError whether it reached the disk.
 void saveLine(OverlayCore& overlay, int index, std::wstring text);

@@ -29,7 +29,7 @@ PopupMenu buildPopupMenu(const std::vector<MenuEntry>& entries) {
 void Base::showContextMenu() {
     // Asked first: the raise below may itself make the overlay the foreground window.
     const HWND previous = GetForegroundWindow();
-    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 200, 200, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, windowSize.cx, windowSize.cy, SWP_NOMOVE | SWP_NOSIZE);
     const PopupMenu menu = buildPopupMenu(contextMenuEntries(*this, readLocalMoment().day));
     history.notice.clear();  // said once
     // A menu whose owner is not the foreground window stays open when the user clicks elsewhere,

@@ -5,6 +5,7 @@
 
 #include "config/file_system.h"
 #include "config/settings_error.h"
+#include "overlay/display_scale_win.h"
 #include "overlay/gdi_handles_win.h"
 #include "overlay/history_chart.h"
 #include "overlay/local_clock_win.h"
@@ -17,9 +18,6 @@ const wchar_t title[] = L"Ardeno Time - work history";
 constexpr int buttonId = 1;
 constexpr DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD exStyle = WS_EX_APPWINDOW;
-// The program does not declare itself DPI-aware, so Windows scales its windows as a whole and
-// they are laid out at 96 DPI. A per-monitor-aware program would pass GetDpiForWindow / 96.0.
-constexpr double chartScale = 1.0;
 
 const COLORREF barColour = RGB(70, 112, 143);
 const COLORREF todayColour = RGB(232, 146, 20);
@@ -88,12 +86,25 @@ std::wstring openFailureText(const std::wstring& path, INT_PTR code) {
 // Declared in the order they are needed: the window goes first (its button still uses the
 // fonts until then), the class last.
 struct HistoryWindow::Open {
+    // The three text sizes at one scale, made anew when the window moves to another.
+    struct Fonts {
+        explicit Fonts(DisplayScale scale)
+            : small(createUiFont(historyFonts(scale.factor()).small, FW_NORMAL)),
+              strong(createUiFont(historyFonts(scale.factor()).small, FW_BOLD)),
+              large(createUiFont(historyFonts(scale.factor()).large, FW_SEMIBOLD)) {}
+        FontHandle small;
+        FontHandle strong;
+        FontHandle large;
+    };
+
     explicit Open(HistoryWindow* owner);
+    // Lays the window out at `newScale`: its fonts, and its button's.
+    void takeScale(DisplayScale newScale);
 
     WindowClass windowClass;
-    FontHandle small;
-    FontHandle strong;
-    FontHandle large;
+    // The system's DPI until the window exists; then that of the monitor it is on.
+    DisplayScale scale = windowScale(nullptr);
+    std::unique_ptr<Fonts> fonts;
     OwnedWindow window;
     HWND button = nullptr;  // a child of window, destroyed with it
     DWORD error = 0;        // why the window could not be made
@@ -120,11 +131,9 @@ HistoryWindow::Open::Open(HistoryWindow* owner)
           description.lpfnWndProc = HistoryWindow::procedure;
           return description;
       }()),
-      small(createUiFont(historyFonts(chartScale).small, FW_NORMAL)),
-      strong(createUiFont(historyFonts(chartScale).small, FW_BOLD)),
-      large(createUiFont(historyFonts(chartScale).large, FW_SEMIBOLD)),
-      window([owner] {
-          const SIZE size = outerSize(historyDefaultSize(chartScale));
+      fonts(std::make_unique<Fonts>(scale)),
+      window([owner, this] {
+          const SIZE size = outerSize(historyDefaultSize(scale.factor()));
           // A class left registered by an earlier failure still serves.
           return CreateWindowExW(exStyle, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy,
                                  nullptr, nullptr, GetModuleHandleW(nullptr), owner);
@@ -136,7 +145,24 @@ HistoryWindow::Open::Open(HistoryWindow* owner)
     button = CreateWindowExW(0, L"BUTTON", L"Open in spreadsheet", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                              0, 0, 0, 0, window.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(buttonId)),
                              GetModuleHandleW(nullptr), nullptr);
-    if (button && small) SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(small.get()), FALSE);
+    // Opened on another monitor than the main one, it takes that monitor's scale and size.
+    const DisplayScale actual = windowScale(window.get());
+    if (actual != scale) {
+        const SIZE size = outerSize(historyDefaultSize(actual.factor()));
+        SetWindowPos(window.get(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        takeScale(actual);
+    } else if (button && fonts->small) {
+        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(fonts->small.get()), FALSE);
+    }
+}
+
+void HistoryWindow::Open::takeScale(DisplayScale newScale) {
+    auto replacement = std::make_unique<Fonts>(newScale);
+    // The button lets go of the old font before it is deleted.
+    if (button && replacement->small)
+        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(replacement->small.get()), TRUE);
+    fonts = std::move(replacement);
+    scale = newScale;
 }
 
 HistoryWindow::HistoryWindow() = default;
@@ -186,8 +212,20 @@ LRESULT CALLBACK HistoryWindow::procedure(HWND window, UINT message, WPARAM wPar
 LRESULT HistoryWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_GETMINMAXINFO: {
-        const SIZE minimum = outerSize(historyMinimumSize(chartScale));
+        const SIZE minimum = outerSize(historyMinimumSize(open_ ? open_->scale.factor() : 1.0));
         reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {minimum.cx, minimum.cy};
+        return 0;
+    }
+    case WM_DPICHANGED: {
+        // Moved onto a monitor of another scale: fonts, minimum and layout follow, and the window
+        // takes the size and place Windows suggests for it there.
+        if (!open_) break;
+        open_->takeScale(announcedScale(wParam));
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        placeButton();
+        InvalidateRect(window, nullptr, FALSE);
         return 0;
     }
     case WM_SIZE:
@@ -220,7 +258,7 @@ void HistoryWindow::placeButton() {
     RECT client;
     GetClientRect(open_->window.get(), &client);
     // Where the button goes depends on the client size alone.
-    const ChartBox box = layoutHistoryChart({}, 0, client.right, client.bottom, chartScale).button;
+    const ChartBox box = layoutHistoryChart({}, 0, client.right, client.bottom, open_->scale.factor()).button;
     MoveWindow(open_->button, box.left, box.top, box.right - box.left, box.bottom - box.top, TRUE);
 }
 
@@ -233,7 +271,7 @@ void HistoryWindow::paint() {
     drawnRevision_ = history_->revision();
     drawnDay_ = readLocalMoment().day;
     const HistoryChart chart =
-        layoutHistoryChart(history_->rows(), drawnDay_, client.right, client.bottom, chartScale);
+        layoutHistoryChart(history_->rows(), drawnDay_, client.right, client.bottom, open_->scale.factor());
 
     // Drawn off screen and copied in one step, so that a resize does not flicker.
     const MemoryDC memory(paint.get());
@@ -253,9 +291,10 @@ void HistoryWindow::paint() {
 
     SetBkMode(dc, TRANSPARENT);
     for (const ChartText& text : chart.texts) {
-        const FontHandle& font = text.size == ChartText::Size::large ? open_->large
-                                 : text.strong                       ? open_->strong
-                                                                     : open_->small;
+        const Open::Fonts& fonts = *open_->fonts;
+        const FontHandle& font = text.size == ChartText::Size::large ? fonts.large
+                                 : text.strong                       ? fonts.strong
+                                                                     : fonts.small;
         const Selection useFont(dc, font.get());
         SetTextColor(dc, text.strong ? todayTextColour
                          : text.size == ChartText::Size::large ? GetSysColor(COLOR_WINDOWTEXT)

@@ -1,14 +1,16 @@
 #include "overlay/render_win.h"
 
+#include <cmath>
+
 namespace {
 
 // DIB_RGB_COLORS needs no DC's palette, so the bitmap can exist before any DC does and be
 // released after all of them.
-HBITMAP createFrameBitmap(void** bits) {
+HBITMAP createFrameBitmap(int side, void** bits) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = frameSide;
-    info.bmiHeader.biHeight = -frameSide;  // top-down, like GDI+'s scan lines
+    info.bmiHeader.biWidth = side;
+    info.bmiHeader.biHeight = -side;  // top-down, like GDI+'s scan lines
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -17,8 +19,12 @@ HBITMAP createFrameBitmap(void** bits) {
 
 bool usable(Gdiplus::Image* image) { return image && image->GetLastStatus() == Gdiplus::Ok; }
 
-void drawWholeFrame(Gdiplus::Graphics& graphics, Gdiplus::Image* image) {
-    if (usable(image)) graphics.DrawImage(image, 0, 0, frameSide, frameSide);
+// Stretched over the whole frame. A frame larger than the picture (a scaled display) is filled
+// smoothly rather than with the default's softer or blockier pixels.
+void drawWholeFrame(Gdiplus::Graphics& graphics, Gdiplus::Image* image, int side) {
+    if (!usable(image)) return;
+    if (side != frameSide) graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    graphics.DrawImage(image, 0, 0, side, side);
 }
 
 // Placed by the box of "00:00:00" rather than of the text itself: the time stays put while its
@@ -32,33 +38,47 @@ Gdiplus::RectF measureTimeBox(Gdiplus::Graphics& graphics, Gdiplus::Font* font) 
 void drawTime(Gdiplus::Graphics& graphics, const FrameContent& content, FrameCache* cache) {
     if (!content.font || content.font->GetLastStatus() != Gdiplus::Ok) return;
     Gdiplus::SolidBrush brush(Gdiplus::Color(textArgb(content.textColor)));
+    // Laid out in the overlay's own pixels and scaled as a whole, so that the text's size and its
+    // centre grow alike; the glyphs are still drawn at the frame's resolution, sharp.
+    if (!content.scale.isStandard()) {
+        const auto factor = static_cast<Gdiplus::REAL>(content.scale.factor());
+        graphics.ScaleTransform(factor, factor);
+    }
     const Gdiplus::RectF box =
-        cache ? cache->timeBoxFor(content.font, [&] { return measureTimeBox(graphics, content.font); })
+        cache ? cache->timeBoxFor(content.font, content.scale, [&] { return measureTimeBox(graphics, content.font); })
               : measureTimeBox(graphics, content.font);
     const float originX = content.textCenterX - box.Width * 0.5f;
     const float originY = content.textCenterY - box.Height * 0.5f;
     graphics.DrawString(content.timeText.c_str(), -1, content.font, Gdiplus::RectF(originX, originY, 0, 0), nullptr,
                         &brush);
+    graphics.ResetTransform();
 }
 
 // Opaque whatever the skin's text colour, so that it shows even when the time does not.
-void drawSaveWarning(Gdiplus::Graphics& graphics) {
+void drawSaveWarning(Gdiplus::Graphics& graphics, DisplayScale scale) {
     const Gdiplus::SmoothingMode before = graphics.GetSmoothingMode();
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-    const float x = saveWarningCenterX, y = saveWarningCenterY, r = saveWarningRadius;
+    const float x = scale.exact(saveWarningCenterX), y = scale.exact(saveWarningCenterY);
+    const float r = scale.exact(saveWarningRadius);
     Gdiplus::SolidBrush disc(Gdiplus::Color(255, 226, 58, 42));
     Gdiplus::SolidBrush mark(Gdiplus::Color(255, 255, 255, 255));
     graphics.FillEllipse(&disc, x - r, y - r, 2 * r, 2 * r);
     // Whole pixels: at this size a fractional "!" smears, and Wine fills without anti-aliasing.
-    graphics.FillRectangle(&mark, x - 1, y - 6, 2.0f, 8.0f);
-    graphics.FillRectangle(&mark, x - 1, y + 3, 2.0f, 2.0f);
+    const auto bar = [&](float left, float top, float width, float height) {
+        const float l = std::round(x + scale.exact(left)), t = std::round(y + scale.exact(top));
+        graphics.FillRectangle(&mark, l, t, std::round(x + scale.exact(left + width)) - l,
+                               std::round(y + scale.exact(top + height)) - t);
+    };
+    bar(-1, -6, 2, 8);
+    bar(-1, 3, 2, 2);
     graphics.SetSmoothingMode(before);
 }
 
 }  // namespace
 
-FrameSurface::FrameSurface(HWND window)
-    : bitmap_(createFrameBitmap(&bits_)),
+FrameSurface::FrameSurface(HWND window, int side)
+    : side_(side),
+      bitmap_(createFrameBitmap(side, &bits_)),
       window_(window),
       memory_(window_.get()),
       selection_(memory_.get(), bitmap_.get()) {}
@@ -67,38 +87,39 @@ FrameSurface::FrameSurface(HWND window)
 // opaque fills and text to GDI, which leaves their alpha at 0 and the layered window clear.
 void drawFrame(FrameSurface& surface, const FrameContent& content, FrameCache* cache) {
     if (!surface) return;
+    const int side = surface.side();
     std::uint32_t* pixels = surface.pixels();
     // Plain copies rather than GDI+'s Clear and a scaled DrawImage: under Wine those two are
     // most of a frame's cost, and the plate is the same in every frame.
-    const std::vector<std::uint32_t>* plate = cache ? &cache->plateFor(content.baseImage) : nullptr;
+    const std::vector<std::uint32_t>* plate = cache ? &cache->plateFor(content.baseImage, side) : nullptr;
     if (plate && !plate->empty()) std::copy(plate->begin(), plate->end(), pixels);
-    else std::fill(pixels, pixels + frameSide * frameSide, 0u);
-    Gdiplus::Bitmap bitmap(frameSide, frameSide, frameSide * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(pixels));
+    else std::fill(pixels, pixels + side * side, 0u);
+    Gdiplus::Bitmap bitmap(side, side, side * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(pixels));
     Gdiplus::Graphics graphics(&bitmap);
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
-    if (!plate) drawWholeFrame(graphics, content.baseImage);
+    if (!plate) drawWholeFrame(graphics, content.baseImage, side);
     drawTime(graphics, content, cache);
-    if (content.saveFailed) drawSaveWarning(graphics);
-    if (content.selectingTarget) drawWholeFrame(graphics, content.targetSelectImage);
+    if (content.saveFailed) drawSaveWarning(graphics, content.scale);
+    if (content.selectingTarget) drawWholeFrame(graphics, content.targetSelectImage, side);
 }
 
-const std::vector<std::uint32_t>& FrameCache::plateFor(Gdiplus::Image* image) {
-    if (plateDrawn_ && image == plateImage_) return plate_;
+const std::vector<std::uint32_t>& FrameCache::plateFor(Gdiplus::Image* image, int side) {
+    if (plateDrawn_ && image == plateImage_ && side == plateSide_) return plate_;
     plateDrawn_ = true;
     plateImage_ = image;
+    plateSide_ = side;
     plate_.clear();
     if (!usable(image)) return plate_;
-    plate_.assign(frameSide * frameSide, 0u);
-    Gdiplus::Bitmap bitmap(frameSide, frameSide, frameSide * 4, PixelFormat32bppPARGB,
-                           reinterpret_cast<BYTE*>(plate_.data()));
+    plate_.assign(static_cast<std::size_t>(side) * side, 0u);
+    Gdiplus::Bitmap bitmap(side, side, side * 4, PixelFormat32bppPARGB, reinterpret_cast<BYTE*>(plate_.data()));
     Gdiplus::Graphics graphics(&bitmap);
-    drawWholeFrame(graphics, image);
+    drawWholeFrame(graphics, image, side);
     return plate_;
 }
 
 bool renderFrame(HWND window, POINT destination, SIZE size, POINT sourceOrigin, BLENDFUNCTION blend,
                  const FrameContent& content, FrameCache* cache) {
-    FrameSurface surface(window);
+    FrameSurface surface(window, frameSideAt(content.scale));
     if (!surface) return false;
     drawFrame(surface, content, cache);
     return UpdateLayeredWindow(window, surface.windowDC(), &destination, &size, surface.memoryDC(), &sourceOrigin,

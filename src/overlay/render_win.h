@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "overlay/display_scale.h"
 #include "overlay/gdi_handles_win.h"
 
-// Everything one frame of the overlay shows. The pointers are borrowed for the call.
+// Everything one frame of the overlay shows. The pointers are borrowed for the call. Positions
+// and sizes are the overlay's own, at 96 DPI; the frame is drawn at `scale`.
 struct FrameContent {
     Gdiplus::Image* baseImage = nullptr;          // skin plate; null or without a picture: nothing drawn
     Gdiplus::Image* targetSelectImage = nullptr;  // drawn over everything while selectingTarget
@@ -23,6 +25,7 @@ struct FrameContent {
     std::wstring timeText;                        // "HH:MM:SS"
     bool selectingTarget = false;
     bool saveFailed = false;                      // the last write of data.cfg failed: warning mark
+    DisplayScale scale{};                         // the monitor's DPI
 };
 
 // Two frames that would show the same pixels: the window keeps the last one pushed.
@@ -30,7 +33,8 @@ inline bool operator==(const FrameContent& a, const FrameContent& b) {
     return a.baseImage == b.baseImage && a.targetSelectImage == b.targetSelectImage && a.font == b.font &&
            a.textCenterX == b.textCenterX && a.textCenterY == b.textCenterY &&
            std::equal(std::begin(a.textColor), std::end(a.textColor), std::begin(b.textColor)) &&
-           a.timeText == b.timeText && a.selectingTarget == b.selectingTarget && a.saveFailed == b.saveFailed;
+           a.timeText == b.timeText && a.selectingTarget == b.selectingTarget && a.saveFailed == b.saveFailed &&
+           a.scale == b.scale;
 }
 inline bool operator!=(const FrameContent& a, const FrameContent& b) { return !(a == b); }
 
@@ -46,14 +50,16 @@ constexpr std::uint32_t textArgb(const std::uint8_t color[3]) {
 // out text are most of a frame's cost. Held by the overlay for the run.
 class FrameCache {
 public:
-    // The plate for `image`, drawn at the first call for it; empty when it has no picture.
-    const std::vector<std::uint32_t>& plateFor(Gdiplus::Image* image);
-    // The time's box in `font`, measured by `measure` at the first call for that font.
+    // The plate for `image` on a frame of `side` pixels, drawn at the first call for both;
+    // empty when the image has no picture.
+    const std::vector<std::uint32_t>& plateFor(Gdiplus::Image* image, int side);
+    // The time's box in `font` at `scale`, measured by `measure` at the first call for both.
     template <class Measure>
-    Gdiplus::RectF timeBoxFor(Gdiplus::Font* font, Measure measure) {
-        if (!boxMeasured_ || font != boxFont_) {
+    Gdiplus::RectF timeBoxFor(Gdiplus::Font* font, DisplayScale scale, Measure measure) {
+        if (!boxMeasured_ || font != boxFont_ || scale != boxScale_) {
             box_ = measure();
             boxFont_ = font;
+            boxScale_ = scale;
             boxMeasured_ = true;
         }
         return box_;
@@ -61,22 +67,27 @@ public:
 
 private:
     Gdiplus::Image* plateImage_ = nullptr;
+    int plateSide_ = 0;
     std::vector<std::uint32_t> plate_;
     bool plateDrawn_ = false;
     Gdiplus::Font* boxFont_ = nullptr;
+    DisplayScale boxScale_;
     Gdiplus::RectF box_;
     bool boxMeasured_ = false;
 };
 
-// One whole frame: draws the overlay's 200 x 200 picture and pushes it to the layered window
+// One whole frame: draws the overlay's picture, 200 x 200 at 96 DPI, and pushes it to the layered window
 // `window` at screen point `destination` with per-pixel alpha. Every drawing object is made and
 // released within the call; what stays the same comes from `cache` when given. Returns false
 // when the picture could not be made or pushed.
 bool renderFrame(HWND window, POINT destination, SIZE size, POINT sourceOrigin, BLENDFUNCTION blend,
                  const FrameContent& content, FrameCache* cache = nullptr);
 
-// Width and height of every frame, pixels.
+// Width and height of the overlay and of every frame at 96 DPI, pixels.
 constexpr int frameSide = 200;
+
+// The side of a frame at `scale`.
+inline int frameSideAt(DisplayScale scale) { return scale.pixels(frameSide); }
 
 // The warning mark for a failed save: a disc inside the default plate's top-right corner, clear
 // of the time text, so that it reads against the plate and covers none of the digits.
@@ -89,16 +100,18 @@ constexpr int saveWarningRadius = 9;
 // is undone, the memory DC deleted, the window DC released and the bitmap deleted last.
 class FrameSurface {
 public:
-    explicit FrameSurface(HWND window);
+    explicit FrameSurface(HWND window, int side = frameSide);
 
     explicit operator bool() const { return bits_ && memory_.get() && window_.get() && selection_; }
     HDC windowDC() const { return window_.get(); }
     HDC memoryDC() const { return memory_.get(); }
-    // frameSide rows of frameSide premultiplied ARGB pixels, top row first.
+    int side() const { return side_; }
+    // side() rows of side() premultiplied ARGB pixels, top row first.
     std::uint32_t* pixels() const { return static_cast<std::uint32_t*>(bits_); }
-    std::uint32_t pixel(int x, int y) const { return pixels()[y * frameSide + x]; }
+    std::uint32_t pixel(int x, int y) const { return pixels()[y * side_ + x]; }
 
 private:
+    int side_;
     void* bits_ = nullptr;
     BitmapHandle bitmap_;
     WindowDC window_;
@@ -106,6 +119,7 @@ private:
     Selection selection_;
 };
 
-// Draws `content` over the whole surface, starting from transparent black (or from the cached
-// plate, when `cache` is given). Does nothing to a surface that could not be made.
+// Draws `content` over the whole surface at content.scale (the surface is made at that scale's
+// side), starting from transparent black (or from the cached plate, when `cache` is given).
+// Does nothing to a surface that could not be made.
 void drawFrame(FrameSurface& surface, const FrameContent& content, FrameCache* cache = nullptr);

@@ -10,6 +10,7 @@
 #include "config/state_file.h"
 #include "overlay/context_menu.h"
 #include "overlay/counting.h"
+#include "overlay/display_scale.h"
 #include "overlay/screen_place.h"
 #include "overlay/time_text.h"
 #include "temp_folder.h"
@@ -135,6 +136,32 @@ TEST(TimeTexts, CountsBecomeTheOverlayTimeAndTheMenuTotal) {
     EXPECT_EQ(padTwoDigits(L""), L"00");
     EXPECT_EQ(padTwoDigits(L"-1"), L"-1");
     EXPECT_EQ(padTwoDigits(L"123"), L"123");
+}
+
+TEST(DisplayScale, LengthsGrowWithTheMonitorsDpiRoundedToWholePixels) {
+    const struct {
+        int dpi;
+        std::int32_t side, centreX, centreY, markRadius;  // 200, 100, 104, 9 at 96 DPI
+        float fontSize;                                    // 28 at 96 DPI
+    } cases[] = {
+        {96, 200, 100, 104, 9, 28.0f},   {120, 250, 125, 130, 11, 35.0f}, {144, 300, 150, 156, 14, 42.0f},
+        {168, 350, 175, 182, 16, 49.0f}, {192, 400, 200, 208, 18, 56.0f}, {0, 200, 100, 104, 9, 28.0f},
+        {-144, 200, 100, 104, 9, 28.0f}, {100, 208, 104, 108, 9, 29.1667f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        const DisplayScale scale(c.dpi);
+        EXPECT_EQ(scale.pixels(200), c.side);
+        EXPECT_EQ(scale.pixels(100), c.centreX);
+        EXPECT_EQ(scale.pixels(104), c.centreY);
+        EXPECT_EQ(scale.pixels(9), c.markRadius);
+        EXPECT_EQ(scale.pixels(-9), -c.markRadius) << "halves round away from zero on both sides";
+        EXPECT_NEAR(scale.exact(28.0f), c.fontSize, 1e-3);
+        // The menu opens on the scaled square: strictly inside it, and not beyond it.
+        EXPECT_TRUE(insideMenuArea(100, 50, 100 + c.side - 1, 50 + c.side / 2, c.side));
+        EXPECT_FALSE(insideMenuArea(100, 50, 100 + c.side, 50 + c.side / 2, c.side));
+    }
+    EXPECT_EQ(DisplayScale(144).pixels(INT32_MAX), INT32_MAX) << "saturates instead of wrapping";
 }
 
 TEST(ContextMenu, OpensOnlyStrictlyInsideTheOverlaysSquare) {

@@ -30,6 +30,8 @@ TEST(OverlayProgram, ManifestAsksForTheInvokersRightsWithoutUiAccessAndAnIconIsE
     const std::string text(bytes, SizeofResource(image, manifest));
     EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos) << text;
     EXPECT_NE(text.find("uiAccess=\"false\""), std::string::npos) << text;
+    EXPECT_NE(text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos) << text;
+    EXPECT_NE(text.find(">true/pm</dpiAware>"), std::string::npos) << text;
     EXPECT_NE(FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)), nullptr);  // RT_GROUP_ICON
     FreeLibrary(image);
 }

@@ -174,6 +174,29 @@ TEST_F(OverlayLoopTest, PinnedPlaceOffTheScreenOpensOnItAndStaysStored) {
     }
 }
 
+// Dragged onto a monitor at 150 %: Windows suggests the place and size there, and the overlay
+// takes that monitor's scale. Pinned, it stores its place in screen pixels, unscaled.
+TEST_F(OverlayLoopTest, AnnouncedDpiChangeTakesTheSuggestedPlaceAndTheNewScale) {
+    auto& s = scripted->script;
+    s[1] = [](ScriptedOverlay& o) {
+        RECT suggested{420, 260, 720, 560};
+        SendMessageW(o.hwnd, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+        RECT rect{};
+        GetWindowRect(o.hwnd, &rect);
+        EXPECT_EQ(rect.left, 420);
+        EXPECT_EQ(rect.top, 260);
+        EXPECT_EQ(rect.right - rect.left, 300);
+        EXPECT_EQ(rect.bottom - rect.top, 300);
+        EXPECT_EQ(o.frameContent().scale.dpi(), 144);
+    };
+    s[2] = [&](ScriptedOverlay&) { post(pinCommand); };
+    s[3] = [&](ScriptedOverlay& o) {
+        EXPECT_EQ(lines()[3] + L" " + lines()[4] + L" " + lines()[5], L"true 420 260");
+        o.closed = true;
+    };
+    run();
+}
+
 // The system may remove low-level hooks (one answered too slowly) and they see no input aimed
 // at an elevated window; this process has none at all, and typing still counts.
 TEST_F(OverlayLoopTest, TypingIntoTheTargetCountsWithoutTheHooks) {

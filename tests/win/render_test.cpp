@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "app/platform_session_win.h"
@@ -38,18 +39,21 @@ protected:
     }
     static Frame draw(const FrameContent& content, const FrameContent* drawnBefore = nullptr,
                       FrameCache* cache = nullptr) {
-        FrameSurface surface(nullptr);
+        const int side = frameSideAt(content.scale);
+        FrameSurface surface(nullptr, side);
         EXPECT_TRUE(surface);
         if (drawnBefore) drawFrame(surface, *drawnBefore, cache);
         drawFrame(surface, content, cache);
-        return Frame(surface.pixels(), surface.pixels() + frameSide * frameSide);
+        return Frame(surface.pixels(), surface.pixels() + side * side);
     }
-    static std::uint32_t at(const Frame& frame, int x, int y) { return frame[y * frameSide + x]; }
-    static RECT ink(const Frame& frame) {  // bounding box of every pixel with some alpha
-        RECT box{frameSide, frameSide, -1, -1};
-        for (int y = 0; y < frameSide; ++y)
-            for (int x = 0; x < frameSide; ++x)
-                if (alpha(at(frame, x, y))) box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+    static int sideOf(const Frame& frame) { return static_cast<int>(std::lround(std::sqrt(frame.size()))); }
+    static std::uint32_t at(const Frame& frame, int x, int y) { return frame[y * sideOf(frame) + x]; }
+    static RECT ink(const Frame& frame, int leastAlpha = 1) {  // bounding box of every pixel with that alpha
+        const int side = sideOf(frame);
+        RECT box{side, side, -1, -1};
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x)
+                if (alpha(at(frame, x, y)) >= leastAlpha) box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
                                                    std::max<LONG>(box.right, x), std::max<LONG>(box.bottom, y)};
         return box;
     }
@@ -147,8 +151,33 @@ TEST_F(RenderTest, CachedPlateAndTimeBoxGiveTheSamePixelsAsWorkingThemOutEveryFr
     const std::unique_ptr<Gdiplus::Font> larger = createSkinFont(*fonts, skin(L"font.ttf").c_str(), 40);
     FrameContent large = skinned;
     large.font = larger.get();
-    for (const FrameContent* content : {&skinned, &marked, &plain, &large, &skinned})
+    FrameContent scaled = marked;
+    scaled.scale = DisplayScale(144);
+    for (const FrameContent* content : {&skinned, &marked, &plain, &large, &scaled, &skinned})
         EXPECT_EQ(draw(*content, nullptr, &cache), draw(*content));
+}
+
+// A monitor at 150 %: everything the skin places grows by half, drawn at the monitor's pixels.
+TEST_F(RenderTest, AtOneAndAHalfTimesTheDpiPlateTimeAndMarkAreOneAndAHalfTimesLarger) {
+    FrameContent marked = skinned;
+    marked.saveFailed = true;
+    // Solid pixels only, and a few pixels either way: at 96 DPI the rasterizer rounds the
+    // digits a pixel or two short of their outline's size (19 pixels for 20.4).
+    const RECT digits = ink(draw(plain), 128), plate = ink(draw(skinned), 128);
+    const Frame normal = draw(marked);
+    for (FrameContent* content : {&plain, &skinned, &marked}) content->scale = DisplayScale(144);
+    const Frame large = draw(marked);
+    ASSERT_EQ(large.size(), 300u * 300u);
+    for (const auto& [at96, at144] :
+         {std::pair{digits, ink(draw(plain), 128)}, std::pair{plate, ink(draw(skinned), 128)}}) {
+        EXPECT_NEAR(at144.right - at144.left, 1.5 * (at96.right - at96.left), 3);
+        EXPECT_NEAR(at144.bottom - at144.top, 1.5 * (at96.bottom - at96.top), 3);
+        EXPECT_NEAR(at144.left + at144.right, 1.5 * (at96.left + at96.right), 3);
+        EXPECT_NEAR(at144.top + at144.bottom, 1.5 * (at96.top + at96.bottom), 3);
+    }
+    const int x = saveWarningCenterX, y = saveWarningCenterY;
+    EXPECT_EQ(at(normal, x, y - 3), 0xFFFFFFFF);
+    EXPECT_EQ(at(large, x * 3 / 2, (y - 3) * 3 / 2), 0xFFFFFFFF) << "the mark's \"!\" is where it was, half as large again";
 }
 
 TEST_F(RenderTest, RealLayeredWindowShowsTheFrameAndLeaksNoGdiObject) {

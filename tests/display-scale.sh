@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# The real program on a display at 150 %, as a per-monitor-aware program sees one on Windows:
+# the prefix's LogPixels is 144 for this run (every Wine program then gets 144 DPI) and 96 again
+# afterwards. The overlay opens at 300 x 300, a right click 250 pixels inside it (on the plate,
+# beyond the 200 pixels of 100 %) opens the menu,
+# "Fix window position" stores the window's place in screen pixels, and the work history window
+# opens at its default size times 1.5. Pictures of both go to SCREENSHOT_FOLDER.
+# Usage: display-scale.sh BIN_FOLDER [SCREENSHOT_FOLDER]
+set -uo pipefail
+bin=$1
+shots=${2:-$bin/screenshots}
+probeExe="$bin/probe.exe"
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+mkdir -p "$shots"
+dpiKey='HKCU\Control Panel\Desktop'
+overlay=""
+setDpi() { wine reg add "$dpiKey" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
+cleanup() {
+  [ -n "$overlay" ] && kill "$overlay" 2>/dev/null
+  wineserver -k 2>/dev/null
+  setDpi 96
+}
+trap cleanup EXIT
+menuOpen() { probe rect '#32768' - >/dev/null; }
+menuClosed() { ! menuOpen; }
+overlayGone() { ! kill -0 "$overlay" 2>/dev/null; }
+historyTitle='Ardeno Time - work history'
+
+wineserver -k 2>/dev/null
+rm -rf "$(dirname "$state")"
+mkdir -p "$(dirname "$state")"
+printf 'photoshop.exe\r\n1\r\n0\r\nfalse\r\n0\r\n0\r\n3725\r\n' >"$state"
+setDpi 144
+
+(cd "$bin" && exec wine ArdenoTime.exe >/dev/null 2>&1) &
+overlay=$!
+check "the overlay starts" waitFor 20 overlayShown || exit 1
+sleep 1
+read -r l t r b < <(probe rect SDL_app 'Ardeno Time')
+check "it opens at 300 x 300 ($((r - l)) x $((b - t)))" equals "$((r - l)) $((b - t))" "300 300"
+xdotool mousemove $((l + 250)) $((t + 150)) click 3
+check "a right click 250 pixels inside it opens the menu" waitFor 5 menuOpen
+sleep 0.5
+import -window root -crop 700x560+$((l - 200))+$((t - 160)) "$shots/scale-150.png" 2>/dev/null
+# Menu items: the total, today, Work history, a line, Select target program, a line, Load
+# recent time, Fix window position.
+read -r x y < <(probe menu-point 0 7)
+xdotool mousemove "$x" "$y"
+sleep 0.3
+xdotool click 1
+waitFor 5 menuClosed
+check "Fix window position stores the window's place in screen pixels" \
+  waitFor 5 eval 'equals "$(line 3) $(line 4) $(line 5)" "true $l $t"'
+
+probe command 'Ardeno Time' 1133
+if check "the work history window opens" waitFor 10 probe rect - "$historyTitle"; then
+  sleep 1
+  read -r hl ht hr hb < <(probe rect - "$historyTitle")
+  check "at its default size times 1.5 ($((hr - hl)) x $((hb - ht)))" atLeast $((hr - hl)) 900
+  import -window root -crop $((hr - hl))x$((hb - ht))+$hl+$ht "$shots/history-150.png" 2>/dev/null
+  probe close "$historyTitle"
+fi
+probe close 'Ardeno Time'
+check "it closes on request" waitFor 10 overlayGone && overlay=""
+
+echo "display scale: $passed passed, $failed failed; pictures in $shots"
+[ "$failed" -eq 0 ]
