@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Redraws the README's pictures (docs/images/): the overlay counting beside notepad and its open
-# menu, taken by the scripted user session under Wine on a fresh virtual screen, and the work
-# history window over two weeks of sample history.
+# menu, taken by the scripted user session under Wine on a fresh virtual screen, the overlay
+# and its menu at 150 %, and the work history window over two weeks of sample history.
 #
 # A compositing manager (xcompmgr) runs on that screen, so that the overlay's per-pixel alpha
 # blends over the desktop as on Windows; without one, Xvfb shows layered windows over black.
@@ -83,8 +83,12 @@ probe close 'Ardeno Time'
 waitFor 10 eval '! kill -0 "$overlay" 2>/dev/null'
 overlay=""
 
+# The overlay and its menu on a display at 150 % (the prefix at 144 DPI for that run).
+tests/display-scale.sh "$bin" "$shots" >/dev/null || { echo "the run at 150 % failed; no pictures taken"; exit 1; }
+
 mkdir -p docs/images
+cp "$shots/scale-150.png" docs/images/overlay-150.png
 cp "$shots/counting.png" docs/images/overlay-counting.png
 cp "$shots/menu.png" docs/images/overlay-menu.png
 cp "$shots/history-window.png" docs/images/history-window.png
-echo "docs/images/overlay-counting.png, overlay-menu.png and history-window.png redrawn"
+echo "docs/images/overlay-counting.png, overlay-menu.png, overlay-150.png and history-window.png redrawn"

@@ -14,15 +14,6 @@ const wchar_t* const skinLineMeanings[] = {
 
 const SettingsFileInfo skinFileInfo{L"skin layout file", skinLineMeanings, 6};
 
-void applySkinLayout(const ConfigFile& skin, OverlayCore& overlay) {
-    const int x = settingInt(skinFileInfo, skin, 0);
-    const int y = settingInt(skinFileInfo, skin, 1);
-    overlay.textCenter = {x, y};
-    // Only the low 8 bits count: 256 is 0 and -1 is 255.
-    for (int i = 0; i < 3; ++i)
-        overlay.textColor[i] = static_cast<std::uint8_t>(settingInt(skinFileInfo, skin, 3 + i));
-}
-
 float skinFontSize(const ConfigFile& skin) {
     return readSetting(skinFileInfo, skin, 2,
                        [](const ConfigFile& file, int index) { return parseFloat(file.getString(index)); });

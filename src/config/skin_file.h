@@ -1,7 +1,6 @@
 #pragma once
 
 #include "config/settings_error.h"
-#include "overlay/overlay_core.h"
 
 // data/skin.cfg, relative to the working directory:
 //   0, 1 centre of the time text (x, y)   2 font size in pixels (may have a fraction)
@@ -9,10 +8,6 @@
 extern const wchar_t skinLayoutPath[];
 extern const wchar_t skinFontPath[];
 extern const SettingsFileInfo skinFileInfo;
-
-// Stores the text centre and the three colour bytes (their low 8 bits) in line order; a bad
-// line throws SettingsError after the values before it have been stored.
-void applySkinLayout(const ConfigFile& skin, OverlayCore& overlay);
 
 // The font size of line 2; throws SettingsError when it is not a number.
 float skinFontSize(const ConfigFile& skin);

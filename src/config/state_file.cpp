@@ -29,7 +29,7 @@ StateFileLocation stateFileLocation(const std::wstring& commonAppDataFolder) {
     return {folder, folder + L"/data.cfg"};
 }
 
-void loadState(OverlayCore& overlay, const std::wstring& commonAppDataFolder) {
+ConfigFile openStateFile(const std::wstring& commonAppDataFolder) {
     const StateFileLocation location = stateFileLocation(commonAppDataFolder);
     createSharedFolder(location.folder);
 
@@ -47,16 +47,7 @@ void loadState(OverlayCore& overlay, const std::wstring& commonAppDataFolder) {
                            systemReason(created) + L".\n\nCheck that the folder exists and that you may write to it.");
     }
 
-    overlay.dataFile.load(location.file);
-    applyState(overlay);
-}
-
-void applyState(OverlayCore& overlay) {
-    const ConfigFile& file = overlay.dataFile;
-    overlay.targetProgram = settingString(stateFileInfo, file, 0);
-    overlay.stopAfterSeconds = settingInt(stateFileInfo, file, 1);
-    windowFixed = settingString(stateFileInfo, file, 3) == L"true";
-    overlay.fixedX = settingInt(stateFileInfo, file, 4);
-    overlay.fixedY = settingInt(stateFileInfo, file, 5);
-    overlay.totalSeconds = settingInt(stateFileInfo, file, 6);
+    ConfigFile file;
+    file.load(location.file);
+    return file;
 }

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "config/config_file.h"
 #include "config/settings_error.h"
-#include "overlay/overlay_core.h"
 
 // data.cfg: everything that outlives a run, seven lines:
 //   0 target program's executable name   1 idle time-out in seconds   2 previous run's seconds
@@ -19,11 +19,7 @@ struct StateFileLocation {
 // The folder "Ardeno Time" and its data.cfg under the common application-data folder.
 StateFileLocation stateFileLocation(const std::wstring& commonAppDataFolder);
 
-// Finds or creates data.cfg under `commonAppDataFolder`, loads it into overlay.dataFile and
-// applies its values (all but line 2) to the overlay and to windowFixed, in line order. An
-// existing file is never rewritten here. Throws SettingsError for a missing or malformed line
-// and StartupError when the file cannot be checked or created; nothing is written then.
-void loadState(OverlayCore& overlay, const std::wstring& commonAppDataFolder);
-
-// Applies the lines held in overlay.dataFile as loadState does, without reading the disk.
-void applyState(OverlayCore& overlay);
+// Finds data.cfg under `commonAppDataFolder`, or creates it with the defaults (in a folder every
+// account may write to), and loads it. An existing file is never rewritten here. Throws
+// StartupError when the file cannot be checked or created; nothing is written then.
+ConfigFile openStateFile(const std::wstring& commonAppDataFolder);

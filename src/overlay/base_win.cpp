@@ -15,6 +15,7 @@
 #include "overlay/counting.h"
 #include "overlay/display_scale_win.h"
 #include "overlay/local_clock_win.h"
+#include "overlay/overlay_settings.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
 #include "overlay/screen_place_win.h"

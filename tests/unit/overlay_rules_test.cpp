@@ -11,6 +11,7 @@
 #include "overlay/context_menu.h"
 #include "overlay/counting.h"
 #include "overlay/display_scale.h"
+#include "overlay/overlay_settings.h"
 #include "overlay/screen_place.h"
 #include "overlay/time_text.h"
 #include "temp_folder.h"

@@ -2,6 +2,7 @@
 
 #include "config/skin_file.h"
 #include "overlay/overlay_core.h"
+#include "overlay/overlay_settings.h"
 #include "temp_folder.h"
 
 namespace {

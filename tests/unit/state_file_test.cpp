@@ -4,6 +4,7 @@
 
 #include "common/text.h"
 #include "config/state_file.h"
+#include "overlay/overlay_settings.h"
 #include "temp_folder.h"
 
 namespace {

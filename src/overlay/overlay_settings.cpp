@@ -1,0 +1,29 @@
+#include "overlay/overlay_settings.h"
+
+#include "config/settings_error.h"
+#include "config/skin_file.h"
+#include "config/state_file.h"
+
+void loadState(OverlayCore& overlay, const std::wstring& commonAppDataFolder) {
+    overlay.dataFile = openStateFile(commonAppDataFolder);
+    applyState(overlay);
+}
+
+void applyState(OverlayCore& overlay) {
+    const ConfigFile& file = overlay.dataFile;
+    overlay.targetProgram = settingString(stateFileInfo, file, 0);
+    overlay.stopAfterSeconds = settingInt(stateFileInfo, file, 1);
+    windowFixed = settingString(stateFileInfo, file, 3) == L"true";
+    overlay.fixedX = settingInt(stateFileInfo, file, 4);
+    overlay.fixedY = settingInt(stateFileInfo, file, 5);
+    overlay.totalSeconds = settingInt(stateFileInfo, file, 6);
+}
+
+void applySkinLayout(const ConfigFile& skin, OverlayCore& overlay) {
+    const int x = settingInt(skinFileInfo, skin, 0);
+    const int y = settingInt(skinFileInfo, skin, 1);
+    overlay.textCenter = {x, y};
+    // Only the low 8 bits count: 256 is 0 and -1 is 255.
+    for (int i = 0; i < 3; ++i)
+        overlay.textColor[i] = static_cast<std::uint8_t>(settingInt(skinFileInfo, skin, 3 + i));
+}
