@@ -7,7 +7,6 @@
 #include <map>
 
 #include "app/main_loop.h"
-#include "common/kernel_handle_win.h"
 #include "input/input_flag.h"
 #include "config/app_data_folder_win.h"
 #include "config/config_file.h"
@@ -84,6 +83,40 @@ std::wstring readMenu(HMENU menu) {
     }
     return text;
 }
+
+// A real notepad, a program of its own to be the target; ended when the test is done.
+struct Notepad {
+    Notepad() {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        wchar_t commandLine[] = L"notepad.exe";
+        if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+            return;
+        WaitForInputIdle(process.hProcess, 10000);
+        for (int i = 0; i < 100 && !window; ++i, Sleep(100)) {
+            for (HWND w = FindWindowW(L"Notepad", nullptr); w; w = FindWindowExW(nullptr, w, L"Notepad", nullptr)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(w, &owner);
+                if (owner == process.dwProcessId) window = w;
+            }
+        }
+    }
+    Notepad(const Notepad&) = delete;
+    Notepad& operator=(const Notepad&) = delete;
+    ~Notepad() {
+        end();
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    void end() const {
+        if (!process.hProcess) return;
+        TerminateProcess(process.hProcess, 0);
+        WaitForSingleObject(process.hProcess, 10000);
+    }
+
+    PROCESS_INFORMATION process{};
+    HWND window = nullptr;
+};
 
 TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLoop) {
     std::vector<std::wstring> seen;
@@ -200,17 +233,9 @@ TEST_F(OverlayLoopTest, AnnouncedDpiChangeTakesTheSuggestedPlaceAndTheNewScale) 
 // The system may remove low-level hooks (one answered too slowly) and they see no input aimed
 // at an elevated window; this process has none at all, and typing still counts.
 TEST_F(OverlayLoopTest, TypingIntoTheTargetCountsWithoutTheHooks) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION notepad{};
-    wchar_t commandLine[] = L"notepad.exe";
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &notepad));
-    const KernelHandle process(notepad.hProcess), thread(notepad.hThread);
-    WaitForInputIdle(notepad.hProcess, 10000);
-    HWND window = nullptr;
-    for (int i = 0; i < 100 && !window; ++i, Sleep(100)) window = FindWindowW(L"Notepad", nullptr);
-    ASSERT_NE(window, nullptr);
-    SetForegroundWindow(window);
+    const Notepad notepad;
+    ASSERT_NE(notepad.window, nullptr);
+    SetForegroundWindow(notepad.window);
 
     INPUT keys[2]{};
     keys[0].type = keys[1].type = INPUT_KEYBOARD;
@@ -226,37 +251,21 @@ TEST_F(OverlayLoopTest, TypingIntoTheTargetCountsWithoutTheHooks) {
         o.closed = true;
     };
     run();
-    TerminateProcess(notepad.hProcess, 0);
     EXPECT_FALSE(inputSeen) << "no hook ran in this process";
     EXPECT_GE(scripted->currentSeconds, 2);
     EXPECT_EQ(lines()[6], std::to_wstring(90061 + scripted->currentSeconds));
 }
 
 TEST(ProgramName, IsTheExecutablesFileNameWhileItsProcessRuns) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION notepad{};
-    wchar_t commandLine[] = L"notepad.exe";
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &notepad));
-    WaitForInputIdle(notepad.hProcess, 10000);
-    HWND window = nullptr;
-    for (int i = 0; i < 100 && !window; ++i, Sleep(100)) {
-        for (HWND w = FindWindowW(L"Notepad", nullptr); w; w = FindWindowExW(nullptr, w, L"Notepad", nullptr)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner == notepad.dwProcessId) window = w;
-        }
-    }
+    Notepad notepad;
+    const HWND window = notepad.window;
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(foregroundProgramName(window), L"notepad.exe");
     EXPECT_EQ(foregroundProgramName(GetWindow(window, GW_CHILD)), L"notepad.exe") << "its edit control";
     EXPECT_EQ(foregroundProgramName(nullptr), L"");
 
-    TerminateProcess(notepad.hProcess, 0);
-    WaitForSingleObject(notepad.hProcess, 10000);
+    notepad.end();
     EXPECT_EQ(foregroundProgramName(window), L"") << "a process that has ended";
-    CloseHandle(notepad.hThread);
-    CloseHandle(notepad.hProcess);
 }
 
 }  // namespace
