@@ -102,10 +102,11 @@ void Base::init() {
     loadState();
     history.open(historyFilePath(stateFileLocation(commonAppDataFolder()).folder), readLocalMoment());
 
+    const FrameClocks now = readClocks();
     secondMark = 0;
-    lastActivity = readClocks().wallClock;
+    lastActivity = now.wallClock;
     currentSeconds = 0;
-    previousFrameInputClock = readClocks().inputClock;
+    previousFrameInputClock = now.inputClock;
     if (windowFixed) {
         // Lines 3 to 5 keep the stored place: a monitor that is away now may be back tomorrow.
         const Point place = pinnedPlaceOnScreen({fixedX, fixedY}, frameSideAt(scale));
