@@ -62,14 +62,17 @@ void measure(const char* name, Base& overlay, bool input) {
                 percentile(renders, 0.5), overlay.currentSeconds);
 }
 
-// The median of one call of `step`, for saying where a frame's time goes.
+// The median of one call of `step` over kFrames calls, for saying where a frame's time goes.
+// `pauseMs` between calls paces them like frames: a write to disk costs more after a pause than
+// straight after another write.
 template <class Step>
-double medianOf(Step step) {
+double medianOf(Step step, DWORD pauseMs = 0) {
     std::vector<double> times;
     for (int i = 0; i < kFrames; ++i) {
         const double start = nowMs();
         step();
         times.push_back(nowMs() - start);
+        if (pauseMs) Sleep(pauseMs);
     }
     return percentile(times, 0.5);
 }
@@ -94,20 +97,6 @@ void breakDown(Base& overlay) {
     std::printf("where it goes (medians): z-order check %.3f ms, topmost raise when needed %.3f ms; frame drawn "
                 "%.3f ms (DCs, DIB, GDI+), pushed with UpdateLayeredWindow %.3f ms, when it changed\n",
                 check, raise, draw, whole - draw);
-}
-
-// The median of `step` run kFrames times at the program's frame rate: a write to disk costs
-// more after a pause than straight after another write.
-template <class Step>
-double pacedMedianOf(Step step) {
-    std::vector<double> times;
-    for (int i = 0; i < kFrames; ++i) {
-        const double start = nowMs();
-        step();
-        times.push_back(nowMs() - start);
-        Sleep(33);
-    }
-    return percentile(times, 0.5);
 }
 
 // A history of ten years of daily work in one program, in a file of its own, for the overlay
@@ -137,8 +126,8 @@ void countedSecond(Base& overlay, const std::filesystem::path& historyFile) {
         overlay.render();
         Sleep(33);
     }
-    const double dataOnly = pacedMedianOf([&] { saveLine(overlay, 6, std::to_wstring(overlay.totalSeconds)); });
-    const double historyOnly = pacedMedianOf([&] { overlay.history.record(L"photoshop.exe", 1, readLocalMoment()); });
+    const double dataOnly = medianOf([&] { saveLine(overlay, 6, std::to_wstring(overlay.totalSeconds)); }, 33);
+    const double historyOnly = medianOf([&] { overlay.history.record(L"photoshop.exe", 1, readLocalMoment()); }, 33);
     const double wholeText = medianOf([&] { return formatHistoryText(overlay.history.rows()).size(); });
     std::printf("a counted second, both files written (history.csv: %zu rows, %ju bytes, ten years): update median "
                 "%.3f ms, p99 %.3f ms (goal: median at most 1 ms); data.cfg alone %.3f ms, history.csv alone %.3f ms "

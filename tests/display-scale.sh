@@ -21,9 +21,6 @@ cleanup() {
   setDpi 96
 }
 trap cleanup EXIT
-menuOpen() { probe rect '#32768' - >/dev/null; }
-menuClosed() { ! menuOpen; }
-overlayGone() { ! kill -0 "$overlay" 2>/dev/null; }
 historyTitle='Ardeno Time - work history'
 
 wineserver -k 2>/dev/null

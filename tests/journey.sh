@@ -13,9 +13,6 @@ probeExe="$bin/probe.exe"
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 mkdir -p "$shots"
 
-menuOpen() { probe rect '#32768' - >/dev/null; }
-menuClosed() { ! menuOpen; }
-overlayGone() { ! kill -0 "$overlay" 2>/dev/null; }
 lineIs() { equals "$(line "$1")" "$2"; }
 shot() {  # the overlay and what is around it
   import -window root -crop 560x460+$((ox - 180))+$((oy - 130)) "$shots/$1.png" 2>/dev/null

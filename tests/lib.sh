@@ -23,6 +23,9 @@ waitFor() {  # waitFor SECONDS COMMAND...: true once COMMAND holds; polls every 
 }
 probe() { wine "$probeExe" "$@" 2>/dev/null | tr -d '\r'; }
 overlayShown() { probe rect SDL_app 'Ardeno Time' >/dev/null; }
+overlayGone() { ! kill -0 "$overlay" 2>/dev/null; }   # the sourcing script keeps the overlay's pid in $overlay
+menuOpen() { probe rect '#32768' - >/dev/null; }
+menuClosed() { ! menuOpen; }
 line() { sed -n "$(($1 + 1))p" "$state" | tr -d '\r'; }   # data.cfg line, counted from 0
 equals() { [ "$1" = "$2" ]; }
 atLeast() { [ "$1" -ge "$2" ]; }
