@@ -13,13 +13,13 @@
 #include "input/input_flag.h"
 #include "overlay/context_menu.h"
 #include "overlay/counting.h"
-#include "overlay/display_scale_win.h"
-#include "overlay/local_clock_win.h"
+#include "common/display_scale_win.h"
+#include "common/local_clock_win.h"
 #include "overlay/overlay_settings.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
 #include "overlay/screen_place_win.h"
-#include "overlay/time_text.h"
+#include "common/time_text.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "app/window.h"
 #include "input/input_hook_win.h"
-#include "overlay/history_window_win.h"
+#include "history/history_window_win.h"
 #include "overlay/overlay_core.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"

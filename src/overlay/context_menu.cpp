@@ -3,7 +3,7 @@
 #include "config/file_system.h"
 #include "config/state_file.h"
 #include "overlay/overlay_settings.h"
-#include "overlay/time_text.h"
+#include "common/time_text.h"
 
 namespace {
 

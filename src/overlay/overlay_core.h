@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "config/config_file.h"
-#include "overlay/work_history.h"
+#include "history/work_history.h"
 
 // The overlay's state that needs no Windows: what the settings files fill and what the
 // counting works on. The Windows overlay (Base) adds its handles and drawing objects.

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "overlay/display_scale.h"
-#include "overlay/gdi_handles_win.h"
+#include "common/display_scale.h"
+#include "common/gdi_handles_win.h"
 
 // Everything one frame of the overlay shows. The pointers are borrowed for the call. Positions
 // and sizes are the overlay's own, at 96 DPI; the frame is drawn at `scale`.

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "overlay/history_chart.h"
+#include "history/history_chart.h"
 
 namespace {
 

@@ -6,14 +6,14 @@
 #include <filesystem>
 
 #include "config/file_system.h"
-#include "config/history_file.h"
+#include "history/history_file.h"
 #include "config/state_file.h"
 #include "overlay/context_menu.h"
 #include "overlay/counting.h"
-#include "overlay/display_scale.h"
+#include "common/display_scale.h"
 #include "overlay/overlay_settings.h"
 #include "overlay/screen_place.h"
-#include "overlay/time_text.h"
+#include "common/time_text.h"
 #include "temp_folder.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "config/history_file.h"
-#include "overlay/work_history.h"
+#include "history/history_file.h"
+#include "history/work_history.h"
 #include "temp_folder.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "config/app_data_folder_win.h"
 #include "config/config_file.h"
 #include "overlay/context_menu_win.h"
-#include "overlay/local_clock_win.h"
+#include "common/local_clock_win.h"
 #include "overlay/process_name_win.h"
 #include "overlay_fixture.h"
 #include "temp_folder.h"

@@ -1,4 +1,4 @@
-#include "overlay/work_history.h"
+#include "history/work_history.h"
 
 #include <algorithm>
 #include <filesystem>

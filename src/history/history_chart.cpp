@@ -1,11 +1,11 @@
-#include "overlay/history_chart.h"
+#include "history/history_chart.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "overlay/time_text.h"
-#include "overlay/work_history.h"
+#include "common/time_text.h"
+#include "history/work_history.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "overlay/display_scale_win.h"
+#include "common/display_scale_win.h"
 
 namespace {
 

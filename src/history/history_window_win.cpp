@@ -1,15 +1,15 @@
-#include "overlay/history_window_win.h"
+#include "history/history_window_win.h"
 
 #include <objbase.h>
 #include <shellapi.h>
 
 #include "config/file_system.h"
 #include "config/settings_error.h"
-#include "overlay/display_scale_win.h"
-#include "overlay/gdi_handles_win.h"
-#include "overlay/history_chart.h"
-#include "overlay/local_clock_win.h"
-#include "overlay/window_handles_win.h"
+#include "common/display_scale_win.h"
+#include "common/gdi_handles_win.h"
+#include "history/history_chart.h"
+#include "common/local_clock_win.h"
+#include "common/window_handles_win.h"
 
 namespace {
 

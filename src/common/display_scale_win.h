@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "overlay/display_scale.h"
+#include "common/display_scale.h"
 
 // The scale of the monitor `window` is on, as Windows gives it to a per-monitor-aware program.
 DisplayScale windowScale(HWND window);

@@ -1,4 +1,4 @@
-#include "config/history_file.h"
+#include "history/history_file.h"
 
 #include <algorithm>
 #include <cstdio>

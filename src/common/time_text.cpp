@@ -1,4 +1,4 @@
-#include "overlay/time_text.h"
+#include "common/time_text.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "overlay/local_clock_win.h"
+#include "common/local_clock_win.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/calendar.h"
-#include "config/history_file.h"
+#include "history/history_file.h"
 
 // The work history's rule: which row a counted second belongs to. The caller passes the local
 // moment in; nothing here reads a clock.

@@ -1,4 +1,4 @@
-#include "overlay/display_scale.h"
+#include "common/display_scale.h"
 
 #include <algorithm>
 #include <climits>

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/calendar.h"
-#include "config/history_file.h"
+#include "history/history_file.h"
 
 // What the work-history window shows and where, in client pixels: a bar chart of the last 14
 // days with an hour axis, today's, this week's and the 14 days' totals, and the place of the

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "overlay/work_history.h"
+#include "history/work_history.h"
 
 // The work-history window: an ordinary top-level window (in the taskbar, movable, resizable,
 // never topmost) that shows the chart of layoutHistoryChart and an "Open in spreadsheet"
