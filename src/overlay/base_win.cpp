@@ -100,7 +100,9 @@ void Base::init() {
     baseImage.reset(new Gdiplus::Image(L"data/base.png", FALSE));
     targetSelectImage.reset(new Gdiplus::Image(L"data/targetSelect.png", FALSE));
     loadState();
-    history.open(historyFilePath(stateFileLocation(commonAppDataFolder()).folder), readLocalMoment());
+    const std::wstring stateFolder = stateFileLocation(commonAppDataFolder()).folder;
+    history.open(historyFilePath(stateFolder), readLocalMoment());
+    sharing.open(stateFolder, history.rows());
 
     const FrameClocks now = readClocks();
     secondMark = 0;
@@ -139,7 +141,13 @@ int SDLCALL Base::watchSessionMessages(void* overlay, SDL_Event* event) {
     return 0;
 }
 
-void Base::quit() { saveLine(*this, 2, std::to_wstring(currentSeconds)); }
+void Base::quit() {
+    saveLine(*this, 2, std::to_wstring(currentSeconds));
+    // TEMPORARY, see lastShareHandOver.
+    sharing.historyWritten(history.rows());
+    // A shared folder that does not answer must not keep the program from ending.
+    sharing.settle(3000);
+}
 
 void Base::loadState() { ::loadState(*this, commonAppDataFolder()); }
 
@@ -174,9 +182,15 @@ void Base::update(std::uint32_t& elapsedMs) {
             saveLine(*this, 6, std::to_wstring(totalSeconds));
             // After data.cfg: a kill between the two writes leaves the history one frame behind.
             history.record(targetProgram, counted, readLocalMoment());
+            // TEMPORARY, see lastShareHandOver.
+            if (GetTickCount64() - lastShareHandOver >= 60000) {
+                lastShareHandOver = GetTickCount64();
+                sharing.historyWritten(history.rows());
+            }
         }
         if (menuTriggered()) showContextMenu();
     }
+    sharing.update();
     historyWindow.update();
     // A target pick leaves counting as it was: wasActive already equals active.
     previousFrameInputClock = clocks.inputClock;
@@ -256,7 +270,7 @@ void Base::handleEvent(const SDL_Event& event) {
     if (carryOutCommand(*this, id, windowRect.left, windowRect.top, [this] { loadState(); })) {
         closed = true;
     } else if (id == workHistoryCommand) {
-        historyWindow.show(history);
+        historyWindow.show(history, sharing);
     } else if (id == selectTargetCommand) {
         // The left click that chose this item is still reported as "pressed since the last
         // query"; drop it, or the first selection frame would pick the program under the menu.

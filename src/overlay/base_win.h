@@ -58,6 +58,8 @@ public:
     bool rightPressSeen = false;
     // Opened by the menu's "Work history"; nothing of it exists while it is closed.
     HistoryWindow historyWindow;
+    // The history shared with the user's other PCs through a folder, when share.cfg names one.
+    PcSharing sharing{shared};
 
 private:
     // The layered window keeps the last picture it was given; an unchanged frame is not redrawn.
@@ -69,6 +71,9 @@ private:
     std::uint32_t lastHousekeeping = 0;         // SDL tick of the last z-order and last-input check
     bool housekeptOnce = false;
     ProgramNames programNames;
+    // TEMPORARY until the history tells when it writes history.csv: this PC's shared file
+    // follows the history at most once a minute while counting.
+    std::uint64_t lastShareHandOver = 0;
 
     void keepOnTop();
     void selectionStep();
