@@ -366,7 +366,7 @@ void HistoryWindow::shareOrStop() {
     const HWND window = open_->window.get();
     std::error_code error;
     if (sharing_->state().sharing()) {
-        error = sharing_->stop();
+        error = sharing_->stop(history_->rows());
     } else {
         const FolderChoice choice =
             pickFolder(window, L"Share with other PCs: a folder that your other PCs see too");

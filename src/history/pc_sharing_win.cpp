@@ -25,8 +25,9 @@ std::error_code PcSharing::start(const std::wstring& folder, const std::vector<H
     return {};
 }
 
-std::error_code PcSharing::stop() {
+std::error_code PcSharing::stop(const std::vector<HistoryRow>& rows) {
     if (const std::error_code error = writeShareSettings(settingsPath_, L"")) return error;
+    worker_.write(rows);
     shared_.settingsError.clear();
     shared_.shareThrough(L"");
     worker_.shareThrough(L"", L"", 0);

@@ -26,8 +26,9 @@ public:
     // once and the other PCs' files are read. When share.cfg cannot be written nothing changes,
     // and the system's reason is returned.
     std::error_code start(const std::wstring& folder, const std::vector<HistoryRow>& rows);
-    // Stops sharing: share.cfg is emptied. This PC's file stays in the folder.
-    std::error_code stop();
+    // Stops sharing: share.cfg is emptied, and this PC's file, which stays in the folder, takes
+    // `rows` for the other PCs to go on counting.
+    std::error_code stop(const std::vector<HistoryRow>& rows);
     // history.csv was written, or tried: this PC's file follows it.
     void historyWritten(const std::vector<HistoryRow>& rows);
     // Once a frame: takes the latest report of the folder, if there is one.

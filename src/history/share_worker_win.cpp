@@ -27,7 +27,6 @@ void ShareWorker::shareThrough(const std::wstring& folder, const std::wstring& o
         requests_.folder = folder;
         requests_.ownFileName = ownFileName;
         requests_.ownId = ownId;
-        requests_.rows.reset();
         requests_.read = true;
     }
     SetEvent(wake_.get());
@@ -38,6 +37,7 @@ void ShareWorker::write(std::vector<HistoryRow> rows) {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         requests_.rows = std::move(rows);
+        requests_.rowsGeneration = requests_.generation;
         ResetEvent(settled_.get());
     }
     SetEvent(wake_.get());
@@ -96,7 +96,7 @@ void ShareWorker::run() {
         }
         std::wstring folder, ownFileName;
         std::uint32_t ownId = 0;
-        std::uint64_t asked = 0;
+        std::uint64_t asked = 0, rowsFor = 0;
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             asked = requests_.generation;
@@ -104,11 +104,19 @@ void ShareWorker::run() {
             ownFileName = requests_.ownFileName;
             ownId = requests_.ownId;
             round.rows = std::exchange(requests_.rows, std::nullopt);
+            rowsFor = requests_.rowsGeneration;
             round.readWanted = std::exchange(requests_.read, false);
             round.watching = requests_.watching;
         }
         if (asked != generation) {
-            // Another folder, or none: nothing of the last one carries over.
+            // Another folder, or none. Rows meant for the last one go there first (sharing
+            // stops with the whole history in this PC's file); nothing else carries over.
+            if (keeper && round.rows && rowsFor == generation) {
+                ShareKeeper::Round last;
+                last.rows = std::exchange(round.rows, std::nullopt);
+                if (auto report = keeper->round(std::move(last), GetTickCount64())) publish(std::move(*report));
+            }
+            if (rowsFor != asked) round.rows.reset();
             generation = asked;
             change.reset();
             keeper = folder.empty() ? nullptr : std::make_unique<ShareKeeper>(folder, ownFileName, ownId);

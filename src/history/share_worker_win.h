@@ -27,6 +27,7 @@ public:
     ~ShareWorker();
 
     // Shares through `folder` as the file `ownFileName` of the PC `ownId`; an empty folder stops.
+    // Rows handed over before still go to the folder they were meant for.
     void shareThrough(const std::wstring& folder, const std::wstring& ownFileName, std::uint32_t ownId);
     // This PC's file is to hold these rows; it is written at once, or when the folder is back.
     void write(std::vector<HistoryRow> rows);
@@ -47,6 +48,7 @@ private:
         std::wstring ownFileName;
         std::uint32_t ownId = 0;
         std::optional<std::vector<HistoryRow>> rows;
+        std::uint64_t rowsGeneration = 0;  // the folder they were handed over for
         bool read = false;
         bool watching = false;
     };
