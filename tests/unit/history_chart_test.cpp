@@ -135,17 +135,20 @@ TEST(HistoryChart, SharedHistoriesStackByPcWithALegendThatFitsAtEverySize) {
         double scale;
         std::size_t pcs;
         const wchar_t *todayText, *weekText;
+        const wchar_t* thisPc = L"ALPHA-WORKSTATION-2 (this PC)";
     } cases[] = {
         {"two PCs at the default size", 600, 420, 1.0, 2, L"01:30:00", L"01:30:00"},
         {"three PCs in the smallest window", 420, 320, 1.0, 3, L"01:40:00", L"01:40:00"},
         {"three PCs at 150 %", 630, 480, 1.5, 3, L"01:40:00", L"01:40:00"},
         {"two PCs at 200 %, smallest", 840, 640, 2.0, 2, L"01:30:00", L"01:30:00"},
+        {"a name too long for the smallest window gives way to the weeks", 420, 320, 1.0, 2, L"01:30:00",
+         L"01:30:00", L"A-COMPUTER-NAME-LONGER-THAN-ANY-WINDOWS-ALLOWS (this PC)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ChartInput input;
         input.shared = true;
-        input.pcs = {{L"ALPHA-WORKSTATION-2 (this PC)", &alpha}, {L"BETA", &beta}, {L"GAMMA", &gamma}};
+        input.pcs = {{c.thisPc, &alpha}, {L"BETA", &beta}, {L"GAMMA", &gamma}};
         input.pcs.resize(c.pcs);
         input.notes = {L"Sharing with other PCs through D:\\a folder with a long name\\that goes on and on and on"};
         // 6.5 pixels a character at 100 %, as the window's small font measures about.
