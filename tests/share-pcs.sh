@@ -180,6 +180,8 @@ check "... and the whole line once it has arrived ($(clock $((both + 1334))))" \
 mv "$shared" "$work/away"
 check "the window says in one line that the folder cannot be reached" \
   waitFor 10 windowShows "The shared folder $(printf '%s' "$sharedWin" | sed 's/\\/\\\\/g') cannot be reached"
+read -r l t r b < <(probe rect - "$historyTitle")
+import -window root -crop $((r - l))x$((b - t))+$l+$t "$shots/history-folder-away.png" 2>/dev/null
 before=$(line 6)
 countInNotepad 3
 check "counting goes on meanwhile ($before -> $(line 6))" atLeast "$(line 6)" $((before + 2))

@@ -104,6 +104,7 @@ struct HistoryWindow::Open {
     OwnedWindow window;
     HWND shareButton = nullptr;  // children of window, destroyed with it
     HWND button = nullptr;
+    bool shareButtonStops = false;  // the share button reads "Stop sharing"
     DWORD error = 0;        // why the window could not be made
 };
 
@@ -139,7 +140,8 @@ HistoryWindow::Open::Open(HistoryWindow* owner)
         error = GetLastError();
         return;
     }
-    shareButton = CreateWindowExW(0, L"BUTTON", owner->sharing_->state().sharing() ? stopText : shareText,
+    shareButtonStops = owner->sharing_->state().sharing();
+    shareButton = CreateWindowExW(0, L"BUTTON", shareButtonStops ? stopText : shareText,
                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, window.get(),
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(shareButtonId)),
                                   GetModuleHandleW(nullptr), nullptr);
@@ -290,7 +292,10 @@ void HistoryWindow::paint() {
     const SharedHistory& shared = sharing_->state();
     drawnSharing_ = shared.revision();
     drawnDay_ = readLocalMoment().day;
-    if (open_->shareButton) SetWindowTextW(open_->shareButton, shared.sharing() ? stopText : shareText);
+    if (open_->shareButton && shared.sharing() != open_->shareButtonStops) {
+        open_->shareButtonStops = shared.sharing();
+        SetWindowTextW(open_->shareButton, shared.sharing() ? stopText : shareText);
+    }
 
     // Drawn off screen and copied in one step, so that a resize does not flicker.
     const MemoryDC memory(paint.get());
