@@ -186,6 +186,9 @@ before=$(line 6)
 countInNotepad 3
 check "counting goes on meanwhile ($before -> $(line 6))" atLeast "$(line 6)" $((before + 2))
 check "... into history.csv too" equals "$(secondsIn "$(stateFile history.csv)")" "$(line 6)"
+others=$((betaSeconds + 1334 + $(secondsIn "$(stateFile history.csv)" "$today")))
+check "... and the other PCs still count as last read ($(clock "$others"))" \
+  waitFor 5 eval 'equals "$(todayFigure)" "$(clock $others)"'
 check "nothing made the folder again" test ! -e "$shared"
 mv "$work/away" "$shared"
 check "once it is back, ALPHA-PC's file holds every second ($(line 6) s)" \

@@ -11,7 +11,8 @@
 
 // What is done for one shared folder, round by round, on the thread that looks after it: this
 // PC's file written when rows are handed over, written again when the folder is back or the
-// file has gone from it, the other PCs' files read when the schedule says so. The caller waits
+// file has gone from it, the other PCs' files read when the schedule says so (and, while the
+// folder is out of reach, counted as they were last read). The caller waits
 // between rounds (waitMs) and passes the time in; nothing here waits or reads a clock.
 class ShareKeeper {
 public:

@@ -259,6 +259,8 @@ TEST(ShareKeeper, AFolderThatGoesAwayAndComesBackLosesNothing) {
     report = keeper.round({std::nullopt, false, true, false}, 5000);
     ASSERT_TRUE(report);
     EXPECT_FALSE(report->read.reached);
+    ASSERT_EQ(report->read.pcs.size(), 1u) << "the other PCs count as last read";
+    EXPECT_EQ(report->read.pcs[0].rows.front().seconds, 600);
     EXPECT_FALSE(keeper.watchWanted());
     rows[0].seconds = 95;
     report = keeper.round({rows, false, true, false}, 6000);
