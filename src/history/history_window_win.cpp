@@ -340,7 +340,8 @@ void HistoryWindow::paint() {
                          : text.size == ChartText::Size::large ? GetSysColor(COLOR_WINDOWTEXT)
                                                                : labelColour);
         const bool oneLine = text.text.find(L'\n') == std::wstring::npos;
-        UINT format = DT_NOPREFIX | (oneLine ? DT_SINGLELINE | DT_VCENTER : DT_TOP) | (text.ellipsis ? DT_END_ELLIPSIS : 0u);
+        UINT format = DT_NOPREFIX | (oneLine ? DT_SINGLELINE | DT_VCENTER : DT_TOP);
+        if (text.ellipsis) format |= DT_END_ELLIPSIS;
         format |= text.align == ChartText::Align::center ? DT_CENTER
                   : text.align == ChartText::Align::right ? DT_RIGHT
                                                           : DT_LEFT;
@@ -378,9 +379,10 @@ void HistoryWindow::shareOrStop() {
         // The picker runs its own message loop, in which this window may have been closed.
         if (!open_) return;
         if (FAILED(choice.error)) {
-            const std::wstring reason = systemReason(std::error_code(static_cast<int>(choice.error), std::system_category()));
-            MessageBoxW(window, (L"Ardeno Time cannot show the folder picker: " + reason + L".").c_str(), L"Ardeno Time",
-                        MB_OK | MB_ICONWARNING);
+            const std::wstring reason =
+                systemReason(std::error_code(static_cast<int>(choice.error), std::system_category()));
+            MessageBoxW(window, (L"Ardeno Time cannot show the folder picker: " + reason + L".").c_str(),
+                        L"Ardeno Time", MB_OK | MB_ICONWARNING);
             return;
         }
         if (choice.folder.empty()) return;

@@ -10,9 +10,9 @@
 
 // The work-history window: an ordinary top-level window (in the taskbar, movable, resizable,
 // never topmost) that shows the chart of layoutHistoryChart, a "Share with other PCs..." (or
-// "Stop sharing") button and an "Open in spreadsheet" button. It lives on the main thread, whose main loop already dispatches its messages. Its
-// class, window and fonts exist only while it is open: closing it destroys them all, and the
-// next show makes them again.
+// "Stop sharing") button and an "Open in spreadsheet" button. It lives on the main thread,
+// whose main loop already dispatches its messages. Its class, window and fonts exist only while
+// it is open: closing it destroys them all, and the next show makes them again.
 class HistoryWindow {
 public:
     HistoryWindow();

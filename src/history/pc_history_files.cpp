@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 
 #include "common/text.h"
 #include "config/file_system.h"
@@ -21,7 +22,7 @@ bool startsWithIgnoringCase(const std::wstring& text, std::size_t at, const wcha
     return true;
 }
 
-// File names differ in case only on file systems that Windows itself does not tell them apart on.
+// Windows tells file names apart without regard to case.
 bool sameIgnoringCase(const std::wstring& a, const std::wstring& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
@@ -137,7 +138,8 @@ std::wstring pcIdText(std::uint32_t id) {
 std::wstring fileNameSafe(const std::wstring& computerName) {
     std::wstring safe;
     for (wchar_t c : computerName) {
-        const bool forbidden = c < 0x20 || c == 0x7F || std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos;
+        const bool forbidden =
+            c < 0x20 || c == 0x7F || std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos;
         safe += forbidden ? L'_' : c;
     }
     while (!safe.empty() && (safe.back() == L'.' || safe.back() == L' ')) safe.pop_back();

@@ -32,7 +32,10 @@ std::optional<ShareReport> ShareKeeper::round(Round round, std::uint64_t now) {
     }
     if (schedule_.readDue(now)) {
         const bool wasReached = !readOnce_ || lastRead_.reached;
-        lastRead_ = folder_.read();
+        FolderRead read = folder_.read();
+        // Out of reach, the other PCs count as last read rather than drop out of the totals.
+        if (!read.reached) read.pcs = std::move(lastRead_.pcs);
+        lastRead_ = std::move(read);
         readOnce_ = true;
         schedule_.readDone(now, lastRead_.reached);
         news = true;
