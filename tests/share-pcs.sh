@@ -5,7 +5,7 @@
 # sharing, counts into notepad and exits; ALPHA-PC counts, chooses the folder with the history
 # window's button and Windows' folder picker, and then shows both PCs' seconds in its window
 # and its menu's Today line; a third PC's file cut in the middle of a line counts up to its
-# last whole line; the folder taken away while counting and brought back loses nothing;
+# last whole line, and a line in it that cannot be read is named; the folder taken away while counting and brought back loses nothing;
 # "Stop sharing" leaves ALPHA-PC alone again; and nothing in the folder but each PC's own file
 # is ever written.
 #
@@ -175,6 +175,10 @@ check "a file cut in the middle of a line counts up to its last whole line ($(cl
 printf '34\r\n' >>"$gammaFile"
 check "... and the whole line once it has arrived ($(clock $((both + 1334))))" \
   waitFor 10 eval 'equals "$(todayFigure)" "$(clock $((both + 1334)))"'
+printf 'not a row\r\n' >>"$gammaFile"
+check "a line that cannot be read is named in the window" \
+  waitFor 10 windowShows "the history of GAMMA-PC could not be read: line 4"
+check "... and the rest of that file still counts" equals "$(todayFigure)" "$(clock $((both + 1334)))"
 
 # The folder taken away (a drive removed, a share offline) while counting, and brought back.
 mv "$shared" "$work/away"
