@@ -14,16 +14,20 @@
 #include "overlay/context_menu.h"
 #include "overlay/counting.h"
 #include "common/display_scale_win.h"
-#include "common/local_clock_win.h"
+#include "common/text.h"
 #include "overlay/overlay_settings.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
+#include "overlay/mouse_buttons.h"
 #include "overlay/screen_place_win.h"
+#include "overlay/stay_on_top_win.h"
 #include "common/time_text.h"
 
 namespace {
 
-bool buttonDown(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
+// GetAsyncKeyState reads the physical buttons; what the overlay means by a button is its role.
+int buttonKey(MouseButton button) { return virtualKeyOf(button, GetSystemMetrics(SM_SWAPBUTTON) != 0); }
+bool buttonDown(MouseButton button) { return (GetAsyncKeyState(buttonKey(button)) & 0x8000) != 0; }
 
 // A right button held down while the pointer moves onto the overlay: no press reaches the
 // overlay then, but the hit test does. Main thread only.
@@ -43,6 +47,11 @@ LRESULT CALLBACK overlayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     // A click on the overlay must leave the user's program in front, as WS_EX_NOACTIVATE
     // promises; Wine activates such a window on a click all the same unless it says no itself.
     if (message == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
+    // The system's move loop for a drag waits for the button's release. A press whose release
+    // has already gone elsewhere (the click that closed the overlay's menu, handed on once the
+    // menu was gone) would leave it waiting for good: no frame would run, nothing would count.
+    // Only a press that is still held may start a drag.
+    if (message == WM_NCLBUTTONDOWN && wParam == HTCAPTION && !buttonDown(MouseButton::primary)) return 0;
     // Moved onto a monitor of another scale. SDL would keep the old size in pixels.
     if (message == WM_DPICHANGED && overlayOfWindow) {
         overlayOfWindow->takeScale(announcedScale(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -54,7 +63,7 @@ LRESULT CALLBACK overlayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 SDL_HitTestResult overlayHitTest(SDL_Window* window, const SDL_Point* point, void* data) {
-    if (buttonDown(VK_RBUTTON)) {
+    if (buttonDown(MouseButton::secondary)) {
         rightButtonHeldOverOverlay = true;
         return SDL_HITTEST_NORMAL;
     }
@@ -97,14 +106,13 @@ void Base::init() {
     loadSkin();
     // A missing or broken picture still gives an image, one whose status says so; drawing
     // skips it, and the overlay runs without that picture.
-    baseImage.reset(new Gdiplus::Image(L"data/base.png", FALSE));
-    targetSelectImage.reset(new Gdiplus::Image(L"data/targetSelect.png", FALSE));
+    baseImage.reset(new Gdiplus::Image((skinFolder_ + L"base.png").c_str(), FALSE));
+    targetSelectImage.reset(new Gdiplus::Image((skinFolder_ + L"targetSelect.png").c_str(), FALSE));
     loadState();
-    history.open(historyFilePath(stateFileLocation(commonAppDataFolder()).folder), readLocalMoment());
-
     const FrameClocks now = readClocks();
+    history.open(historyFilePath(stateFileLocation(commonAppDataFolder()).folder), now.local);
     secondMark = 0;
-    lastActivity = now.wallClock;
+    lastActivity = now.idleClock;
     currentSeconds = 0;
     previousFrameInputClock = now.inputClock;
     if (windowFixed) {
@@ -144,11 +152,12 @@ void Base::quit() { saveLine(*this, 2, std::to_wstring(currentSeconds)); }
 void Base::loadState() { ::loadState(*this, commonAppDataFolder()); }
 
 void Base::loadSkin() {
+    skinFolder_ = skinFolder(programFolder());
     ConfigFile skin;
-    skin.load(skinLayoutPath);
+    skin.load(skinFolder_ + L"skin.cfg");
     applySkinLayout(skin, *this);
     const float size = skinFontSize(skin);
-    font = createSkinFont(fontCollection, skinFontPath, size);
+    font = createSkinFont(fontCollection, (skinFolder_ + L"font.ttf").c_str(), size);
 }
 
 void Base::update(std::uint32_t& elapsedMs) {
@@ -166,14 +175,14 @@ void Base::update(std::uint32_t& elapsedMs) {
         selectionStep();
     } else {
         // Only frames with input look at the foreground window's process.
-        const bool qualifies = input.seen && programNames.of(GetForegroundWindow()) == targetProgram;
+        const bool qualifies = input.seen && sameFileName(programNames.of(GetForegroundWindow()), targetProgram);
         // An input stamped before the previous frame (a late hook call) followed it at once.
         const auto silence = static_cast<std::int32_t>(input.firstAt - previousFrameInputClock);
         const FrameInput frameInput{qualifies, static_cast<std::uint32_t>(std::max(silence, 0))};
         if (const std::int32_t counted = accountFrame(*this, frameInput, clocks); counted > 0) {
             saveLine(*this, 6, std::to_wstring(totalSeconds));
             // After data.cfg: a kill between the two writes leaves the history one frame behind.
-            history.record(targetProgram, counted, readLocalMoment());
+            history.record(targetProgram, counted, clocks.local);
         }
         if (menuTriggered()) showContextMenu();
     }
@@ -185,15 +194,16 @@ void Base::update(std::uint32_t& elapsedMs) {
 
 void Base::keepOnTop() {
     // Without SWP_NOACTIVATE this raise would take the foreground from the target program, and
-    // nothing would ever count. Nothing above a topmost overlay: the raise would change nothing.
-    if (GetWindow(hwnd, GW_HWNDPREV) || !(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
-        SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, windowSize.cx, windowSize.cy, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // nothing would ever count.
+    if (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST && !raiseAbove(visibleWindowsAbove(hwnd))) return;
+    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, windowSize.cx, windowSize.cy, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Base::selectionStep() {
     // Down now, or pressed since the last query: a click shorter than a frame still picks.
-    if ((GetAsyncKeyState(VK_LBUTTON) & 0x8001) == 0) return;
+    if ((GetAsyncKeyState(buttonKey(MouseButton::primary)) & 0x8001) == 0) return;
     GetCursorPos(&cursorPos);
+    // A window whose program cannot be named leaves selection on for the next click.
     pickTarget(*this, foregroundProgramName(WindowFromPoint(cursorPos)), [this] { loadState(); });
 }
 
@@ -201,7 +211,7 @@ bool Base::menuTriggered() {
     // A right press on the overlay always reaches it as a message, which a per-frame poll of the
     // button would miss for a tap; only after one are the pointer and the window asked where
     // they are, so that an idle frame asks the system nothing.
-    const bool heldOver = std::exchange(rightButtonHeldOverOverlay, false) && buttonDown(VK_RBUTTON);
+    const bool heldOver = std::exchange(rightButtonHeldOverOverlay, false) && buttonDown(MouseButton::secondary);
     if (!rightPressSeen && !heldOver) return false;
     GetWindowRect(hwnd, &windowRect);
     GetCursorPos(&cursorPos);
@@ -260,6 +270,6 @@ void Base::handleEvent(const SDL_Event& event) {
     } else if (id == selectTargetCommand) {
         // The left click that chose this item is still reported as "pressed since the last
         // query"; drop it, or the first selection frame would pick the program under the menu.
-        GetAsyncKeyState(VK_LBUTTON);
+        GetAsyncKeyState(buttonKey(MouseButton::primary));
     }
 }

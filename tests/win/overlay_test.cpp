@@ -69,14 +69,15 @@ protected:
 std::wstring readMenu(HMENU menu) {
     std::wstring text;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+        // A submenu's state carries its item count in the high byte, which may look like flags.
+        HMENU sub = GetSubMenu(menu, i);
+        const UINT state = GetMenuState(menu, i, MF_BYPOSITION) & (sub ? 0xFFu : ~0u);
         wchar_t label[128] = {};
         GetMenuStringW(menu, i, label, 128, MF_BYPOSITION);
         if (state & MF_SEPARATOR) {
             text += L"---\n";
             continue;
         }
-        HMENU sub = GetSubMenu(menu, i);
         text += (sub ? L"popup" : std::to_wstring(GetMenuItemID(menu, i))) + L" " + label + ((state & MF_CHECKED) ? L" [x]" : L"") +
                 ((state & MF_GRAYED) ? L" (grayed)" : L"") + L"\n";
         if (sub) text += L"{\n" + readMenu(sub) + L"}\n";
@@ -139,9 +140,10 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
                   L"1133 Work history\n---\n1124 Select target program\n---\n"
                   L"1131 Load recent time\n1132 Unfix window position\n---\npopup Time stopping speed\n{\n"
                   L"1126 Stop after 1 seconds\n1127 Stop after 5 seconds\n1128 Stop after 10 seconds\n"
-                  L"1129 Stop after 30 seconds [x]\n1130 Stop after 60 seconds\n}\n---\n1125 Exit\n");
+                  L"1129 Stop after 30 seconds [x]\n1130 Stop after 60 seconds\n1134 Stop after 2 minutes\n"
+                  L"1135 Stop after 5 minutes\n1136 Stop after 15 minutes\n}\n---\n1125 Exit\n");
         post(1123);
-        post(1134);
+        post(1137);
         post(0);
         post(loadRecentTimeCommand);
     };
