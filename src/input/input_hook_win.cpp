@@ -24,12 +24,28 @@ std::uint32_t eventTime(int code, WPARAM message, LPARAM data) {
     return time ? time : GetTickCount();
 }
 
+// Where the pointer was at the last mouse event. Only the hook thread touches it.
+POINT lastPointer{};
+bool pointerKnown = false;
+
+// A "move" that leaves the pointer where it was is nobody's doing: under Wine a window that
+// appears under a resting pointer makes one, and so do some drivers and remote sessions.
+bool pointerStayed(WPARAM message, LPARAM data) {
+    if (message != WM_MOUSEMOVE) return false;
+    const POINT at = reinterpret_cast<const MSLLHOOKSTRUCT*>(data)->pt;
+    const bool stayed = pointerKnown && at.x == lastPointer.x && at.y == lastPointer.y;
+    lastPointer = at;
+    pointerKnown = true;
+    return stayed;
+}
+
 }  // namespace
 
 LRESULT CALLBACK inputHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
     // Every keyboard and mouse event of the system passes through here: a load, and for the
     // first event after a frame, two stores. Then the event goes on, so that other programs'
     // hooks (hotkeys, accessibility tools) still see it.
+    if (nCode == HC_ACTION && pointerStayed(wParam, lParam)) return CallNextHookEx(nullptr, nCode, wParam, lParam);
     if (!inputSeen.load(std::memory_order_relaxed)) {
         firstInputTime.store(eventTime(nCode, wParam, lParam), std::memory_order_relaxed);
         inputSeen.store(true, std::memory_order_release);
@@ -57,6 +73,7 @@ struct Hooks {
 
 // Installs both hooks; an empty text, or a sentence for the user saying which one failed.
 std::wstring install(Hooks& hooks) {
+    pointerKnown = GetCursorPos(&lastPointer) != FALSE;
     // The old ones go first: the system may have removed them already, and then this changes nothing.
     hooks.mouse.reset();
     hooks.keyboard.reset();

@@ -47,11 +47,6 @@ LRESULT CALLBACK overlayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     // A click on the overlay must leave the user's program in front, as WS_EX_NOACTIVATE
     // promises; Wine activates such a window on a click all the same unless it says no itself.
     if (message == WM_MOUSEACTIVATE) return MA_NOACTIVATE;
-    // The system's move loop for a drag waits for the button's release. A press whose release
-    // has already gone elsewhere (the click that closed the overlay's menu, handed on once the
-    // menu was gone) would leave it waiting for good: no frame would run, nothing would count.
-    // Only a press that is still held may start a drag.
-    if (message == WM_NCLBUTTONDOWN && wParam == HTCAPTION && !buttonDown(MouseButton::primary)) return 0;
     // Moved onto a monitor of another scale. SDL would keep the old size in pixels.
     if (message == WM_DPICHANGED && overlayOfWindow) {
         overlayOfWindow->takeScale(announcedScale(wParam), *reinterpret_cast<const RECT*>(lParam));

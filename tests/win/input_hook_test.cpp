@@ -150,6 +150,27 @@ TEST_F(InputHookTest, MouseMovementAloneRaisesTheFlag) {
     EXPECT_TRUE(pumpUntil([] { return inputSeen.load(); }));
 }
 
+// Under Wine a window that appears under a resting pointer sends a mouse move to where the
+// pointer already is; nobody moved it.
+TEST_F(InputHookTest, AMoveThatLeavesThePointerWhereItWasIsNoInputAndHooksPutBackStillSeeInput) {
+    POINT at{};
+    ASSERT_TRUE(GetCursorPos(&at));
+    INPUT still{};
+    still.type = INPUT_MOUSE;
+    still.mi.dwFlags = MOUSEEVENTF_MOVE;  // by 0, 0
+    ASSERT_EQ(SendInput(1, &still, sizeof(INPUT)), 1u);
+    pumpFor(std::chrono::milliseconds(200));
+    EXPECT_FALSE(inputSeen);
+
+    // The system may have removed the hooks; put back, they see a real move.
+    requestHookReinstall();
+    pumpFor(std::chrono::milliseconds(200));
+    INPUT move = still;
+    move.mi.dx = 7;
+    ASSERT_EQ(SendInput(1, &move, sizeof(INPUT)), 1u);
+    EXPECT_TRUE(pumpUntil([] { return inputSeen.load(); }));
+}
+
 // Real X input, as a person would make it. Disabled in ordinary runs: tests/xinput-check.sh
 // starts it and then drives the X server with xdotool from the Linux side. X delivers keys to
 // the Wine window that has the X focus and mouse events over Wine windows only, so all of it
