@@ -10,6 +10,7 @@
 #include "input/input_flag.h"
 #include "config/app_data_folder_win.h"
 #include "config/config_file.h"
+#include "overlay/context_menu.h"
 #include "overlay/context_menu_win.h"
 #include "common/local_clock_win.h"
 #include "overlay/process_name_win.h"
@@ -256,6 +257,66 @@ TEST_F(OverlayLoopTest, TypingIntoTheTargetCountsWithoutTheHooks) {
     EXPECT_FALSE(inputSeen) << "no hook ran in this process";
     EXPECT_GE(scripted->currentSeconds, 2);
     EXPECT_EQ(lines()[6], std::to_wstring(90061 + scripted->currentSeconds));
+}
+
+// A program started from `exe` with `arguments`; ended with the test.
+struct StandIn {
+    StandIn(const std::filesystem::path& exe, const std::wstring& arguments) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        std::wstring commandLine = L"\"" + exe.wstring() + L"\" " + arguments;
+        CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    }
+    StandIn(const StandIn&) = delete;
+    StandIn& operator=(const StandIn&) = delete;
+    ~StandIn() {
+        if (!process.hProcess) return;
+        TerminateProcess(process.hProcess, 0);
+        WaitForSingleObject(process.hProcess, 10000);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    PROCESS_INFORMATION process{};
+};
+
+template <class Found>
+auto waitFor(Found found) {
+    for (int i = 0; i < 100; ++i, Sleep(100))
+        if (auto result = found()) return result;
+    return decltype(found())();
+}
+
+// A Store app's window in front is its frame, drawn by ApplicationFrameHost.exe; the app is a
+// child window of its own process inside it. The pick and the counting both name the app.
+TEST_F(OverlayLoopTest, AStoreAppIsNamedByItsContentWhenPickedAndWhenItsFrameIsInFront) {
+    const path apps = folder / L"apps";
+    std::filesystem::create_directories(apps);
+    for (const wchar_t* name : {L"ApplicationFrameHost.exe", L"StoreApp.exe"})
+        std::filesystem::copy_file(path(binaryFolder()) / L"hosted_window.exe", apps / name);
+    const StandIn host(apps / L"ApplicationFrameHost.exe", L"frame");
+    const HWND frame = waitFor([] { return FindWindowW(L"ApplicationFrameWindow", L"Hosted app"); });
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(foregroundProgramName(frame), L"ApplicationFrameHost.exe") << "a frame that holds no app yet";
+
+    const StandIn app(apps / L"StoreApp.exe", L"content " + std::to_wstring(reinterpret_cast<INT_PTR>(frame)));
+    const HWND content =
+        waitFor([&] { return FindWindowExW(frame, nullptr, L"Windows.UI.Core.CoreWindow", nullptr); });
+    ASSERT_NE(content, nullptr);
+    RECT rect{};
+    GetWindowRect(content, &rect);
+    const POINT middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    EXPECT_EQ(foregroundProgramName(WindowFromPoint(middle)), L"StoreApp.exe") << "the window a pick clicks";
+    EXPECT_EQ(foregroundProgramName(frame), L"StoreApp.exe") << "the frame in front";
+
+    // Counted with the frame in front, against a target spelt in another case.
+    ASSERT_TRUE(pickTarget(*scripted, L"storeapp.exe", [&] { scripted->loadState(); }));
+    SetForegroundWindow(frame);
+    ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == frame; }));
+    for (int frameNumber = 0; frameNumber < 60; frameNumber += 3)
+        scripted->script[frameNumber] = [](ScriptedOverlay&) { inputSeen = true; };
+    scripted->script[75] = [](ScriptedOverlay& o) { o.closed = true; };
+    run();
+    EXPECT_GE(scripted->currentSeconds, 1);
 }
 
 TEST(ProgramName, IsTheExecutablesFileNameWhileItsProcessRuns) {

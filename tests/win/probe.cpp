@@ -17,8 +17,6 @@
 //   probe pid TITLE              process id of the window with that title
 //   probe flash X Y MS           shows a window at X Y (200 x 200) for MS milliseconds without
 //                                taking the foreground, as a notification does
-//   probe hold-mark SECONDS      holds the machine-wide mark of a running copy, but not the mark
-//                                of this session: a copy counting in another account's session
 #define SDL_MAIN_HANDLED  // a console tool with its own main, not an SDL program
 #include <windows.h>
 
@@ -218,17 +216,8 @@ int main(int argc, char* argv[]) {
         std::printf("%lu\n", process);
         return 0;
     }
-    if (command == "hold-mark" && argc == 3) {
-        const HANDLE mark = CreateMutexW(nullptr, FALSE, L"Global\\ArdenoTime.StateFile.Owner");
-        if (!mark || GetLastError() == ERROR_ALREADY_EXISTS) return 1;
-        std::printf("holding\n");
-        std::fflush(stdout);
-        Sleep(static_cast<DWORD>(std::atoi(argv[2]) * 1000));
-        CloseHandle(mark);
-        return 0;
-    }
     std::fprintf(stderr, "usage: probe rect CLASS TITLE | menu-point LEVEL INDEX | menu-owner | foreground | "
                          "place TITLE X Y W H | close TITLE | kind TITLE | child-point TITLE TEXT | command TITLE ID | "
-                         "above CLASS TITLE | pid TITLE | flash X Y MS | hold-mark SECONDS\n");
+                         "above CLASS TITLE | pid TITLE | flash X Y MS\n");
     return 2;
 }
