@@ -12,7 +12,9 @@
 #include "overlay/counting.h"
 #include "common/display_scale.h"
 #include "overlay/overlay_settings.h"
+#include "overlay/mouse_buttons.h"
 #include "overlay/screen_place.h"
+#include "overlay/stay_on_top.h"
 #include "common/time_text.h"
 #include "temp_folder.h"
 
@@ -374,3 +376,39 @@ TEST_F(MenuCommands, BadLinesMetWhileRunningGiveTheStartUpMessage) {
 }
 
 }  // namespace
+
+// GetAsyncKeyState reads the physical buttons; a left-handed user's primary button is the right one.
+TEST(MouseButtons, ARoleIsReadOnThePhysicalButtonThatPlaysItNow) {
+    const struct {
+        MouseButton button;
+        bool swapped;
+        int key;
+    } cases[] = {
+        {MouseButton::primary, false, 0x01},   // VK_LBUTTON: drags, picks
+        {MouseButton::secondary, false, 0x02}, // VK_RBUTTON: opens the menu
+        {MouseButton::primary, true, 0x02},
+        {MouseButton::secondary, true, 0x01},
+    };
+    for (const auto& c : cases) EXPECT_EQ(virtualKeyOf(c.button, c.swapped), c.key) << c.swapped;
+}
+
+// Menus, drop-down lists and tooltips of the program being counted stay above the overlay while
+// they are open; any other window above it is covered again.
+TEST(StayOnTop, TheOverlayGoesBackOnTopUnlessAPopupIsAboveIt) {
+    const struct {
+        const char* name;
+        std::vector<WindowAbove> above;
+        bool raise;
+    } cases[] = {
+        {"nothing above", {}, false},
+        {"an ordinary window", {{L"Notepad"}}, true},
+        {"another always-on-top window", {{L"TaskManagerWindow"}}, true},
+        {"a menu", {{L"#32768"}}, false},
+        {"a menu's shadow and the menu", {{L"SysShadow"}, {L"#32768"}}, false},
+        {"a drop-down list", {{L"ComboLBox"}}, false},
+        {"a tooltip", {{L"tooltips_class32"}}, false},
+        {"a menu of a window that draws its own", {{L"Chrome_WidgetWin_1", true}}, false},
+        {"an ordinary window over a menu", {{L"Notepad"}, {L"#32768"}}, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(raiseAbove(c.above), c.raise) << c.name;
+}
