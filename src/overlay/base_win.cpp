@@ -5,23 +5,22 @@
 #include <algorithm>
 #include <utility>
 
+#include "common/display_scale_win.h"
 #include "common/startup_error.h"
+#include "common/text.h"
+#include "common/time_text.h"
 #include "config/app_data_folder_win.h"
 #include "config/skin_file.h"
 #include "config/skin_font_win.h"
 #include "config/state_file.h"
-#include "input/input_flag.h"
 #include "overlay/context_menu.h"
 #include "overlay/counting.h"
-#include "common/display_scale_win.h"
-#include "common/text.h"
+#include "overlay/mouse_buttons.h"
 #include "overlay/overlay_settings.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
-#include "overlay/mouse_buttons.h"
 #include "overlay/screen_place_win.h"
 #include "overlay/stay_on_top_win.h"
-#include "common/time_text.h"
 
 namespace {
 
@@ -93,10 +92,6 @@ void Base::init() {
                      rect.top + (rect.bottom - rect.top - side) / 2, side, side, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     windowSize = {frameSideAt(scale), frameSideAt(scale)};
-    // Shown without activation: the overlay never takes the foreground from the program the
-    // user works in. (Under Wine a layered window that was once active also lost the first
-    // click after another window was activated.)
-    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
     SDL_SetWindowHitTest(sdlWindow, overlayHitTest, nullptr);
     loadSkin();
     // A missing or broken picture still gives an image, one whose status says so; drawing
@@ -117,6 +112,11 @@ void Base::init() {
         // is already typing in.
         SetWindowPos(hwnd, HWND_TOP, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     }
+    // Shown once it is in its place, so that a pinned overlay does not flash up in the middle of
+    // the screen first; and without activation: the overlay never takes the foreground from the
+    // program the user works in. (Under Wine a layered window that was once active also lost the
+    // first click after another window was activated.)
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
     // Sign-out, shutdown and sleep arrive as sent messages, inside the window procedure; the
     // watch sees them there, before Windows may end the process.
     SDL_AddEventWatch(watchSessionMessages, this);

@@ -153,11 +153,15 @@ TEST_F(InputHookTest, MouseMovementAloneRaisesTheFlag) {
 // Under Wine a window that appears under a resting pointer sends a mouse move to where the
 // pointer already is; nobody moved it.
 TEST_F(InputHookTest, AMoveThatLeavesThePointerWhereItWasIsNoInputAndHooksPutBackStillSeeInput) {
-    POINT at{};
-    ASSERT_TRUE(GetCursorPos(&at));
     INPUT still{};
     still.type = INPUT_MOUSE;
     still.mi.dwFlags = MOUSEEVENTF_MOVE;  // by 0, 0
+    INPUT move = still;
+    move.mi.dx = 7;
+    // A real move first, so that where the pointer rests is known for certain.
+    ASSERT_EQ(SendInput(1, &move, sizeof(INPUT)), 1u);
+    ASSERT_TRUE(pumpUntil([] { return inputSeen.load(); }));
+    inputSeen = false;
     ASSERT_EQ(SendInput(1, &still, sizeof(INPUT)), 1u);
     pumpFor(std::chrono::milliseconds(200));
     EXPECT_FALSE(inputSeen);
@@ -165,8 +169,7 @@ TEST_F(InputHookTest, AMoveThatLeavesThePointerWhereItWasIsNoInputAndHooksPutBac
     // The system may have removed the hooks; put back, they see a real move.
     requestHookReinstall();
     pumpFor(std::chrono::milliseconds(200));
-    INPUT move = still;
-    move.mi.dx = 7;
+    move.mi.dx = -7;
     ASSERT_EQ(SendInput(1, &move, sizeof(INPUT)), 1u);
     EXPECT_TRUE(pumpUntil([] { return inputSeen.load(); }));
 }
