@@ -86,26 +86,19 @@ std::wstring readMenu(HMENU menu) {
     return text;
 }
 
-// A real notepad, a program of its own to be the target; ended when the test is done.
-struct Notepad {
-    Notepad() {
+// A program of its own, started from `exe` (a name the system finds, or a path) with `arguments`;
+// ended when the test is done.
+struct StandIn {
+    explicit StandIn(const std::wstring& exe, const std::wstring& arguments = L"") {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        wchar_t commandLine[] = L"notepad.exe";
-        if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-            return;
-        WaitForInputIdle(process.hProcess, 10000);
-        for (int i = 0; i < 100 && !window; ++i, Sleep(100)) {
-            for (HWND w = FindWindowW(L"Notepad", nullptr); w; w = FindWindowExW(nullptr, w, L"Notepad", nullptr)) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(w, &owner);
-                if (owner == process.dwProcessId) window = w;
-            }
-        }
+        std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+        if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+            WaitForInputIdle(process.hProcess, 10000);
     }
-    Notepad(const Notepad&) = delete;
-    Notepad& operator=(const Notepad&) = delete;
-    ~Notepad() {
+    StandIn(const StandIn&) = delete;
+    StandIn& operator=(const StandIn&) = delete;
+    ~StandIn() {
         end();
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
@@ -117,6 +110,27 @@ struct Notepad {
     }
 
     PROCESS_INFORMATION process{};
+};
+
+template <class Found>
+auto waitFor(Found found) {
+    for (int i = 0; i < 100; ++i, Sleep(100))
+        if (auto result = found()) return result;
+    return decltype(found())();
+}
+
+// A real notepad, a program of its own to be the target.
+struct Notepad : StandIn {
+    Notepad() : StandIn(L"notepad.exe") {
+        window = waitFor([this] {
+            for (HWND w = FindWindowW(L"Notepad", nullptr); w; w = FindWindowExW(nullptr, w, L"Notepad", nullptr)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(w, &owner);
+                if (owner == process.dwProcessId) return w;
+            }
+            return HWND{};
+        });
+    }
     HWND window = nullptr;
 };
 
@@ -259,33 +273,6 @@ TEST_F(OverlayLoopTest, TypingIntoTheTargetCountsWithoutTheHooks) {
     EXPECT_EQ(lines()[6], std::to_wstring(90061 + scripted->currentSeconds));
 }
 
-// A program started from `exe` with `arguments`; ended with the test.
-struct StandIn {
-    StandIn(const std::filesystem::path& exe, const std::wstring& arguments) {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        std::wstring commandLine = L"\"" + exe.wstring() + L"\" " + arguments;
-        CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-    }
-    StandIn(const StandIn&) = delete;
-    StandIn& operator=(const StandIn&) = delete;
-    ~StandIn() {
-        if (!process.hProcess) return;
-        TerminateProcess(process.hProcess, 0);
-        WaitForSingleObject(process.hProcess, 10000);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    PROCESS_INFORMATION process{};
-};
-
-template <class Found>
-auto waitFor(Found found) {
-    for (int i = 0; i < 100; ++i, Sleep(100))
-        if (auto result = found()) return result;
-    return decltype(found())();
-}
-
 // A Store app's window in front is its frame, drawn by ApplicationFrameHost.exe; the app is a
 // child window of its own process inside it. The pick and the counting both name the app.
 TEST_F(OverlayLoopTest, AStoreAppIsNamedByItsContentWhenPickedAndWhenItsFrameIsInFront) {
@@ -293,12 +280,13 @@ TEST_F(OverlayLoopTest, AStoreAppIsNamedByItsContentWhenPickedAndWhenItsFrameIsI
     std::filesystem::create_directories(apps);
     for (const wchar_t* name : {L"ApplicationFrameHost.exe", L"StoreApp.exe"})
         std::filesystem::copy_file(path(binaryFolder()) / L"hosted_window.exe", apps / name);
-    const StandIn host(apps / L"ApplicationFrameHost.exe", L"frame");
+    const StandIn host((apps / L"ApplicationFrameHost.exe").wstring(), L"frame");
     const HWND frame = waitFor([] { return FindWindowW(L"ApplicationFrameWindow", L"Hosted app"); });
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(foregroundProgramName(frame), L"ApplicationFrameHost.exe") << "a frame that holds no app yet";
 
-    const StandIn app(apps / L"StoreApp.exe", L"content " + std::to_wstring(reinterpret_cast<INT_PTR>(frame)));
+    const StandIn app((apps / L"StoreApp.exe").wstring(),
+                      L"content " + std::to_wstring(reinterpret_cast<INT_PTR>(frame)));
     const HWND content =
         waitFor([&] { return FindWindowExW(frame, nullptr, L"Windows.UI.Core.CoreWindow", nullptr); });
     ASSERT_NE(content, nullptr);
