@@ -13,9 +13,9 @@ build=${ARDENO_BUILD:-build/mingw}
 
 scripts/setup.sh
 cmake --preset mingw -B "$build" >/dev/null
-cmake --build "$build" --target ArdenoTime probe
+cmake --build "$build" --target ArdenoTime probe survival_helper
 
 wine_session_start "$ARDENO_TEST_PREFIX"
 wine_session_unmanaged
 trap wine_session_stop EXIT
-tests/survival/soak.sh "$build/bin" "$build/bin/probe.exe" "$kills"
+tests/survival/soak.sh "$build/bin" "$build/bin/probe.exe" "$kills" "$build/bin/survival_helper.exe"
