@@ -314,8 +314,7 @@ void HistoryWindow::paint() {
 
 void HistoryWindow::openInSpreadsheet() {
     const LocalMoment now = readLocalMoment();
-    history_->flush(now);
-    history_->ensureFileExists(now);
+    history_->flush(now);  // every second counted, in a file that exists
     const std::wstring path = displayPath(history_->path());
     INT_PTR result;
     {

@@ -144,15 +144,6 @@ void WorkHistory::flush(LocalMoment now) {
     if (state == FileState::changed || !pending_.empty()) writeFile(now);
 }
 
-void WorkHistory::ensureFileExists(LocalMoment now) {
-    try {
-        if (pathExists(path_)) return;
-    } catch (const std::filesystem::filesystem_error&) {
-        return;
-    }
-    flush(now);
-}
-
 // Compares the file with what was last written or read, cheaply first; reads it again only
 // when it differs.
 WorkHistory::FileState WorkHistory::takeChanges(LocalMoment now) {

@@ -48,12 +48,9 @@ public:
     // otherwise) and its journal; seconds the journal kept that the file lacks go into it now.
     void open(std::wstring path, LocalMoment now, DateOrder localOrder = DateOrder::dayFirst);
     void record(const std::wstring& program, std::int32_t seconds, LocalMoment now);
-    // Writes history.csv now if seconds wait for it or someone else changed it since the last
-    // write; otherwise does nothing.
+    // Writes history.csv now if seconds wait for it, someone else changed it since the last
+    // write, or it is missing; otherwise does nothing.
     void flush(LocalMoment now);
-    // Writes the file when it is missing, so that a person can open it before anything more
-    // is counted (it is created at the start, but may have been deleted since).
-    void ensureFileExists(LocalMoment now);
     void setWriteListener(WriteListener listener) { listener_ = std::move(listener); }
 
     const std::vector<HistoryRow>& rows() const { return rows_; }

@@ -125,6 +125,9 @@ TEST(HistoryJournal, EveryCountedSecondIsKeptAcrossAKillAndHistoryCsvIsWrittenOn
     EXPECT_EQ(describeFile(file), L"2026-12-06 np.exe 100; 2026-12-07 np.exe 111; 2026-12-07 ps.exe 3; 2026-12-08 np.exe 1");
     next.flush({D + 1, 61});
     EXPECT_EQ(describe(next.rows()), describeFile(file)) << "a flush with nothing new changes nothing";
+    fs::remove(file);
+    next.flush({D + 1, 62});
+    EXPECT_EQ(describe(next.rows()), describeFile(file)) << "a deleted file is written again for whoever opens it";
 }
 
 // Between two writes a person saves the file from a spreadsheet; the program has counted 10 s
