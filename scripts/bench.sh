@@ -357,7 +357,10 @@ cpuMet() { atMost "$count_app" 3 && atMost "$idle_app" 3; }
 ratioMet() { [ "$count_ratio" != - ] && [ "$idle_ratio" != - ] && atMost "$count_ratio" 2 && atMost "$idle_ratio" 1.5; }
 writesMet() { [ "$count_replaced" -eq "$count_seconds" ] && [ "$idle_replaced" -eq 0 ]; }
 historyMet() { [ "$count_history" -le $((window_s / 60 + 2)) ] && [ "$idle_history" -eq 0 ]; }
-journalMet() { [ "$count_journal" -eq "$count_replaced" ] && [ "$idle_journal" -eq 0 ]; }
+journalMet() {
+  [ "$count_journal" -ge "$count_replaced" ] && [ "$count_journal" -le $((count_replaced + count_history)) ] &&
+    [ "$idle_journal" -eq 0 ]
+}
 perSecond() { awk -v b="$1" -v s="$2" 'BEGIN { if (s > 0) printf "%.0f", b / s; else print "-" }'; }
 empty_per_s=$(perSecond "$empty_bytes" "$count_seconds")
 years_per_s=$(perSecond "$years_bytes" "$years_seconds")
@@ -388,7 +391,7 @@ result=$helpers/last-run.md
   echo "CPU of ArdenoTime.exe by GetProcessTimes, % of one core|$count_win|$idle_win|-|n/a: not tracked by Wine"
   echo "replacements of data.cfg|$count_replaced|$idle_replaced|one per counted second, 0 idle|$(met writesMet)"
   echo "replacements of history.csv|$count_history|$idle_history|at most one a minute and one at a spell's end, 0 idle|$(met historyMet)"
-  echo "replacements of history.csv.journal|$count_journal|$idle_journal|one with each of data.cfg, 0 idle|$(met journalMet)"
+  echo "replacements of history.csv.journal|$count_journal|$idle_journal|one with each of data.cfg and before each history.csv, 0 idle|$(met journalMet)"
   echo "bytes written per counted second over ${window_s} s (wchar): empty history / ten years ($years_size bytes)|$empty_per_s / $years_per_s ($bytes_apart apart)|-|at most 5120 apart|$(met bytesMet)"
   echo "seconds counted (growth of line 7)|$count_seconds|$idle_seconds|-|-"
   echo "writes straight into data.cfg, not by replacement|$count_written|$idle_written|0|$(met directMet)"

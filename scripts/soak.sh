@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The long soak: kills the counting program KILLS times (default 200) under Wine, as a crash
 # or power cut would, and checks after each kill that data.cfg is whole and the total did not
-# go down. About 2.3 s a kill. The test suite runs a short one of 15 kills.
+# go down, and that history.csv and its journal are whole and hold every second but those of a
+# frame a kill cut between data.cfg and the journal. About 3 s a kill. The test suite runs a short one of 15 kills.
 # Usage: scripts/soak.sh [KILLS]; ARDENO_BUILD names another build folder than build/mingw.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

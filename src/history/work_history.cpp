@@ -66,7 +66,7 @@ void WorkHistory::open(std::wstring path, LocalMoment now, DateOrder localOrder)
     pending_.clear();
     saveError_.clear();
     stamp_.reset();
-    lastWriteAt_ = localSeconds(now);
+    waitingSince_ = localSeconds(now);
     HistoryLoad load = loadHistoryFile(path_, fileStamp(now), localOrder_);
     const ContentMark found = load.found;
     adopt(std::move(load));
@@ -123,18 +123,19 @@ void WorkHistory::adopt(HistoryLoad load) {
 
 void WorkHistory::record(const std::wstring& program, std::int32_t seconds, LocalMoment now) {
     if (seconds <= 0) return;
+    if (pending_.empty()) waitingSince_ = localSeconds(now);
     addCountedSeconds(rows_, program, seconds, now);
     addCountedSeconds(pending_, program, seconds, now);
     ++revision_;
-    const std::int64_t since = localSeconds(now) - lastWriteAt_;
-    // A clock set back starts the minute afresh.
-    if (since >= writeIntervalSeconds || since < 0) flush(now);
+    // A minute after the first second the file lacks; a clock set back starts the minute afresh.
+    const std::int64_t waited = localSeconds(now) - waitingSince_;
+    if (waited >= writeIntervalSeconds || waited < 0) flush(now);
     else keepInJournal(std::nullopt);
 }
 
 void WorkHistory::flush(LocalMoment now) {
     if (path_.empty()) return;
-    lastWriteAt_ = localSeconds(now);
+    waitingSince_ = localSeconds(now);  // a file that cannot be written is tried again a minute later
     const FileState state = takeChanges(now);
     if (state == FileState::blocked) {
         if (!pending_.empty()) keepInJournal(std::nullopt);
@@ -188,6 +189,7 @@ void WorkHistory::writeFile(LocalMoment now) {
 }
 
 void WorkHistory::keepInJournal(const std::optional<ContentMark>& next) {
+    if (path_.empty()) return;  // not opened: rows in memory only
     saveError_ = writeFileAtomically(journalPath_, formatJournal({onDisk_, next, pending_}));
 }
 

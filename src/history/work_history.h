@@ -30,7 +30,7 @@ std::vector<std::int64_t> dailyTotals(const std::vector<HistoryRow>& rows, DayNu
 
 // The history while the program runs: the rows in memory, history.csv and its journal (see
 // history_journal.h). Every counted second goes into the journal at once; history.csv is
-// rewritten whole at most once a minute while counting, and whenever flush asks for it (a
+// rewritten whole a minute after the first second it lacks, and whenever flush asks for it (a
 // spell's end, Exit, sign-out, sleep, the history window). Before each write it looks whether
 // someone else changed the file since (a spreadsheet saving corrections) and, if so, reads it
 // again and adds only the seconds counted since its own last write. A file that cannot be
@@ -91,7 +91,7 @@ private:
     bool usable_ = false;              // history.csv may be written over
     ContentMark onDisk_;               // the bytes of history.csv as last written or read
     std::optional<FileStamp> stamp_;   // history.csv's stamp then
-    std::int64_t lastWriteAt_ = 0;     // local seconds of the last attempt to write history.csv
+    std::int64_t waitingSince_ = 0;    // local seconds: the first second of pending_, or the last attempt to write
     std::error_code saveError_;
     std::error_code fileError_;
     bool held_ = false;  // fileError_ came of another program holding the file open

@@ -94,37 +94,37 @@ TEST(HistoryJournal, TheNextStartAddsWhatTheJournalKeptUnlessTheFileHoldsItAlrea
     }
 }
 
-TEST(HistoryJournal, EveryCountedSecondIsKeptAcrossAKillAndHistoryCsvIsWrittenOnceAMinute) {
+TEST(HistoryJournal, EveryCountedSecondIsKeptAcrossAKillAndHistoryCsvIsWrittenAMinuteLater) {
     TempFolder folder;
     const fs::path file = historyFilePath(folder.path().wstring());
     writeBytes(file, before);
     std::vector<std::vector<HistoryRow>> told;
     {
         WorkHistory history;
-        history.open(file.wstring(), {D, 86300});
+        history.open(file.wstring(), {D, 86200});
         history.setWriteListener([&](const std::vector<HistoryRow>& rows, LocalMoment) { told.push_back(rows); });
-        for (int second = 1; second < 60; ++second) history.record(L"np.exe", 1, {D, 86300 + second});
-        EXPECT_EQ(readBytes(file), before) << "not rewritten while a minute has not passed";
+        for (int second = 1; second <= 60; ++second) history.record(L"np.exe", 1, {D, 86300 + second});
+        EXPECT_EQ(readBytes(file), before) << "not rewritten while the first second it lacks is not a minute old";
         EXPECT_TRUE(told.empty());
-        EXPECT_EQ(describe(history.rows()), L"2026-12-06 np.exe 100; 2026-12-07 np.exe 109");
+        EXPECT_EQ(describe(history.rows()), L"2026-12-06 np.exe 100; 2026-12-07 np.exe 110");
         const auto journal = parseJournal(readBytes(journalPathFor(file.wstring())));
         ASSERT_TRUE(journal) << "the seconds are in the journal";
-        EXPECT_EQ(describe(journal->rows), L"2026-12-07 np.exe 59");
-        history.record(L"np.exe", 2, {D, 86360});
-        EXPECT_EQ(describeFile(file), L"2026-12-06 np.exe 100; 2026-12-07 np.exe 111") << "a minute on";
+        EXPECT_EQ(describe(journal->rows), L"2026-12-07 np.exe 60");
+        history.record(L"np.exe", 2, {D, 86361});
+        EXPECT_EQ(describeFile(file), L"2026-12-06 np.exe 100; 2026-12-07 np.exe 112") << "a minute on";
         EXPECT_FALSE(fs::exists(journalPathFor(file.wstring())));
         ASSERT_EQ(told.size(), 1u);
         EXPECT_EQ(told[0], history.rows());
-        history.record(L"ps.exe", 3, {D, 86361});
+        history.record(L"ps.exe", 3, {D, 86362});
         history.record(L"np.exe", 1, {D + 1, 5});
         EXPECT_EQ(told.size(), 1u) << "the new day's first second is only journalled too";
         // Killed here: nothing more is written.
     }
     EXPECT_EQ(describe(*keptHistory(file.wstring())),
-              L"2026-12-06 np.exe 100; 2026-12-07 np.exe 111; 2026-12-07 ps.exe 3; 2026-12-08 np.exe 1");
+              L"2026-12-06 np.exe 100; 2026-12-07 np.exe 112; 2026-12-07 ps.exe 3; 2026-12-08 np.exe 1");
     WorkHistory next;
     next.open(file.wstring(), {D + 1, 60});
-    EXPECT_EQ(describeFile(file), L"2026-12-06 np.exe 100; 2026-12-07 np.exe 111; 2026-12-07 ps.exe 3; 2026-12-08 np.exe 1");
+    EXPECT_EQ(describeFile(file), L"2026-12-06 np.exe 100; 2026-12-07 np.exe 112; 2026-12-07 ps.exe 3; 2026-12-08 np.exe 1");
     next.flush({D + 1, 61});
     EXPECT_EQ(describe(next.rows()), describeFile(file)) << "a flush with nothing new changes nothing";
     fs::remove(file);
@@ -180,6 +180,7 @@ TEST(HistoryMerge, ACorrectedFileKeepsTheCorrectionsAndGetsTheSecondsCountedSinc
         }
         // Counting on: only the new seconds are added at the next write.
         history.record(L"np.exe", 1, {D, 1100});
+        history.flush({D, 1101});
         EXPECT_EQ(readBytes(file), formatHistoryText(history.rows()));
     }
 }
@@ -206,15 +207,15 @@ TEST(HistoryWrites, SecondsTheFileCannotTakeWaitInTheJournalAndShowOnlyWhenTheyA
         bool flush;
         bool fileWritten, waiting, notSaved;
     } steps[] = {
-        {"history.csv cannot be replaced: the journal keeps the seconds", true, false, 5, {D, 1070}, false, false, true,
-         false},
-        {"... also at a spell's end", true, false, 0, {D, 1071}, true, false, true, false},
+        {"history.csv cannot be replaced: the journal keeps the seconds, at a spell's end too", true, false, 5,
+         {D, 1070}, true, false, true, false},
         {"... and between two writes", true, false, 2, {D, 1072}, false, false, true, false},
         {"neither can be written: kept in memory, the red mark", true, true, 3, {D, 1073}, false, false, false, true},
         {"the journal again: all of them kept there", true, false, 1, {D, 1074}, false, false, true, false},
-        {"history.csv again: all of them in it", false, false, 0, {D, 1075}, true, true, false, false},
-        {"neither, at the minute's write: the red mark", true, true, 4, {D, 1140}, false, false, false, true},
-        {"both again", false, false, 0, {D, 1141}, true, true, false, false},
+        {"history.csv again, at a spell's end: all of them in it", false, false, 0, {D, 1075}, true, true, false, false},
+        {"neither once more", true, true, 4, {D, 1140}, false, false, false, true},
+        {"both again, a minute after the first second the file lacks: all in it", false, false, 1, {D, 1200}, false,
+         true, false, false},
     };
     std::int64_t counted = 0;
     for (const auto& step : steps) {
@@ -236,9 +237,9 @@ TEST(HistoryWrites, SecondsTheFileCannotTakeWaitInTheJournalAndShowOnlyWhenTheyA
             EXPECT_EQ(*keptHistory(file.wstring()), history.rows()) << "file and journal hold every second";
         }
     }
-    EXPECT_EQ(describeFile(file), L"2026-12-06 np.exe 100; 2026-12-07 np.exe 65");
+    EXPECT_EQ(describeFile(file), L"2026-12-06 np.exe 100; 2026-12-07 np.exe 66");
     EXPECT_FALSE(fs::exists(journal));
-    EXPECT_EQ(told, 5) << "every attempt to write history.csv is told";
+    EXPECT_EQ(told, 3) << "every attempt to write history.csv is told";
 }
 
 }  // namespace

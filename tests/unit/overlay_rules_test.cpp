@@ -323,7 +323,7 @@ TEST_F(MenuCommands, FailedSaveIsShownUntilAWriteSucceedsAndLosesNoCountedSecond
     const std::wstring history = historyFilePath(stateFile().parent_path().wstring());
     overlay.history.open(history, {today, 100});
     std::filesystem::create_directories(std::filesystem::path(temporaryPathFor(journalPathFor(history))));
-    overlay.history.record(L"notepad.exe", 7, {today, 130});
+    overlay.history.record(L"notepad.exe", 7, {today, 200});
     overlay.history.notice = L"history.csv could not be read; it was kept as x";
     const std::vector<MenuEntry> withHistory = contextMenuEntries(overlay, today);
     EXPECT_EQ(withHistory[0].text.rfind(L"Not saved: ", 0), 0u);
