@@ -164,10 +164,9 @@ TEST(HistoryFile, DatesWithTheYearLastFollowTheFileElseTheUsersShortDateFormat) 
     const struct {
         const wchar_t* pattern;
         DateOrder order;
-    } patterns[] = {{L"M/d/yyyy", DateOrder::monthFirst}, {L"MM/dd/yy", DateOrder::monthFirst},
-                    {L"dd/MM/yyyy", DateOrder::dayFirst}, {L"d.M.yyyy", DateOrder::dayFirst},
-                    {L"yyyy-MM-dd", DateOrder::dayFirst}, {L"'M'd/M/yyyy", DateOrder::dayFirst},
-                    {L"", DateOrder::dayFirst}};
+    } patterns[] = {{L"M/d/yyyy", DateOrder::monthFirst}, {L"dd/MM/yyyy", DateOrder::dayFirst},
+                    {L"d.M.yyyy", DateOrder::dayFirst}, {L"yyyy-MM-dd", DateOrder::dayFirst},
+                    {L"'M'd/M/yyyy", DateOrder::dayFirst}};
     for (const auto& p : patterns) EXPECT_EQ(dateOrderOfPattern(p.pattern), p.order) << toUtf8(p.pattern);
 
     const std::string head = "date,program,seconds\r\n";
