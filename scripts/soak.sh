@@ -10,7 +10,7 @@ cd "$root"
 . scripts/env.sh
 . scripts/wine-session.sh
 kills=${1:-200}
-build=${ARDENO_BUILD:-build/mingw}
+build=$(realpath -m "${ARDENO_BUILD:-build/mingw}")  # the program is started from its own folder
 
 scripts/setup.sh
 cmake --preset mingw -B "$build" >/dev/null
