@@ -244,6 +244,43 @@ bothAtLeast() { local a b x y; read -r a b <<<"$1"; read -r x y <<<"$2"; [ "$a" 
 workHistoryJourney
 # ---- work history: end --------------------------------------------------------------------
 
+# ---- history.csv saved from a spreadsheet while counting: begin ----------------------------
+# A person saves history.csv from a spreadsheet, in its place, while the program counts: today's
+# row corrected, an earlier day and a row of their own added, dates as a US spreadsheet writes
+# them (1/25/2026 settles the order). The next write keeps all of it and adds to today's row
+# the seconds counted since the program's own last write, the file back in its own form.
+historySavedWhileCounting() {
+  settle
+  check "before the edit history.csv holds every second counted ($(historySeconds) s)" historyAgrees || return
+  local today m d y written corrected before
+  today=$(awk -F, 'NR > 1 { day = $1 } END { print day }' "$historyFile")
+  IFS=- read -r y m d <<<"$today"
+  before=$(line 6)
+  xdotool mousemove 100 200 click 1
+  xdotool windowfocus --sync "$notepadX" 2>/dev/null
+  typeInNotepad 5 &
+  local typist=$!
+  sleep 2
+  # What the spreadsheet opened: the seconds the program had written by then.
+  written=$(historySeconds)
+  corrected=$((written > 10 ? written - 10 : 0))
+  printf 'date,program,seconds\r\n1/25/2026,notepad.exe,1234\r\n%d/%d/%s,notepad.exe,%s\r\n%d/%d/%s,meeting notes,600\r\n' \
+    $((10#$m)) $((10#$d)) "$y" "$corrected" $((10#$m)) $((10#$d)) "$y" >"$historyFile.saving"
+  mv "$historyFile.saving" "$historyFile"
+  check "the edit was saved while the count went on ($before -> $(line 6))" atLeast "$(line 6)" $((before + 1))
+  wait "$typist"
+  settle
+  local since=$(($(line 6) - 100 - written))
+  check "today's corrected row grew by the $since s the file did not hold yet" \
+    grep -qx "$today,notepad.exe,$((corrected + since))"$'\r' "$historyFile"
+  check "the earlier day the person added is kept, its date written 2026-01-25" \
+    grep -qx "2026-01-25,notepad.exe,1234"$'\r' "$historyFile"
+  check "... and their own row" grep -qx "$today,meeting notes,600"$'\r' "$historyFile"
+  check "no journal is left once the file holds every second" not test -e "$historyFile.journal"
+}
+historySavedWhileCounting
+# ---- history.csv saved from a spreadsheet while counting: end ------------------------------
+
 # Notepad's own File menu, opened where it overlaps the overlay, stays above it: menus are
 # topmost windows too, and the overlay must not cover the program it counts. Notepad itself ends
 # above the overlay (without a window manager an active window may cover it in X).

@@ -13,6 +13,7 @@
 #include "config/skin_file.h"
 #include "config/skin_font_win.h"
 #include "config/state_file.h"
+#include "history/date_order_win.h"
 #include "overlay/context_menu.h"
 #include "overlay/counting.h"
 #include "overlay/mouse_buttons.h"
@@ -100,7 +101,7 @@ void Base::init() {
     targetSelectImage.reset(new Gdiplus::Image((skinFolder_ + L"targetSelect.png").c_str(), FALSE));
     loadState();
     const FrameClocks now = readClocks();
-    history.open(historyFilePath(stateFileLocation(commonAppDataFolder()).folder), now.local);
+    history.open(historyFilePath(stateFileLocation(commonAppDataFolder()).folder), now.local, userDateOrder());
     secondMark = 0;
     lastActivity = now.idleClock;
     currentSeconds = 0;
@@ -138,11 +139,17 @@ int SDLCALL Base::watchSessionMessages(void* overlay, SDL_Event* event) {
     if (message.hwnd != self.hwnd) return 0;
     // The session ends once the window procedure returns: store what "Exit" stores, now.
     if (message.msg == WM_ENDSESSION && message.wParam) self.quit();
-    if (message.msg == WM_POWERBROADCAST && message.wParam == PBT_APMSUSPEND) endSpell(self);
+    if (message.msg == WM_POWERBROADCAST && message.wParam == PBT_APMSUSPEND) {
+        endSpell(self);
+        self.history.flush(readClocks().local);
+    }
     return 0;
 }
 
-void Base::quit() { saveLine(*this, 2, std::to_wstring(currentSeconds)); }
+void Base::quit() {
+    saveLine(*this, 2, std::to_wstring(currentSeconds));
+    history.flush(readClocks().local);
+}
 
 void Base::loadState() { ::loadState(*this, commonAppDataFolder()); }
 
@@ -174,11 +181,13 @@ void Base::update(std::uint32_t& elapsedMs) {
         // An input stamped before the previous frame (a late hook call) followed it at once.
         const auto silence = static_cast<std::int32_t>(input.firstAt - previousFrameInputClock);
         const FrameInput frameInput{qualifies, static_cast<std::uint32_t>(std::max(silence, 0))};
+        const bool wasCounting = active;
         if (const std::int32_t counted = accountFrame(*this, frameInput, clocks); counted > 0) {
             saveLine(*this, 6, std::to_wstring(totalSeconds));
             // After data.cfg: a kill between the two writes leaves the history one frame behind.
             history.record(targetProgram, counted, clocks.local);
         }
+        if (wasCounting && !active) history.flush(clocks.local);  // a spell's end
         if (menuTriggered()) showContextMenu();
     }
     historyWindow.update();

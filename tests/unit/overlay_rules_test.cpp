@@ -7,6 +7,7 @@
 
 #include "config/file_system.h"
 #include "history/history_file.h"
+#include "history/history_journal.h"
 #include "config/state_file.h"
 #include "overlay/context_menu.h"
 #include "overlay/counting.h"
@@ -346,10 +347,11 @@ TEST_F(MenuCommands, FailedSaveIsShownUntilAWriteSucceedsAndLosesNoCountedSecond
     EXPECT_EQ(linesOnDisk()[6], L"90071");
     EXPECT_EQ(contextMenuEntries(overlay, today)[0].text, L"Total work time : 25hours 1minutes 11seconds");
 
-    // A history that cannot be written is named the same way; its notice about a kept file follows.
+    // Seconds the history can keep nowhere (its journal cannot be written) are named the same
+    // way; its notice about a kept file follows.
     const std::wstring history = historyFilePath(stateFile().parent_path().wstring());
     overlay.history.open(history, {today, 100});
-    std::filesystem::create_directories(std::filesystem::path(temporaryPathFor(history)));
+    std::filesystem::create_directories(std::filesystem::path(temporaryPathFor(journalPathFor(history))));
     overlay.history.record(L"notepad.exe", 7, {today, 200});
     overlay.history.notice = L"history.csv could not be read; it was kept as x";
     const std::vector<MenuEntry> withHistory = contextMenuEntries(overlay, today);
