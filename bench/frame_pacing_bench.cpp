@@ -8,6 +8,7 @@
 #include <numeric>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/main_loop.h"
 #include "app/window.h"
 
@@ -32,6 +33,7 @@ public:
 
 int main() {
     SDL_SetMainReady();
+    useCoarseSystemTimer();  // as the program runs
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
         return 1;

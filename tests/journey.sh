@@ -87,6 +87,9 @@ notepadX=$(xdotool search --name 'Notepad' | head -n 1)
 probe place 'Untitled - Notepad' 0 0 480 360
 overlay=""
 check "the overlay starts" startOverlay
+pixelAt() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -n 1; }
+sleep 1
+plateColour=$(pixelAt $((ox + 100)) $((oy + 130)))
 
 # Notepad is not the target yet: typing there counts nothing.
 xdotool mousemove 100 200 click 1
@@ -118,6 +121,20 @@ typingCountsRightAway "Escape"
 openMenu && xdotool mousemove 1100 900 && sleep 0.3 && xdotool click 1
 check "a click outside closes the menu" waitFor 5 menuClosed
 typingCountsRightAway "a click outside the menu"
+
+# The menu dismissed by a click on the overlay's own plate beside it, at several places: that
+# press must not start a drag whose release has gone with the menu (the overlay froze).
+for spot in "30 110" "60 130" "140 75" "50 80"; do
+  read -r dx dy <<<"$spot"
+  openMenu && { xdotool mousemove $((ox + dx)) $((oy + dy)); sleep 0.3; xdotool click 1; }
+  waitFor 5 menuClosed || break
+done
+check "after the menu was dismissed on the plate four times, it opens again" openMenu
+xdotool key Escape
+waitFor 5 menuClosed
+check "... and the overlay stayed where it was" equals "$(probe rect SDL_app 'Ardeno Time')" \
+  "$ox $oy $((ox + 200)) $((oy + 200))"
+typingCountsRightAway "clicks on the plate"
 
 # A suspended machine stops every process; the first frame after waking sees the key that woke
 # it. The silence before that key is not work, however the time-out reads.
@@ -227,6 +244,59 @@ bothAtLeast() { local a b x y; read -r a b <<<"$1"; read -r x y <<<"$2"; [ "$a" 
 workHistoryJourney
 # ---- work history: end --------------------------------------------------------------------
 
+# ---- history.csv saved from a spreadsheet while counting: begin ----------------------------
+# A person saves history.csv from a spreadsheet, in its place, while the program counts: today's
+# row corrected, an earlier day and a row of their own added, dates as a US spreadsheet writes
+# them (1/25/2026 settles the order). The next write keeps all of it and adds to today's row
+# the seconds counted since the program's own last write, the file back in its own form.
+historySavedWhileCounting() {
+  settle
+  check "before the edit history.csv holds every second counted ($(historySeconds) s)" historyAgrees || return
+  local today m d y written corrected before
+  today=$(awk -F, 'NR > 1 { day = $1 } END { print day }' "$historyFile")
+  IFS=- read -r y m d <<<"$today"
+  before=$(line 6)
+  xdotool mousemove 100 200 click 1
+  xdotool windowfocus --sync "$notepadX" 2>/dev/null
+  typeInNotepad 5 &
+  local typist=$!
+  sleep 2
+  # What the spreadsheet opened: the seconds the program had written by then.
+  written=$(historySeconds)
+  corrected=$((written > 10 ? written - 10 : 0))
+  printf 'date,program,seconds\r\n1/25/2026,notepad.exe,1234\r\n%d/%d/%s,notepad.exe,%s\r\n%d/%d/%s,meeting notes,600\r\n' \
+    $((10#$m)) $((10#$d)) "$y" "$corrected" $((10#$m)) $((10#$d)) "$y" >"$historyFile.saving"
+  mv "$historyFile.saving" "$historyFile"
+  check "the edit was saved while the count went on ($before -> $(line 6))" atLeast "$(line 6)" $((before + 1))
+  wait "$typist"
+  settle
+  local since=$(($(line 6) - 100 - written))
+  check "today's corrected row grew by the $since s the file did not hold yet" \
+    grep -qx "$today,notepad.exe,$((corrected + since))"$'\r' "$historyFile"
+  check "the earlier day the person added is kept, its date written 2026-01-25" \
+    grep -qx "2026-01-25,notepad.exe,1234"$'\r' "$historyFile"
+  check "... and their own row" grep -qx "$today,meeting notes,600"$'\r' "$historyFile"
+  check "no journal is left once the file holds every second" not test -e "$historyFile.journal"
+}
+historySavedWhileCounting
+# ---- history.csv saved from a spreadsheet while counting: end ------------------------------
+
+# Notepad's own File menu, opened where it overlaps the overlay, stays above it: menus are
+# topmost windows too, and the overlay must not cover the program it counts. Notepad itself ends
+# above the overlay (without a window manager an active window may cover it in X).
+probe place 'Untitled - Notepad' $((ox - 50)) $((oy - 100)) 480 95
+sleep 0.5
+clickAt $((ox - 36)) $((oy - 67))
+notepadMenuOpen() { equals "$(probe menu-owner)" notepad.exe; }
+if check "notepad's File menu opens over the overlay" waitFor 5 notepadMenuOpen; then
+  sleep 1  # four of the overlay's checks of its place on top
+  shot notepad-menu
+  check "... and stays above it" probe above '#32768' 'Ardeno Time'
+  xdotool key Escape Escape  # the menu, then the menu bar
+  check "... until it closes; the overlay is on top again" waitFor 5 menuClosed
+fi
+probe place 'Untitled - Notepad' 0 0 480 360
+
 check "Exit closes the overlay" chooseFromMenu 11
 if check "the program has ended" waitFor 10 overlayGone; then
   wait "$overlay"
@@ -234,6 +304,27 @@ if check "the program has ended" waitFor 10 overlayGone; then
 fi
 # The run began at 0 with a total of 100: all it counted is in both lines.
 check "line 2 holds this run's count ($(($(line 6) - 100)) s)" equals "$(line 2)" "$(($(line 6) - 100))"
+
+# Nobody at the keyboard, notepad (the target) in front: a window appears under the resting
+# pointer for a moment, as a notification does. Under Wine that moves the session's last-input
+# time and sends a mouse move to where the pointer already is; neither is anybody's work. Started
+# from another working folder, as a launcher does, the overlay finds the skin beside the program.
+xdotool mousemove 100 200 click 1
+sleep 6  # the 5 s time-out has passed since that click
+idleTotal=$(line 6)
+(cd / && exec wine "$bin/ArdenoTime.exe" >/dev/null 2>&1) &
+overlay=$!
+if check "started from another working folder, the overlay shows" waitFor 20 overlayShown; then
+  sleep 1
+  check "... and draws the default plate" equals "$(pixelAt $((ox + 100)) $((oy + 130)))" "$plateColour"
+  shot other-folder
+  probe flash 50 150 1000
+  sleep 6
+  check "a window that appears with nobody at the keyboard counts nothing ($idleTotal -> $(line 6))" \
+    equals "$(line 6)" "$idleTotal"
+  probe close 'Ardeno Time'
+  waitFor 10 overlayGone
+fi
 
 # Started while the user types (from Startup, say), the pinned overlay leaves notepad in front.
 xdotool mousemove 100 200 click 1

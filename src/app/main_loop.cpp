@@ -3,7 +3,6 @@
 #include <SDL.h>
 
 #include "app/window.h"
-#include "input/input_flag.h"
 
 std::vector<Window*> windowList;
 FPSmanager frameLimiter{};
@@ -42,8 +41,6 @@ void runMainLoop(std::vector<Window*>& windows, FPSmanager& limiter) {
             window->update(elapsedMs);
             if (!window->closed) window->render();
         }
-
-        inputSeen.store(false, std::memory_order_relaxed);
 
         if (windows.front()->closed) running = false;
         SDL_framerateDelay(&limiter);

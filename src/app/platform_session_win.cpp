@@ -3,9 +3,11 @@
 #include <SDL.h>
 #include <gdiplus.h>
 
+#include "app/command_line.h"
 #include "common/startup_error.h"
 
 PlatformSession::PlatformSession() {
+    useCoarseSystemTimer();
     // Joystick, haptic or audio may be missing on a machine without harming the overlay;
     // only what the overlay needs has to start.
     if (SDL_Init(SDL_INIT_EVERYTHING) != 0 && SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0)

@@ -12,9 +12,10 @@ public:
     ~KernelHandle() { reset(); }
 
     HANDLE get() const { return handle_; }
-    void reset() {
+    // Closes the handle held and holds `handle` instead.
+    void reset(HANDLE handle = nullptr) {
         if (handle_) CloseHandle(handle_);
-        handle_ = nullptr;
+        handle_ = handle == INVALID_HANDLE_VALUE ? nullptr : handle;
     }
     explicit operator bool() const { return handle_ != nullptr; }
 

@@ -1,5 +1,9 @@
 #include "common/text.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 constexpr char32_t replacement = 0xFFFD;
@@ -100,4 +104,18 @@ std::optional<std::wstring> decodeUtf8Strict(const std::string& bytes) {
         appendWide(out, *c);
     }
     return out;
+}
+
+bool sameFileName(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size()) return false;
+#ifdef _WIN32
+    if (a.size() > 0x7FFFFFFF) return false;
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+#else
+    const auto fold = [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; };
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (fold(a[i]) != fold(b[i])) return false;
+    return true;
+#endif
 }

@@ -13,3 +13,9 @@ std::wstring fromUtf8(const std::string& text);
 // Strict decoding: nullopt unless the bytes are well-formed UTF-8 (no overlong forms, no
 // surrogates, nothing above U+10FFFF).
 std::optional<std::wstring> decodeUtf8Strict(const std::string& bytes);
+
+// Whether two file names name the same file as Windows compares them: ordinal, ignoring case
+// (CompareStringOrdinal with bIgnoreCase). A process's image name comes back as the file is
+// spelt on disk ("Photoshop.exe"), whatever a person typed or a default says. Elsewhere, where
+// only the tests run, only ASCII letters fold.
+bool sameFileName(const std::wstring& a, const std::wstring& b);

@@ -20,3 +20,19 @@ std::wstring commonAppDataFolder() {
     }
     return folder;
 }
+
+std::wstring programFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return L"";
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        if (path.size() >= 32768) return L"";
+        path.resize(path.size() * 2);
+    }
+    const std::size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? L"" : path.substr(0, separator);
+}

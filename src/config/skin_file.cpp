@@ -1,5 +1,9 @@
 #include "config/skin_file.h"
 
+#include <filesystem>
+
+#include "config/file_system.h"
+
 const wchar_t skinLayoutPath[] = L"data/skin.cfg";
 const wchar_t skinFontPath[] = L"data/font.ttf";
 
@@ -17,4 +21,13 @@ const SettingsFileInfo skinFileInfo{L"skin layout file", skinLineMeanings, 6};
 float skinFontSize(const ConfigFile& skin) {
     return readSetting(skinFileInfo, skin, 2,
                        [](const ConfigFile& file, int index) { return parseFloat(file.getString(index)); });
+}
+
+std::wstring skinFolder(const std::wstring& programFolder) {
+    try {
+        if (pathExists(L"data") || programFolder.empty()) return L"data/";
+    } catch (const std::filesystem::filesystem_error&) {
+        return L"data/";  // there, but unreadable: the working directory's skin says why
+    }
+    return programFolder + L"\\data\\";
 }

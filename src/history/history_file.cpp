@@ -91,20 +91,53 @@ std::optional<int> digitsAt(const std::wstring& text, std::size_t& i, std::size_
     return value;
 }
 
-std::optional<DayNumber> parseDate(const std::wstring& text) {
+// A date's three numbers as written: the year (four digits) first or last, the same separator
+// twice.
+struct DateParts {
+    int first = 0, second = 0, third = 0;
+    bool yearFirst = false;
+};
+
+std::optional<DateParts> dateParts(const std::wstring& text) {
+    const std::size_t at = text.find_first_of(L"-/.");
+    if (at == std::wstring::npos) return std::nullopt;
+    const wchar_t separator = text[at];
+    DateParts parts;
+    parts.yearFirst = at == 4;
+    int* values[] = {&parts.first, &parts.second, &parts.third};
     std::size_t i = 0;
-    const bool yearFirst = text.size() > 4 && (text[4] == L'-' || text[4] == L'/');
-    const wchar_t separator = yearFirst ? text[4] : L'.';
-    int parts[3];
     for (int k = 0; k < 3; ++k) {
-        const bool year = yearFirst ? k == 0 : k == 2;
+        const bool year = parts.yearFirst ? k == 0 : k == 2;
         const auto value = digitsAt(text, i, year ? 4 : 1, year ? 4 : 2);
         if (!value) return std::nullopt;
-        parts[k] = *value;
+        *values[k] = *value;
         if (k < 2 && (i >= text.size() || text[i++] != separator)) return std::nullopt;
     }
     if (i != text.size()) return std::nullopt;
-    return yearFirst ? dayNumber({parts[0], parts[1], parts[2]}) : dayNumber({parts[2], parts[1], parts[0]});
+    return parts;
+}
+
+std::optional<DayNumber> parseDate(const std::wstring& text, DateOrder order) {
+    const auto parts = dateParts(text);
+    if (!parts) return std::nullopt;
+    if (parts->yearFirst) return dayNumber({parts->first, parts->second, parts->third});
+    if (order == DateOrder::dayFirst) return dayNumber({parts->third, parts->second, parts->first});
+    return dayNumber({parts->third, parts->first, parts->second});
+}
+
+// The order the dates with the year last show by themselves: a number above 12 can only be a
+// day. When the rows show neither order, or both, the user's own decides.
+DateOrder settledOrder(const std::vector<std::optional<std::vector<std::wstring>>>& lines, DateOrder localOrder) {
+    bool dayFirst = false, monthFirst = false;
+    for (const auto& fields : lines) {
+        if (!fields || fields->empty()) continue;
+        const auto parts = dateParts(fields->front());
+        if (!parts || parts->yearFirst) continue;
+        dayFirst |= parts->first > 12 && parts->second <= 12;
+        monthFirst |= parts->second > 12 && parts->first <= 12;
+    }
+    if (dayFirst != monthFirst) return dayFirst ? DateOrder::dayFirst : DateOrder::monthFirst;
+    return localOrder;
 }
 
 std::optional<std::int64_t> parseSeconds(const std::wstring& text) {
@@ -118,9 +151,9 @@ std::optional<std::int64_t> parseSeconds(const std::wstring& text) {
     return value;
 }
 
-std::optional<HistoryRow> parseRow(const std::optional<std::vector<std::wstring>>& fields) {
+std::optional<HistoryRow> parseRow(const std::optional<std::vector<std::wstring>>& fields, DateOrder order) {
     if (!fields || fields->size() != 3 || (*fields)[1].empty()) return std::nullopt;
-    const auto day = parseDate((*fields)[0]);
+    const auto day = parseDate((*fields)[0], order);
     const auto seconds = parseSeconds((*fields)[2]);
     if (!day || !seconds) return std::nullopt;
     return HistoryRow{*day, (*fields)[1], *seconds};
@@ -138,22 +171,24 @@ std::wstring csvField(const std::wstring& text) {
     return quoted + L"\"";
 }
 
-std::wstring keptPath(const std::wstring& path, const std::wstring& stamp) {
+}  // namespace
+
+std::wstring freeNameBeside(const std::wstring& path, const std::wstring& stem, const std::wstring& extension) {
     const std::wstring folder = path.substr(0, path.find_last_of(L"/\\") + 1);
-    std::wstring candidate = folder + L"history unreadable " + stamp + L".csv";
-    for (int n = 2; pathExists(candidate); ++n)
-        candidate = folder + L"history unreadable " + stamp + L" (" + std::to_wstring(n) + L").csv";
+    std::wstring candidate = folder + stem + extension;
+    for (int n = 2; pathExists(candidate); ++n) candidate = folder + stem + L" (" + std::to_wstring(n) + L")" + extension;
     return candidate;
 }
 
-}  // namespace
-
-HistoryText parseHistoryText(const std::string& bytes) {
+HistoryText parseHistoryText(const std::string& bytes, DateOrder localOrder) {
     HistoryText result;
     const std::wstring text = decodeText(bytes);
     std::optional<wchar_t> separator;
     bool anything = false;
     int number = 0;
+    // The rows are split first: all of them together settle the order of their dates.
+    std::vector<int> numbers;
+    std::vector<std::optional<std::vector<std::wstring>>> lines;
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = std::min(text.find(L'\n', start), text.size());
         std::wstring line = text.substr(start, end - start);
@@ -169,10 +204,14 @@ HistoryText parseHistoryText(const std::string& bytes) {
             result.headerFound = true;
             continue;
         }
-        const auto fields = splitFields(line, *separator);
-        if (fields && fields->empty()) continue;  // a row of empty cells
-        if (const auto row = parseRow(fields)) addToHistory(result.rows, *row);
-        else result.unreadableLines.push_back(number);
+        numbers.push_back(number);
+        lines.push_back(splitFields(line, *separator));
+    }
+    const DateOrder order = settledOrder(lines, localOrder);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i] && lines[i]->empty()) continue;  // a row of empty cells
+        if (const auto row = parseRow(lines[i], order)) addToHistory(result.rows, *row);
+        else result.unreadableLines.push_back(numbers[i]);
     }
     // Nothing at all is an empty history, as a person who emptied the file meant.
     if (!anything) result.headerFound = true;
@@ -185,8 +224,8 @@ std::string formatHistoryText(const std::vector<HistoryRow>& rows) {
     return bytes;
 }
 
-// The file is written once a counted second, so each row is put together from digits rather
-// than through the formatting functions.
+// Ten years of rows are put together whenever the file is written, so each row is made from
+// digits rather than through the formatting functions.
 void appendHistoryRows(std::string& bytes, std::vector<HistoryRow>::const_iterator first,
                        std::vector<HistoryRow>::const_iterator last) {
     bytes.reserve(bytes.size() + static_cast<std::size_t>(last - first) * 36);
@@ -240,48 +279,76 @@ void addToHistory(std::vector<HistoryRow>& rows, const HistoryRow& row) {
 
 std::wstring historyFilePath(const std::wstring& stateFolder) { return stateFolder + L"/history.csv"; }
 
-HistoryLoad loadHistoryFile(const std::wstring& path, const std::wstring& stamp) {
+ContentMark contentMark(const std::string& bytes) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    return {static_cast<std::int64_t>(bytes.size()), hash};
+}
+
+std::optional<std::string> readWholeFile(const std::wstring& path, bool& found, std::error_code& error) {
+    found = true;
+    error.clear();
+    std::FILE* file = openFile(path, "rb");
+    if (!file) {
+        error = lastFileError();
+        try {
+            found = pathExists(path);
+        } catch (const std::filesystem::filesystem_error& failure) {
+            error = failure.code();
+        }
+        if (!error) error = std::make_error_code(std::errc::io_error);
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[16384];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+    const bool readWhole = !std::ferror(file);
+    std::fclose(file);
+    if (readWhole) return bytes;
+    error = std::make_error_code(std::errc::io_error);
+    return std::nullopt;
+}
+
+HistoryLoad loadHistoryFile(const std::wstring& path, const std::wstring& stamp, DateOrder localOrder) {
     HistoryLoad load;
+    bool found = false;
+    std::error_code readError;
+    const std::optional<std::string> bytes = readWholeFile(path, found, readError);
+    if (!found) {
+        load.usable = load.mustWrite = true;
+        load.found.size = ContentMark::noFile;
+        return load;
+    }
+    std::optional<HistoryText> text;
+    if (bytes) {
+        text = parseHistoryText(*bytes, localOrder);
+        load.found = contentMark(*bytes);
+    }
+    if (text && text->headerFound && text->unreadableLines.empty()) {
+        load.rows = std::move(text->rows);
+        load.usable = true;
+        return load;
+    }
     try {
-        std::string bytes;
-        std::FILE* file = openFile(path, "rb");
-        if (!file && !pathExists(path)) {
-            load.usable = true;
-            load.error = saveHistoryFile(path, {});
-            return load;
-        }
-        std::optional<HistoryText> text;
-        if (file) {
-            char buffer[16384];
-            std::size_t got;
-            while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
-            const bool readWhole = !std::ferror(file);
-            std::fclose(file);
-            if (readWhole) text = parseHistoryText(bytes);
-        }
-        if (text && text->headerFound && text->unreadableLines.empty()) {
-            load.rows = std::move(text->rows);
-            load.usable = true;
-            return load;
-        }
         // Unreadable in part or whole, or not a file at all: what it holds stays as it is.
-        const std::wstring kept = keptPath(path, stamp);
+        const std::wstring kept = freeNameBeside(path, L"history unreadable " + stamp, L".csv");
         if (!replaceFile(path, kept)) {
             load.error = lastFileError();
-            if (!load.error) load.error = std::make_error_code(std::errc::io_error);
+            if (!load.error) load.error = readError ? readError : std::make_error_code(std::errc::io_error);
             return load;
         }
         load.keptAs = kept;
-        load.nothingReadable = !text || !text->headerFound;
-        if (text && text->headerFound) {
-            load.rows = std::move(text->rows);
-            load.unreadableLines = text->unreadableLines.size();
-        }
-        load.usable = true;
-        load.error = saveHistoryFile(path, load.rows);
     } catch (const std::filesystem::filesystem_error& error) {
         load.error = error.code();
+        return load;
     }
+    load.nothingReadable = !text || !text->headerFound;
+    if (text && text->headerFound) {
+        load.rows = std::move(text->rows);
+        load.unreadableLines = text->unreadableLines.size();
+    }
+    load.usable = load.mustWrite = true;
     return load;
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "common/calendar.h"
+#include "history/date_order.h"
 
 // history.csv, beside data.cfg: the seconds counted per local day and target program, for
 // people to read and to open in a spreadsheet. UTF-8 without a byte-order mark, CR LF line
@@ -29,8 +31,12 @@ inline bool operator==(const HistoryRow& a, const HistoryRow& b) {
 // - UTF-8 with or without a byte-order mark; a file that is not UTF-8 is read as Latin-1;
 // - the separator is "," or ";", whichever the header uses; fields may be quoted or not, spaces
 //   around unquoted fields are dropped, and empty fields at the end of a line are ignored;
-// - a date is 2026-12-07, 2026/12/07 or 07.12.2026 (one or two digits for day and month); a date
-//   such as 12/07/2026 could be either day or month first and is not guessed;
+// - a date has its year first (2026-12-07, 2026/12/7) or last, with "/", "." or "-" between
+//   its parts (7.12.2026, 12/7/2026; one or two digits for day and month). Whether a date with
+//   the year last has its day or its month first, the file's own rows settle when they can: a
+//   first number above 12 is a day, a second above 12 is a month. When they do not (or say
+//   both), `localOrder` decides: the order of the user's short date format, in which their
+//   spreadsheet saves;
 // - seconds are a whole number from 0 to 2147483647;
 // - blank lines are skipped; rows of the same day and program are added together, since each
 //   says how long was worked; rows come out in date order, each day's in the order they came.
@@ -42,7 +48,7 @@ struct HistoryText {
     std::vector<int> unreadableLines;  // 1-based line numbers
 };
 
-HistoryText parseHistoryText(const std::string& bytes);
+HistoryText parseHistoryText(const std::string& bytes, DateOrder localOrder = DateOrder::dayFirst);
 std::string formatHistoryText(const std::vector<HistoryRow>& rows);
 // The first line, with its line end.
 std::string historyHeader();
@@ -57,24 +63,49 @@ void addToHistory(std::vector<HistoryRow>& rows, const HistoryRow& row);
 // history.csv in the folder of data.cfg.
 std::wstring historyFilePath(const std::wstring& stateFolder);
 
-// What starting with a history file found.
+// A file's bytes in brief, to recognise them later without keeping them: their size and a
+// 64-bit FNV-1a hash. Two sizes stand for no bytes at all.
+struct ContentMark {
+    static constexpr std::int64_t noFile = -1;   // nothing was there
+    static constexpr std::int64_t unknown = -2;  // something was there but could not be read
+    std::int64_t size = unknown;
+    std::uint64_t hash = 0;
+};
+inline bool operator==(const ContentMark& a, const ContentMark& b) { return a.size == b.size && a.hash == b.hash; }
+inline bool operator!=(const ContentMark& a, const ContentMark& b) { return !(a == b); }
+ContentMark contentMark(const std::string& bytes);
+
+// What reading a history file found.
 struct HistoryLoad {
     std::vector<HistoryRow> rows;
     // False when the file exists but could neither be read nor moved aside: it must not be
     // written over, since what it holds is unknown.
     bool usable = false;
+    // Nothing usable is at the path now (there was no file, or it was moved aside): the rows
+    // are to be written there.
+    bool mustWrite = false;
     // Where the file was moved because some or all of it could not be read; empty otherwise.
     std::wstring keptAs;
     std::size_t unreadableLines = 0;  // with keptAs: how many lines were left behind
     bool nothingReadable = false;     // with keptAs: the whole file was unreadable
-    std::error_code error;            // why it could not be read, moved or written afresh
+    std::error_code error;            // why it could be neither read nor moved aside
+    ContentMark found;                // the bytes that were at the path
 };
 
-// Reads the history at `path`. A missing file is created with the header alone. A file of
-// which anything cannot be read is never written over: it is moved beside itself under a name
-// carrying `stamp` ("history unreadable 2026-12-07 153012.csv"), and a new file with the rows
-// that could be read takes its place.
-HistoryLoad loadHistoryFile(const std::wstring& path, const std::wstring& stamp);
+// Reads the history at `path`. A file of which anything cannot be read is never written over:
+// it is moved beside itself under a name carrying `stamp` ("history unreadable 2026-12-07
+// 153012.csv"), and the rows that could be read are to go into a new file in its place.
+HistoryLoad loadHistoryFile(const std::wstring& path, const std::wstring& stamp,
+                            DateOrder localOrder = DateOrder::dayFirst);
+
+// A name for a file kept aside in the folder of `path`: stem and extension, with " (2)", " (3)"
+// ... after the stem while that name is taken. Throws std::filesystem::filesystem_error when a
+// name cannot be checked.
+std::wstring freeNameBeside(const std::wstring& path, const std::wstring& stem, const std::wstring& extension);
+
+// Reads a whole file. Nullopt with `found` false when nothing is at the path, with `found` true
+// when something is there that cannot be read (`error` says why).
+std::optional<std::string> readWholeFile(const std::wstring& path, bool& found, std::error_code& error);
 
 // Replaces the file with these rows in one step (see writeFileAtomically).
 std::error_code saveHistoryFile(const std::wstring& path, const std::vector<HistoryRow>& rows);

@@ -178,6 +178,8 @@ HWND HistoryWindow::handle() const { return open_ ? open_->window.get() : nullpt
 void HistoryWindow::show(WorkHistory& history, PcSharing& sharing) {
     history_ = &history;
     sharing_ = &sharing;
+    // Corrections saved from a spreadsheet show, and the file holds what the window shows.
+    history.flush(readLocalMoment());
     if (open_) {
         if (IsIconic(open_->window.get())) ShowWindow(open_->window.get(), SW_RESTORE);
         SetForegroundWindow(open_->window.get());
@@ -353,7 +355,7 @@ void HistoryWindow::paint() {
 
 void HistoryWindow::openInSpreadsheet() {
     const LocalMoment now = readLocalMoment();
-    history_->ensureFileExists(now);
+    history_->flush(now);  // every second counted, in a file that exists
     const std::wstring path = displayPath(history_->path());
     INT_PTR result;
     {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <limits>
 
 #include "config/file_system.h"
 #include "config/settings_error.h"
+#include "history/history_journal.h"
 
 void addCountedSeconds(std::vector<HistoryRow>& rows, const std::wstring& program, std::int32_t seconds,
                        LocalMoment now) {
@@ -39,20 +39,77 @@ std::vector<std::int64_t> dailyTotals(const std::vector<HistoryRow>& rows, DayNu
     return totals;
 }
 
-void WorkHistory::open(std::wstring path, LocalMoment now) {
+namespace {
+
+std::int64_t localSeconds(LocalMoment moment) { return std::int64_t{moment.day} * secondsPerDay + moment.secondOfDay; }
+
+struct JournalRead {
+    bool found = false;
+    std::optional<HistoryJournal> journal;  // when found and whole
+};
+
+JournalRead readJournal(const std::wstring& path) {
+    JournalRead read;
+    std::error_code error;
+    const std::optional<std::string> bytes = readWholeFile(path, read.found, error);
+    if (bytes) read.journal = parseJournal(*bytes);
+    return read;
+}
+
+}  // namespace
+
+void WorkHistory::open(std::wstring path, LocalMoment now, DateOrder localOrder) {
     path_ = std::move(path);
+    journalPath_ = journalPathFor(path_);
+    localOrder_ = localOrder;
     rows_.clear();
-    adopt(loadHistoryFile(path_, fileStamp(now)));
+    pending_.clear();
+    saveError_.clear();
+    stamp_.reset();
+    waitingSince_ = localSeconds(now);
+    HistoryLoad load = loadHistoryFile(path_, fileStamp(now), localOrder_);
+    const ContentMark found = load.found;
+    adopt(std::move(load));
+    const bool journalDone = openJournal(found, now);
+    if (usable_ && (!pending_.empty() || onDisk_.size == ContentMark::noFile)) writeFile(now);
+    else if (!pending_.empty()) keepInJournal(std::nullopt);
+    else if (journalDone) removeFile(journalPath_);  // nothing in it that the file lacks
+}
+
+// The journal a run left: its rows go on top of the file unless the file holds them already.
+// False when an unreadable journal could not be moved aside and must stay where it is.
+bool WorkHistory::openJournal(const ContentMark& file, LocalMoment now) {
+    JournalRead read = readJournal(journalPath_);
+    if (read.journal) {
+        if (!journalRowsPending(*read.journal, file)) return true;
+        pending_ = std::move(read.journal->rows);
+        for (const HistoryRow& row : pending_) addToHistory(rows_, row);
+        ++revision_;
+        return true;
+    }
+    if (!read.found) return true;
+    // Only a person could have made it unreadable: what it held stays for them.
+    try {
+        const std::wstring kept = freeNameBeside(path_, L"history journal unreadable " + fileStamp(now), L".txt");
+        if (!replaceFile(journalPath_, kept)) return false;
+        notice = L"The journal of history.csv could not be read; it was kept as " + displayPath(kept);
+        return true;
+    } catch (const std::filesystem::filesystem_error&) {
+        return false;
+    }
 }
 
 void WorkHistory::adopt(HistoryLoad load) {
-    // Seconds counted while the file could not be read go on top of what it held.
-    for (const HistoryRow& row : rows_) addToHistory(load.rows, row);
+    // Seconds not yet in the file go on top of what it holds.
+    for (const HistoryRow& row : pending_) addToHistory(load.rows, row);
     rows_ = std::move(load.rows);
     ++revision_;
-    settled_ = false;
     usable_ = load.usable;
-    saveError_ = load.error;
+    fileError_ = load.error;
+    held_ = fileError_ && heldOpenByAnotherProgram(path_);
+    onDisk_ = load.found;
+    if (load.mustWrite) onDisk_.size = ContentMark::noFile;
+    stamp_ = load.mustWrite || !load.usable ? std::nullopt : fileStampOf(path_);
     if (load.keptAs.empty()) return;
     const std::wstring kept = displayPath(load.keptAs);
     if (load.nothingReadable) {
@@ -65,41 +122,105 @@ void WorkHistory::adopt(HistoryLoad load) {
 }
 
 void WorkHistory::record(const std::wstring& program, std::int32_t seconds, LocalMoment now) {
-    // The earliest day the seconds reach; a row of a settled day changes only when it is earlier.
-    const std::int64_t beforeMidnight = std::max<std::int64_t>(0, std::int64_t{seconds} - now.secondOfDay);
-    if (now.day - (beforeMidnight + secondsPerDay - 1) / secondsPerDay < settledBefore_) settled_ = false;
+    if (seconds <= 0) return;
+    if (pending_.empty()) waitingSince_ = localSeconds(now);
     addCountedSeconds(rows_, program, seconds, now);
+    addCountedSeconds(pending_, program, seconds, now);
     ++revision_;
-    save(now);
+    // A minute after the first second the file lacks; a clock set back starts the minute afresh.
+    const std::int64_t waited = localSeconds(now) - waitingSince_;
+    if (waited >= writeIntervalSeconds || waited < 0) flush(now);
+    else keepInJournal(std::nullopt);
 }
 
-void WorkHistory::ensureFileExists(LocalMoment now) {
-    try {
-        if (pathExists(path_)) return;
-    } catch (const std::filesystem::filesystem_error&) {
+void WorkHistory::flush(LocalMoment now) {
+    if (path_.empty()) return;
+    waitingSince_ = localSeconds(now);  // a file that cannot be written is tried again a minute later
+    const FileState state = takeChanges(now);
+    if (state == FileState::blocked) {
+        if (!pending_.empty()) keepInJournal(std::nullopt);
+        tell(now);
         return;
     }
-    save(now);
+    if (state == FileState::changed || !pending_.empty()) writeFile(now);
 }
 
-void WorkHistory::save(LocalMoment now) {
-    if (path_.empty()) return;
-    if (!usable_) {
-        adopt(loadHistoryFile(path_, fileStamp(now)));
-        if (!usable_) return;
+// Compares the file with what was last written or read, cheaply first; reads it again only
+// when it differs.
+WorkHistory::FileState WorkHistory::takeChanges(LocalMoment now) {
+    const std::optional<FileStamp> stamp = fileStampOf(path_);
+    if (usable_ && stamp && stamp_ && *stamp == *stamp_) return FileState::unchanged;
+    HistoryLoad load = loadHistoryFile(path_, fileStamp(now), localOrder_);
+    if (!load.usable) {
+        usable_ = false;
+        fileError_ = load.error;
+        held_ = heldOpenByAnotherProgram(path_);
+        return FileState::blocked;
     }
-    // Settled anew when a day begins, so that yesterday's rows join the settled ones.
-    if (!settled_ || (!rows_.empty() && rows_.back().day != settledBefore_)) {
-        settledBefore_ = rows_.empty() ? std::numeric_limits<DayNumber>::min() : rows_.back().day;
-        settledRows_ = static_cast<std::size_t>(
-            std::lower_bound(rows_.begin(), rows_.end(), settledBefore_,
-                             [](const HistoryRow& row, DayNumber day) { return row.day < day; }) -
-            rows_.begin());
-        settledText_ = historyHeader();
-        appendHistoryRows(settledText_, rows_.begin(), rows_.begin() + static_cast<std::ptrdiff_t>(settledRows_));
-        settled_ = true;
+    if (load.mustWrite && load.keptAs.empty() && usable_) {
+        // Deleted, or between the steps of a program's save: the history in memory goes back.
+        onDisk_.size = ContentMark::noFile;
+        return FileState::changed;
     }
-    std::string text = settledText_;
-    appendHistoryRows(text, rows_.begin() + static_cast<std::ptrdiff_t>(settledRows_), rows_.end());
-    saveError_ = writeFileAtomically(path_, text);
+    if (usable_ && !load.mustWrite && load.found == onDisk_) {
+        stamp_ = stamp;  // touched, not changed
+        return FileState::unchanged;
+    }
+    adopt(std::move(load));
+    return FileState::changed;
+}
+
+void WorkHistory::writeFile(LocalMoment now) {
+    const std::string text = formatHistoryText(rows_);
+    const ContentMark written = contentMark(text);
+    // Named before the write: a kill between the write and the journal's removal must not
+    // bring its seconds back at the next start.
+    if (!pending_.empty()) keepInJournal(written);
+    fileError_ = writeFileAtomically(path_, text);
+    held_ = fileError_ && heldOpenByAnotherProgram(path_);
+    if (!fileError_) {
+        onDisk_ = written;
+        stamp_ = fileStampOf(path_);
+        pending_.clear();
+        saveError_.clear();
+        removeFile(journalPath_);
+    }
+    tell(now);
+}
+
+void WorkHistory::keepInJournal(const std::optional<ContentMark>& next) {
+    if (path_.empty()) return;  // not opened: rows in memory only
+    saveError_ = writeFileAtomically(journalPath_, formatJournal({onDisk_, next, pending_}));
+}
+
+void WorkHistory::tell(LocalMoment now) const {
+    if (listener_) listener_(rows_, now);
+}
+
+std::wstring WorkHistory::waitingText() const {
+    if (!fileError_ || saveError_) return L"";
+    if (held_)
+        return L"history.csv is open in another program; the new seconds are kept and written when it is closed";
+    return L"history.csv cannot be written now (" + systemReason(fileError_) +
+           L"); the new seconds are kept and written when it can be";
+}
+
+std::optional<std::vector<HistoryRow>> keptHistory(const std::wstring& path, DateOrder localOrder) {
+    bool found = false;
+    std::error_code error;
+    const std::optional<std::string> bytes = readWholeFile(path, found, error);
+    if (found && !bytes) return std::nullopt;
+    HistoryText text;
+    if (bytes) {
+        text = parseHistoryText(*bytes, localOrder);
+        if (!text.headerFound || !text.unreadableLines.empty()) return std::nullopt;
+    }
+    const JournalRead journal = readJournal(journalPathFor(path));
+    if (journal.found && !journal.journal) return std::nullopt;
+    ContentMark file;
+    file.size = ContentMark::noFile;
+    if (bytes) file = contentMark(*bytes);
+    if (journal.journal && journalRowsPending(*journal.journal, file))
+        for (const HistoryRow& row : journal.journal->rows) addToHistory(text.rows, row);
+    return text.rows;
 }

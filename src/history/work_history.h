@@ -1,11 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "common/calendar.h"
+#include "history/date_order.h"
+#include "history/file_stamp.h"
 #include "history/history_file.h"
 
 // The work history's rule: which row a counted second belongs to. The caller passes the local
@@ -24,42 +28,77 @@ std::int64_t secondsInWeekOf(const std::vector<HistoryRow>& rows, DayNumber day)
 // All programs' seconds on each of the `count` days that end with `lastDay`, oldest first.
 std::vector<std::int64_t> dailyTotals(const std::vector<HistoryRow>& rows, DayNumber lastDay, int count);
 
-// The history while the program runs: the rows in memory and history.csv, written whole after
-// every frame that counted, as data.cfg is. A file that could not be read is never written
-// over (see loadHistoryFile); until it can be set aside, the rows gather in memory and every
-// counted second tries again, so nothing counted meanwhile is lost.
+// The history while the program runs: the rows in memory, history.csv and its journal (see
+// history_journal.h). Every counted second goes into the journal at once; history.csv is
+// rewritten whole a minute after the first second it lacks, and whenever flush asks for it (a
+// spell's end, Exit, sign-out, sleep, the history window). Before each write it looks whether
+// someone else changed the file since (a spreadsheet saving corrections) and, if so, reads it
+// again and adds only the seconds counted since its own last write. A file that cannot be
+// replaced (another program holds it) or read is never written over; the journal keeps the
+// seconds until it can be, across restarts. rows() always holds every counted second.
 class WorkHistory {
 public:
-    void open(std::wstring path, LocalMoment now);
+    // Called after every write or attempted write of history.csv, with the whole history as it
+    // was written (or was to be), including seconds the file could not take.
+    using WriteListener = std::function<void(const std::vector<HistoryRow>& rows, LocalMoment now)>;
+
+    static constexpr std::int64_t writeIntervalSeconds = 60;
+
+    // Reads history.csv at `path` (dates with the year last in `localOrder` unless its rows say
+    // otherwise) and its journal; seconds the journal kept that the file lacks go into it now.
+    void open(std::wstring path, LocalMoment now, DateOrder localOrder = DateOrder::dayFirst);
     void record(const std::wstring& program, std::int32_t seconds, LocalMoment now);
-    // Writes the file when it is missing, so that a person can open it before anything more
-    // is counted (it is created at the start, but may have been deleted since).
-    void ensureFileExists(LocalMoment now);
+    // Writes history.csv now if seconds wait for it, someone else changed it since the last
+    // write, or it is missing; otherwise does nothing.
+    void flush(LocalMoment now);
+    void setWriteListener(WriteListener listener) { listener_ = std::move(listener); }
 
     const std::vector<HistoryRow>& rows() const { return rows_; }
     const std::wstring& path() const { return path_; }
-    // Why the last write failed; empty once one succeeds.
+    const std::wstring& journalPath() const { return journalPath_; }
+    // Why counted seconds are in memory only: the journal could not be written, nor history.csv.
+    // Empty while every counted second is on disk.
     const std::error_code& saveError() const { return saveError_; }
+    // Why the last attempt to write history.csv failed; empty once one succeeds.
+    const std::error_code& fileError() const { return fileError_; }
+    // While history.csv cannot be written but the journal keeps the seconds: a line saying so
+    // for the menu. Empty otherwise.
+    std::wstring waitingText() const;
+    // Seconds counted that history.csv does not hold yet.
+    bool hasWaitingSeconds() const { return !pending_.empty(); }
     // Grows with every change of the rows, so that a view can tell that it is out of date.
     std::uint64_t revision() const { return revision_; }
 
-    // Where an unreadable file was kept, for the menu to say once; the menu clears it.
+    // News about the files for the menu to say once (where an unreadable one was kept); the
+    // menu clears it.
     std::wstring notice;
 
 private:
+    enum class FileState { unchanged, changed, blocked };
+
     void adopt(HistoryLoad load);
-    void save(LocalMoment now);
+    bool openJournal(const ContentMark& file, LocalMoment now);
+    FileState takeChanges(LocalMoment now);
+    void writeFile(LocalMoment now);
+    void keepInJournal(const std::optional<ContentMark>& next);
+    void tell(LocalMoment now) const;
 
     std::wstring path_;
+    std::wstring journalPath_;
+    DateOrder localOrder_ = DateOrder::dayFirst;
     std::vector<HistoryRow> rows_;
-    bool usable_ = false;
+    std::vector<HistoryRow> pending_;  // counted since history.csv was last written
+    bool usable_ = false;              // history.csv may be written over
+    ContentMark onDisk_;               // the bytes of history.csv as last written or read
+    std::optional<FileStamp> stamp_;   // history.csv's stamp then
+    std::int64_t waitingSince_ = 0;    // local seconds: the first second of pending_, or the last attempt to write
     std::error_code saveError_;
+    std::error_code fileError_;
+    bool held_ = false;  // fileError_ came of another program holding the file open
     std::uint64_t revision_ = 0;
-    // The file's text up to the rows of the latest day, kept between writes: while counting
-    // only the latest day's rows change, and years of rows need not be put together again
-    // every second. It holds rows [0, settledRows_), all of days before settledBefore_.
-    std::string settledText_;
-    std::size_t settledRows_ = 0;
-    DayNumber settledBefore_ = 0;
-    bool settled_ = false;
+    WriteListener listener_;
 };
+
+// What history.csv and its journal hold together, read without changing either: the file's rows
+// and the journal's rows the file lacks. Nullopt when either is there but cannot be read whole.
+std::optional<std::vector<HistoryRow>> keptHistory(const std::wstring& path, DateOrder localOrder = DateOrder::dayFirst);

@@ -9,8 +9,12 @@ public:
     explicit HookHandle(HHOOK hook) : hook_(hook) {}
     HookHandle(const HookHandle&) = delete;
     HookHandle& operator=(const HookHandle&) = delete;
-    ~HookHandle() {
+    ~HookHandle() { reset(); }
+
+    // Removes the hook held (the system may have removed it already) and holds `hook` instead.
+    void reset(HHOOK hook = nullptr) {
         if (hook_) UnhookWindowsHookEx(hook_);
+        hook_ = hook;
     }
 
     explicit operator bool() const { return hook_ != nullptr; }

@@ -1,10 +1,14 @@
 #include "input/input_hook_win.h"
 
+#include <atomic>
 #include <chrono>
 #include <future>
+#include <optional>
 #include <system_error>
 #include <thread>
+#include <utility>
 
+#include "common/kernel_handle_win.h"
 #include "input/hook_handle_win.h"
 #include "input/input_flag.h"
 
@@ -20,12 +24,28 @@ std::uint32_t eventTime(int code, WPARAM message, LPARAM data) {
     return time ? time : GetTickCount();
 }
 
+// Where the pointer was at the last mouse event. Only the hook thread touches it.
+POINT lastPointer{};
+bool pointerKnown = false;
+
+// A "move" that leaves the pointer where it was is nobody's doing: under Wine a window that
+// appears under a resting pointer makes one, and so do some drivers and remote sessions.
+bool pointerStayed(WPARAM message, LPARAM data) {
+    if (message != WM_MOUSEMOVE) return false;
+    const POINT at = reinterpret_cast<const MSLLHOOKSTRUCT*>(data)->pt;
+    const bool stayed = pointerKnown && at.x == lastPointer.x && at.y == lastPointer.y;
+    lastPointer = at;
+    pointerKnown = true;
+    return stayed;
+}
+
 }  // namespace
 
 LRESULT CALLBACK inputHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
     // Every keyboard and mouse event of the system passes through here: a load, and for the
     // first event after a frame, two stores. Then the event goes on, so that other programs'
     // hooks (hotkeys, accessibility tools) still see it.
+    if (nCode == HC_ACTION && pointerStayed(wParam, lParam)) return CallNextHookEx(nullptr, nCode, wParam, lParam);
     if (!inputSeen.load(std::memory_order_relaxed)) {
         firstInputTime.store(eventTime(nCode, wParam, lParam), std::memory_order_relaxed);
         inputSeen.store(true, std::memory_order_release);
@@ -42,28 +62,81 @@ std::wstring hookFailure(const wchar_t* kind) {
            L").\n\nIt stops here rather than run and count nothing.";
 }
 
+// The hook thread, once it runs: the main thread posts it a request to put the hooks back.
+std::atomic<DWORD> hookThreadId{0};
+constexpr UINT reinstallMessage = WM_APP + 1;
+
+struct Hooks {
+    HookHandle keyboard;
+    HookHandle mouse;
+};
+
+// Installs both hooks; an empty text, or a sentence for the user saying which one failed.
+std::wstring install(Hooks& hooks) {
+    pointerKnown = GetCursorPos(&lastPointer) != FALSE;
+    // The old ones go first: the system may have removed them already, and then this changes nothing.
+    hooks.mouse.reset();
+    hooks.keyboard.reset();
+    hooks.keyboard.reset(SetWindowsHookExW(WH_KEYBOARD_LL, inputHookProc, nullptr, 0));
+    if (!hooks.keyboard) return hookFailure(L"keyboard");
+    hooks.mouse.reset(SetWindowsHookExW(WH_MOUSE_LL, inputHookProc, nullptr, 0));
+    if (!hooks.mouse) return hookFailure(L"mouse");
+    return std::wstring();
+}
+
 // Low-level hooks are called on the thread that installed them while it waits for messages,
 // so this thread installs them and then waits for the rest of the process.
 void inputHookThread(std::promise<std::wstring> started) {
-    HookHandle keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, inputHookProc, nullptr, 0));
-    if (!keyboard) {
-        started.set_value(hookFailure(L"keyboard"));
+    Hooks hooks;
+    // The message queue exists before anyone learns the thread's id and may post to it.
+    MSG message;
+    PeekMessageW(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    const std::wstring failure = install(hooks);
+    if (!failure.empty()) {
+        started.set_value(failure);
         return;
     }
-    HookHandle mouse(SetWindowsHookExW(WH_MOUSE_LL, inputHookProc, nullptr, 0));
-    if (!mouse) {
-        started.set_value(hookFailure(L"mouse"));
-        return;
-    }
+    hookThreadId = GetCurrentThreadId();
     started.set_value(std::wstring());
 
-    // Nothing posts to this thread; the loop only keeps a stray message from ending the service.
-    MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Should a hook not come back, the overlay still counts through the system's last-input
+        // time, and asks again at the next silence.
+        if (message.message == reinstallMessage && !message.hwnd) install(hooks);
     }
 }
 
 }  // namespace
+
+void requestHookReinstall() {
+    if (const DWORD thread = hookThreadId.load()) PostThreadMessageW(thread, reinstallMessage, 0, 0);
+}
+
+bool foregroundAboveOurIntegrity() {
+    const auto integrityOf = [](HANDLE process) -> std::optional<DWORD> {
+        HANDLE token = nullptr;
+        if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return std::nullopt;
+        const KernelHandle owned(token);
+        alignas(TOKEN_MANDATORY_LABEL) unsigned char buffer[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
+        DWORD size = 0;
+        if (!GetTokenInformation(token, TokenIntegrityLevel, buffer, sizeof buffer, &size)) return std::nullopt;
+        const PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer)->Label.Sid;
+        const UCHAR parts = *GetSidSubAuthorityCount(sid);
+        if (parts == 0) return std::nullopt;
+        return *GetSidSubAuthority(sid, parts - 1);
+    };
+    const HWND foreground = GetForegroundWindow();
+    if (!foreground) return false;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(foreground, &processId);
+    if (processId == GetCurrentProcessId()) return false;
+    const KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+    const std::optional<DWORD> theirs = integrityOf(process.get());
+    if (!theirs) return GetLastError() == ERROR_ACCESS_DENIED;
+    const std::optional<DWORD> ours = integrityOf(GetCurrentProcess());
+    return ours && *theirs > *ours;
+}
 
 std::wstring startInputHookThread() {
     std::promise<std::wstring> started;
@@ -80,7 +153,9 @@ std::wstring startInputHookThread() {
     return result.get();
 }
 
-InputWatch::InputWatch() : lastInputTime_(lastInputTime()) {}
+InputWatch::InputWatch(std::function<void()> reinstallHooks) : reinstallHooks_(std::move(reinstallHooks)) {
+    missed_.start(lastInputTime());
+}
 
 DWORD InputWatch::lastInputTime() {
     LASTINPUTINFO info{};
@@ -89,26 +164,18 @@ DWORD InputWatch::lastInputTime() {
 }
 
 InputSinceLastFrame InputWatch::poll(bool askSystem) {
-    InputSinceLastFrame input;
-    if (inputSeen.load(std::memory_order_acquire)) {
-        input = {true, firstInputTime.load(std::memory_order_relaxed)};
-        hooksSawInput_ = true;
-    }
+    const HookedInput hooked = takeInput();
+    InputSinceLastFrame input{hooked.seen, hooked.firstAt};
+    if (hooked.seen) hooksSawInput_ = true;
     if (!askSystem) return input;
-    // The system's own note of the latest input, for what the hooks miss: the system removes a
-    // low-level hook that once answers too slowly, and a hook sees no input aimed at an elevated
-    // window. While the hooks see input they are taken to see all of it, and the system is not
-    // asked: the next look only catches up, so that a change they saw does not count again.
-    // The latest input, not the first: a long silence before it is still seen as one.
-    if (hooksSawInput_) {
-        hooksSawInput_ = false;
-        behind_ = true;
+    // While the hooks see input they are taken to see all of it, and the system is not asked.
+    if (std::exchange(hooksSawInput_, false)) {
+        missed_.hooksSawInput();
         return input;
     }
-    const DWORD latest = lastInputTime();
-    const bool missedByHooks = latest != lastInputTime_ && !behind_;
-    lastInputTime_ = latest;
-    behind_ = false;
-    if (!input.seen && missedByHooks) input = {true, latest};
+    // The latest input, not the first: a long silence before it is still seen as one.
+    const MissedInput::Verdict verdict = missed_.look(lastInputTime(), foregroundAboveOurIntegrity);
+    if (verdict.reinstallHooks && reinstallHooks_) reinstallHooks_();
+    if (!input.seen && verdict.input) input = {true, verdict.at};
     return input;
 }

@@ -5,25 +5,29 @@
 #include <algorithm>
 #include <utility>
 
+#include "common/display_scale_win.h"
 #include "common/startup_error.h"
+#include "common/text.h"
+#include "common/time_text.h"
 #include "config/app_data_folder_win.h"
 #include "config/skin_file.h"
 #include "config/skin_font_win.h"
 #include "config/state_file.h"
-#include "input/input_flag.h"
+#include "history/date_order_win.h"
 #include "overlay/context_menu.h"
 #include "overlay/counting.h"
-#include "common/display_scale_win.h"
-#include "common/local_clock_win.h"
+#include "overlay/mouse_buttons.h"
 #include "overlay/overlay_settings.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
 #include "overlay/screen_place_win.h"
-#include "common/time_text.h"
+#include "overlay/stay_on_top_win.h"
 
 namespace {
 
-bool buttonDown(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
+// GetAsyncKeyState reads the physical buttons; what the overlay means by a button is its role.
+int buttonKey(MouseButton button) { return virtualKeyOf(button, GetSystemMetrics(SM_SWAPBUTTON) != 0); }
+bool buttonDown(MouseButton button) { return (GetAsyncKeyState(buttonKey(button)) & 0x8000) != 0; }
 
 // A right button held down while the pointer moves onto the overlay: no press reaches the
 // overlay then, but the hit test does. Main thread only.
@@ -54,7 +58,7 @@ LRESULT CALLBACK overlayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }  // namespace
 
 SDL_HitTestResult overlayHitTest(SDL_Window* window, const SDL_Point* point, void* data) {
-    if (buttonDown(VK_RBUTTON)) {
+    if (buttonDown(MouseButton::secondary)) {
         rightButtonHeldOverOverlay = true;
         return SDL_HITTEST_NORMAL;
     }
@@ -89,24 +93,22 @@ void Base::init() {
                      rect.top + (rect.bottom - rect.top - side) / 2, side, side, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     windowSize = {frameSideAt(scale), frameSideAt(scale)};
-    // Shown without activation: the overlay never takes the foreground from the program the
-    // user works in. (Under Wine a layered window that was once active also lost the first
-    // click after another window was activated.)
-    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
     SDL_SetWindowHitTest(sdlWindow, overlayHitTest, nullptr);
     loadSkin();
     // A missing or broken picture still gives an image, one whose status says so; drawing
     // skips it, and the overlay runs without that picture.
-    baseImage.reset(new Gdiplus::Image(L"data/base.png", FALSE));
-    targetSelectImage.reset(new Gdiplus::Image(L"data/targetSelect.png", FALSE));
+    baseImage.reset(new Gdiplus::Image((skinFolder_ + L"base.png").c_str(), FALSE));
+    targetSelectImage.reset(new Gdiplus::Image((skinFolder_ + L"targetSelect.png").c_str(), FALSE));
     loadState();
-    const std::wstring stateFolder = stateFileLocation(commonAppDataFolder()).folder;
-    history.open(historyFilePath(stateFolder), readLocalMoment());
-    sharing.open(stateFolder, history.rows());
-
     const FrameClocks now = readClocks();
+    const std::wstring stateFolder = stateFileLocation(commonAppDataFolder()).folder;
+    history.open(historyFilePath(stateFolder), now.local, userDateOrder());
+    // This PC's file in the shared folder follows history.csv: whenever it is written, or tried.
+    history.setWriteListener(
+        [this](const std::vector<HistoryRow>& rows, LocalMoment) { sharing.historyWritten(rows); });
+    sharing.open(stateFolder, history.rows());
     secondMark = 0;
-    lastActivity = now.wallClock;
+    lastActivity = now.idleClock;
     currentSeconds = 0;
     previousFrameInputClock = now.inputClock;
     if (windowFixed) {
@@ -116,6 +118,11 @@ void Base::init() {
         // is already typing in.
         SetWindowPos(hwnd, HWND_TOP, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     }
+    // Shown once it is in its place, so that a pinned overlay does not flash up in the middle of
+    // the screen first; and without activation: the overlay never takes the foreground from the
+    // program the user works in. (Under Wine a layered window that was once active also lost the
+    // first click after another window was activated.)
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
     // Sign-out, shutdown and sleep arrive as sent messages, inside the window procedure; the
     // watch sees them there, before Windows may end the process.
     SDL_AddEventWatch(watchSessionMessages, this);
@@ -137,14 +144,18 @@ int SDLCALL Base::watchSessionMessages(void* overlay, SDL_Event* event) {
     if (message.hwnd != self.hwnd) return 0;
     // The session ends once the window procedure returns: store what "Exit" stores, now.
     if (message.msg == WM_ENDSESSION && message.wParam) self.quit();
-    if (message.msg == WM_POWERBROADCAST && message.wParam == PBT_APMSUSPEND) endSpell(self);
+    if (message.msg == WM_POWERBROADCAST && message.wParam == PBT_APMSUSPEND) {
+        endSpell(self);
+        self.history.flush(readClocks().local);
+        // Windows gives a program about two seconds before it sleeps.
+        self.sharing.settle(1000);
+    }
     return 0;
 }
 
 void Base::quit() {
     saveLine(*this, 2, std::to_wstring(currentSeconds));
-    // TEMPORARY, see lastShareHandOver.
-    sharing.historyWritten(history.rows());
+    history.flush(readClocks().local);
     // A shared folder that does not answer must not keep the program from ending.
     sharing.settle(3000);
 }
@@ -152,11 +163,12 @@ void Base::quit() {
 void Base::loadState() { ::loadState(*this, commonAppDataFolder()); }
 
 void Base::loadSkin() {
+    skinFolder_ = skinFolder(programFolder());
     ConfigFile skin;
-    skin.load(skinLayoutPath);
+    skin.load(skinFolder_ + L"skin.cfg");
     applySkinLayout(skin, *this);
     const float size = skinFontSize(skin);
-    font = createSkinFont(fontCollection, skinFontPath, size);
+    font = createSkinFont(fontCollection, (skinFolder_ + L"font.ttf").c_str(), size);
 }
 
 void Base::update(std::uint32_t& elapsedMs) {
@@ -174,20 +186,17 @@ void Base::update(std::uint32_t& elapsedMs) {
         selectionStep();
     } else {
         // Only frames with input look at the foreground window's process.
-        const bool qualifies = input.seen && programNames.of(GetForegroundWindow()) == targetProgram;
+        const bool qualifies = input.seen && sameFileName(programNames.of(GetForegroundWindow()), targetProgram);
         // An input stamped before the previous frame (a late hook call) followed it at once.
         const auto silence = static_cast<std::int32_t>(input.firstAt - previousFrameInputClock);
         const FrameInput frameInput{qualifies, static_cast<std::uint32_t>(std::max(silence, 0))};
+        const bool wasCounting = active;
         if (const std::int32_t counted = accountFrame(*this, frameInput, clocks); counted > 0) {
             saveLine(*this, 6, std::to_wstring(totalSeconds));
             // After data.cfg: a kill between the two writes leaves the history one frame behind.
-            history.record(targetProgram, counted, readLocalMoment());
-            // TEMPORARY, see lastShareHandOver.
-            if (GetTickCount64() - lastShareHandOver >= 60000) {
-                lastShareHandOver = GetTickCount64();
-                sharing.historyWritten(history.rows());
-            }
+            history.record(targetProgram, counted, clocks.local);
         }
+        if (wasCounting && !active) history.flush(clocks.local);  // a spell's end
         if (menuTriggered()) showContextMenu();
     }
     sharing.update();
@@ -199,15 +208,16 @@ void Base::update(std::uint32_t& elapsedMs) {
 
 void Base::keepOnTop() {
     // Without SWP_NOACTIVATE this raise would take the foreground from the target program, and
-    // nothing would ever count. Nothing above a topmost overlay: the raise would change nothing.
-    if (GetWindow(hwnd, GW_HWNDPREV) || !(GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST))
-        SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, windowSize.cx, windowSize.cy, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // nothing would ever count.
+    if (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST && !raiseAbove(visibleWindowsAbove(hwnd))) return;
+    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, windowSize.cx, windowSize.cy, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void Base::selectionStep() {
     // Down now, or pressed since the last query: a click shorter than a frame still picks.
-    if ((GetAsyncKeyState(VK_LBUTTON) & 0x8001) == 0) return;
+    if ((GetAsyncKeyState(buttonKey(MouseButton::primary)) & 0x8001) == 0) return;
     GetCursorPos(&cursorPos);
+    // A window whose program cannot be named leaves selection on for the next click.
     pickTarget(*this, foregroundProgramName(WindowFromPoint(cursorPos)), [this] { loadState(); });
 }
 
@@ -215,7 +225,7 @@ bool Base::menuTriggered() {
     // A right press on the overlay always reaches it as a message, which a per-frame poll of the
     // button would miss for a tap; only after one are the pointer and the window asked where
     // they are, so that an idle frame asks the system nothing.
-    const bool heldOver = std::exchange(rightButtonHeldOverOverlay, false) && buttonDown(VK_RBUTTON);
+    const bool heldOver = std::exchange(rightButtonHeldOverOverlay, false) && buttonDown(MouseButton::secondary);
     if (!rightPressSeen && !heldOver) return false;
     GetWindowRect(hwnd, &windowRect);
     GetCursorPos(&cursorPos);
@@ -274,6 +284,6 @@ void Base::handleEvent(const SDL_Event& event) {
     } else if (id == selectTargetCommand) {
         // The left click that chose this item is still reported as "pressed since the last
         // query"; drop it, or the first selection frame would pick the program under the menu.
-        GetAsyncKeyState(VK_LBUTTON);
+        GetAsyncKeyState(buttonKey(MouseButton::primary));
     }
 }

@@ -35,7 +35,8 @@ public:
     void takeScale(DisplayScale newScale, const RECT& suggested);
     // Finds or creates data.cfg in the common application-data folder and applies it.
     void loadState();
-    // Reads data/skin.cfg and makes the time text's font from data/font.ttf.
+    // Reads the skin's skin.cfg and makes the time text's font from its font.ttf: data/ in the
+    // working folder, or the one beside the program.
     void loadSkin();
     // Builds the menu for the present state and runs it at the cursor until it closes.
     void showContextMenu();
@@ -62,6 +63,7 @@ public:
     PcSharing sharing{shared};
 
 private:
+    std::wstring skinFolder_ = L"data/";  // where loadSkin found the skin
     // The layered window keeps the last picture it was given; an unchanged frame is not redrawn.
     FrameContent lastFrame;
     bool framePushed = false;
@@ -71,9 +73,6 @@ private:
     std::uint32_t lastHousekeeping = 0;         // SDL tick of the last z-order and last-input check
     bool housekeptOnce = false;
     ProgramNames programNames;
-    // TEMPORARY until the history tells when it writes history.csv: this PC's shared file
-    // follows the history at most once a minute while counting.
-    std::uint64_t lastShareHandOver = 0;
 
     void keepOnTop();
     void selectionStep();

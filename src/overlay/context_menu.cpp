@@ -7,7 +7,29 @@
 
 namespace {
 
-constexpr std::int32_t stopAfterChoices[] = {1, 5, 10, 30, 60};
+// The time-out's choices in menu order, with their ids. Those of a minute or more give room to stop
+// and think (drawing, modelling, composing) without ending the spell.
+struct TimeOutChoice {
+    unsigned id;
+    std::int32_t seconds;
+    const wchar_t* text;
+};
+constexpr TimeOutChoice timeOutChoices[] = {
+    {stopAfterFirstCommand, 1, L"Stop after 1 seconds"},
+    {stopAfterFirstCommand + 1, 5, L"Stop after 5 seconds"},
+    {stopAfterFirstCommand + 2, 10, L"Stop after 10 seconds"},
+    {stopAfterFirstCommand + 3, 30, L"Stop after 30 seconds"},
+    {stopAfterFirstCommand + 4, 60, L"Stop after 60 seconds"},
+    {stopAfterLongFirstCommand, 120, L"Stop after 2 minutes"},
+    {stopAfterLongFirstCommand + 1, 300, L"Stop after 5 minutes"},
+    {stopAfterLongFirstCommand + 2, 900, L"Stop after 15 minutes"},
+};
+
+const TimeOutChoice* timeOutChoice(unsigned id) {
+    for (const TimeOutChoice& choice : timeOutChoices)
+        if (choice.id == id) return &choice;
+    return nullptr;
+}
 
 MenuEntry item(unsigned id, std::wstring text) { return {MenuEntry::Kind::item, id, std::move(text), false, false, {}}; }
 MenuEntry separator() { return {MenuEntry::Kind::separator, 0, L"", false, false, {}}; }
@@ -23,7 +45,8 @@ std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber 
     };
     if (overlay.saveError) warn(saveFailureText(overlay.dataFile.path, overlay.saveError));
     const WorkHistory& history = overlay.history;
-    if (history.saveError()) warn(saveFailureText(history.path(), history.saveError()));
+    if (history.saveError()) warn(saveFailureText(history.journalPath(), history.saveError()));
+    else if (!history.waitingText().empty()) warn(history.waitingText());
     if (!history.notice.empty()) warn(history.notice);
     entries.push_back(item(0, totalWorkText(settingInt(stateFileInfo, overlay.dataFile, 6))));
     entries.push_back(item(0, todayWorkText(secondsOnDay(history.rows(), today) + overlay.shared.othersOnDay(today))));
@@ -36,11 +59,10 @@ std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber 
     entries.push_back(separator());
 
     MenuEntry timeOut{MenuEntry::Kind::submenu, 0, L"Time stopping speed", false, false, {}};
-    unsigned id = stopAfterFirstCommand;
-    for (std::int32_t seconds : stopAfterChoices) {
-        MenuEntry choice = item(id++, L"Stop after " + std::to_wstring(seconds) + L" seconds");
-        choice.checked = overlay.stopAfterSeconds == seconds;
-        timeOut.submenu.push_back(std::move(choice));
+    for (const TimeOutChoice& choice : timeOutChoices) {
+        MenuEntry entry = item(choice.id, choice.text);
+        entry.checked = overlay.stopAfterSeconds == choice.seconds;
+        timeOut.submenu.push_back(std::move(entry));
     }
     entries.push_back(std::move(timeOut));
     entries.push_back(separator());
@@ -70,8 +92,8 @@ bool carryOutCommand(OverlayCore& overlay, unsigned id, std::int32_t windowLeft,
         overlay.selectingTarget = true;
     } else if (id == exitCommand) {
         return true;
-    } else if (id >= stopAfterFirstCommand && id < stopAfterFirstCommand + std::size(stopAfterChoices)) {
-        saveLine(overlay, 1, std::to_wstring(stopAfterChoices[id - stopAfterFirstCommand]));
+    } else if (const TimeOutChoice* choice = timeOutChoice(id)) {
+        saveLine(overlay, 1, std::to_wstring(choice->seconds));
         applySavedChange(overlay, reloadFromDisk);
     } else if (id == loadRecentTimeCommand) {
         overlay.currentSeconds = settingInt(stateFileInfo, overlay.dataFile, 2);
@@ -89,10 +111,12 @@ bool carryOutCommand(OverlayCore& overlay, unsigned id, std::int32_t windowLeft,
     return false;
 }
 
-void pickTarget(OverlayCore& overlay, std::wstring programName, const std::function<void()>& reloadFromDisk) {
+bool pickTarget(OverlayCore& overlay, std::wstring programName, const std::function<void()>& reloadFromDisk) {
+    if (programName.empty()) return false;
     saveLine(overlay, 0, std::move(programName));
     applySavedChange(overlay, reloadFromDisk);
     overlay.selectingTarget = false;
+    return true;
 }
 
 std::wstring saveFailureText(const std::wstring& path, const std::error_code& error) {

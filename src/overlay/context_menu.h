@@ -15,6 +15,7 @@ enum MenuCommand : unsigned {
     loadRecentTimeCommand = 1131,
     pinCommand = 1132,
     workHistoryCommand = 1133,  // "Work history": opens the history window
+    stopAfterLongFirstCommand = 1134,  // 1134 to 1136: "Stop after 2, 5, 15 minutes"
 };
 
 // One line of the menu as it is shown, in order.
@@ -53,7 +54,10 @@ bool carryOutCommand(OverlayCore& overlay, unsigned id, std::int32_t windowLeft,
                      const std::function<void()>& reloadFromDisk);
 
 // Makes `programName` the program to track (target selection has picked it) and ends selection.
-void pickTarget(OverlayCore& overlay, std::wstring programName, const std::function<void()>& reloadFromDisk);
+// A window whose program cannot be named (closing, or a process that cannot be asked) gives an
+// empty name, which would match every such window: nothing is stored, selection goes on, and
+// the result is false.
+bool pickTarget(OverlayCore& overlay, std::wstring programName, const std::function<void()>& reloadFromDisk);
 
 // The menu's first line while the last save has failed: the file and the system's reason.
 std::wstring saveFailureText(const std::wstring& path, const std::error_code& error);

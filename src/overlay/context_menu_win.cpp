@@ -38,6 +38,15 @@ void Base::showContextMenu() {
     SetForegroundWindow(hwnd);
     // The choice comes back to the window as WM_COMMAND, handled in a later frame.
     TrackPopupMenu(menu.get(), TPM_RIGHTBUTTON, cursorPos.x, cursorPos.y, 0, hwnd, nullptr);
+    // A click beside the menu closes it and, like any click that dismisses a menu, goes no
+    // further. Left waiting in the queue and handed to the overlay, its press would start the
+    // system's move loop for a drag whose release has gone with the menu (under Wine the release
+    // is lost outright), and the loop would wait for it for good: no frame, no counting.
+    MSG pending;
+    while (PeekMessageW(&pending, nullptr, WM_NCMOUSEMOVE, WM_NCMBUTTONDBLCLK, PM_REMOVE)) {
+    }
+    while (PeekMessageW(&pending, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
     PostMessageW(hwnd, WM_NULL, 0, 0);
     // Back to the user's program: their next keys go there, and count, without a click first.
     if (previous && previous != hwnd && IsWindow(previous)) SetForegroundWindow(previous);

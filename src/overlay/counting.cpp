@@ -2,11 +2,15 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "common/local_clock_win.h"
+#else
+#include <ctime>
 #endif
 
 #include <SDL.h>
 
-#include <chrono>
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -21,7 +25,15 @@ std::uint32_t inputClockNow() {
 #endif
 }
 
-constexpr std::int64_t wallUnitsPerSecond = 10'000'000;
+// Milliseconds since the system started, through sleep, and never adjusted (GetTickCount64 on
+// Windows). SDL's 64-bit tick stands in elsewhere.
+std::int64_t idleClockNow() {
+#ifdef _WIN32
+    return static_cast<std::int64_t>(GetTickCount64());
+#else
+    return static_cast<std::int64_t>(SDL_GetTicks64());
+#endif
+}
 
 std::int32_t saturatingAdd(std::int32_t counter, std::int64_t seconds) {
     const std::int64_t sum = std::int64_t{counter} + seconds;
@@ -37,11 +49,10 @@ std::int32_t countSeconds(OverlayCore& overlay, const FrameInput& input, FrameCl
         endSpell(overlay);
     if (input.qualifies) {
         overlay.active = true;
-        overlay.lastActivity = now.wallClock;
+        overlay.lastActivity = now.idleClock;
     }
     // Checked before counting: the frame that ends a spell adds nothing, however long it was.
-    // A clock set back gives a negative idle time, which truncates toward zero and keeps counting.
-    const std::int64_t idleSeconds = (now.wallClock - overlay.lastActivity) / wallUnitsPerSecond;
+    const std::int64_t idleSeconds = (now.idleClock - overlay.lastActivity) / 1000;
     if (idleSeconds >= overlay.stopAfterSeconds) overlay.active = false;
     if (!overlay.active) return 0;
 
@@ -58,9 +69,16 @@ std::int32_t countSeconds(OverlayCore& overlay, const FrameInput& input, FrameCl
 }  // namespace
 
 FrameClocks readClocks() {
-    using Units = std::chrono::duration<std::int64_t, std::ratio<1, wallUnitsPerSecond>>;
-    const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
-    return {std::chrono::duration_cast<Units>(sinceEpoch).count(), SDL_GetTicks(), inputClockNow()};
+#ifdef _WIN32
+    const LocalMoment local = readLocalMoment();
+#else
+    const std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    localtime_r(&now, &parts);
+    const LocalMoment local{dayNumber({parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday}).value_or(0),
+                            parts.tm_hour * 3600 + parts.tm_min * 60 + std::min(parts.tm_sec, 59)};
+#endif
+    return {idleClockNow(), SDL_GetTicks(), inputClockNow(), local};
 }
 
 void endSpell(OverlayCore& overlay) {

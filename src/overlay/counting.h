@@ -2,14 +2,19 @@
 
 #include <cstdint>
 
+#include "common/calendar.h"
 #include "overlay/overlay_core.h"
 
-// The two clocks the counting works with, read once per frame by readClocks. They are never
-// mixed: the wall clock only measures idleness, the tick only counts seconds.
+// The clocks the counting works with, read once per frame by readClocks. They are never mixed:
+// the idle clock only measures idleness, the tick only counts seconds. The idle clock is one that
+// nobody sets and that runs on through sleep (GetTickCount64 on Windows), not the wall clock: a
+// wall clock set back an hour, by hand or by the time service after a resume, would otherwise
+// count an hour that nobody worked.
 struct FrameClocks {
-    std::int64_t wallClock = 0;   // 100 ns units since 1970-01-01 00:00 UTC
-    std::uint32_t ticks = 0;      // SDL milliseconds, wrapping
+    std::int64_t idleClock = 0;    // milliseconds since the system started, never set back
+    std::uint32_t ticks = 0;       // SDL milliseconds, wrapping
     std::uint32_t inputClock = 0;  // milliseconds on the clock input events are stamped with, wrapping
+    LocalMoment local;             // the wall clock as local time: the day a counted second goes to
 };
 
 // What a frame learnt of the user's input since the previous frame.

@@ -24,7 +24,7 @@ struct OverlayCore {
     std::wstring targetProgram;         // executable file name, compared exactly
     bool active = false;                // seconds are being counted in this frame
     bool wasActive = false;             // `active` at the end of the previous frame
-    std::int64_t lastActivity = 0;      // wall clock of the last qualifying input, 100 ns since 1970
+    std::int64_t lastActivity = 0;      // idle clock (FrameClocks) of the last qualifying input, ms
     std::uint32_t secondMark = 0;       // SDL tick at which the current partial second began
     std::int32_t currentSeconds = 0;    // this run's count, shown on the overlay
     std::int32_t totalSeconds = 0;      // all runs

@@ -127,8 +127,9 @@ if check "the installed program starts from the Start-menu shortcut's command an
 fi
 
 startup=$(python3 "$root/tests/installer/shortcut.py" "$startupLink" 2>/dev/null)
-check "the Startup shortcut (all users) starts the same program in the same folder" \
-  equals "$(field target "$startup") | $(field workdir "$startup")" "$installFolder\\ArdenoTime.exe | $installFolder"
+check "the Startup shortcut (all users) starts the same program in the same folder, saying it is a sign-in" \
+  equals "$(field target "$startup") | $(field workdir "$startup") | $(field arguments "$startup")" \
+  "$installFolder\\ArdenoTime.exe | $installFolder | /sign-in"
 
 entry=$(wine reg query "$key" 2>/dev/null | tr -d '\r')
 reg() { regValue "$1" "$entry"; }
@@ -162,6 +163,13 @@ check "a second installation succeeds" wine "$setup" /S
 # Started as Explorer starts it: the shell resolves the link (under Wine, start returns at once).
 wine start 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs\StartUp\Ardeno Time.lnk' >/dev/null 2>&1
 check "the Startup shortcut starts the overlay" waitFor 20 overlayShown
+# An upgrade while it runs: the installer asks it to close (in whichever session it counts),
+# replaces the files and starts the new copy.
+running=$(probe pid 'Ardeno Time')
+check "installing over the running copy succeeds" wine "$setup" /S
+newCopy() { local now; now=$(probe pid 'Ardeno Time') && [ "$now" != "$running" ]; }
+check "... and leaves a new copy running" waitFor 20 newCopy
+check "... with the total kept ($total s)" equals "$(line 6)" "$total"
 uninstallClosesOverlay() { uninstall && waitFor 10 overlayGone; }
 check "uninstalling while it runs closes it" uninstallClosesOverlay
 allGone() { missing "$installed" && shortcutsGone && not registered; }

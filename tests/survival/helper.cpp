@@ -7,6 +7,9 @@
 //   survival_helper hold PATH MS    holds PATH open for MS the way a backup or sync tool might:
 //                                   sharing read and write but not delete, so that nothing can
 //                                   replace it meanwhile. Prints "held" once it has it.
+//   survival_helper kept PATH       prints the seconds that the history PATH and its journal
+//                                   hold together, as the program's next start would count
+//                                   them; exit code 1 when either is not whole.
 #include <windows.h>
 
 #include <fcntl.h>
@@ -15,6 +18,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "history/work_history.h"
 
 namespace {
 
@@ -102,14 +107,24 @@ int hold(const char* path, DWORD ms) {
     return 0;
 }
 
+int kept(const char* path) {
+    const auto rows = keptHistory(widen(path));
+    if (!rows) return 1;
+    std::int64_t seconds = 0;
+    for (const HistoryRow& row : *rows) seconds += row.seconds;
+    std::printf("%lld\n", static_cast<long long>(seconds));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     _setmode(_fileno(stdout), _O_BINARY);
-    const std::string command = argc == 4 ? argv[1] : "";
-    if (command == "wait" || command == "message")
+    const std::string command = argc > 1 ? argv[1] : "";
+    if ((command == "wait" || command == "message") && argc == 4)
         return wait(argv[2], static_cast<DWORD>(std::atol(argv[3])), command == "message");
-    if (command == "hold") return hold(argv[2], static_cast<DWORD>(std::atol(argv[3])));
-    std::fprintf(stderr, "usage: survival_helper wait|message TITLE MS | hold PATH MS\n");
+    if (command == "hold" && argc == 4) return hold(argv[2], static_cast<DWORD>(std::atol(argv[3])));
+    if (command == "kept" && argc == 3) return kept(argv[2]);
+    std::fprintf(stderr, "usage: survival_helper wait|message TITLE MS | hold PATH MS | kept PATH\n");
     return 2;
 }

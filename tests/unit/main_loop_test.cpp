@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/main_loop.h"
 #include "app/window.h"
 #include "input/input_flag.h"
@@ -229,24 +230,58 @@ TEST_F(MainLoopTest, FirstFrameElapsedTimeCountsFromSdlStart) {
     EXPECT_LT(w.elapsed[2], ticksBeforeLoop + 1000);
 }
 
-TEST_F(MainLoopTest, InputSeenIsClearedOnlyAfterEveryWindowWasUpdatedAndRendered) {
+// The flag is taken where it is read: input that arrives after a window looked in one frame is
+// there for the next, whatever else that frame still does (drawing, writing files).
+TEST_F(MainLoopTest, InputArrivingAfterTheLookWaitsForTheNextFrame) {
     RecordingWindow a("a", log), b("b", log);
     std::vector<std::string> seen;
-    const auto note = [&](const char* where) { seen.push_back(std::string(where) + (inputSeen ? "=1" : "=0")); };
+    const auto take = [&](const char* where) { seen.push_back(std::string(where) + (takeInput().seen ? "=1" : "=0")); };
     a.onUpdate = [&](RecordingWindow& self) {
-        note("a.update");
-        if (self.updates == 2) inputSeen = true;  // input arriving mid-frame
+        take("update");
         if (self.updates == 3) self.closed = true;
     };
-    a.onRender = [&](RecordingWindow&) { note("a.render"); };
-    b.onUpdate = [&](RecordingWindow&) { note("b.update"); };
-    b.onRender = [&](RecordingWindow&) { note("b.render"); };
+    a.onRender = [&](RecordingWindow& self) {
+        if (self.updates == 1) inputSeen = true;  // a key pressed while the frame draws
+    };
     inputSeen = true;
     run({&a, &b});
-    EXPECT_EQ(seen, (std::vector<std::string>{"a.update=1", "a.render=1", "b.update=1", "b.render=1",
-                                              "a.update=0", "a.render=1", "b.update=1", "b.render=1",
-                                              "a.update=0", "b.update=0", "b.render=0"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"update=1", "update=1", "update=0"}));
     EXPECT_FALSE(inputSeen);
+
+    // The time of the first input goes with the flag, and a second take finds nothing.
+    firstInputTime = 1234;
+    inputSeen = true;
+    const HookedInput first = takeInput();
+    EXPECT_TRUE(first.seen);
+    EXPECT_EQ(first.firstAt, 1234u);
+    EXPECT_FALSE(takeInput().seen);
 }
 
 }  // namespace
+
+TEST(StartOptions, OnlyTheStartupShortcutsArgumentMeansASignIn) {
+    const struct {
+        std::vector<std::string> args;
+        bool atSignIn;
+    } cases[] = {
+        {{"ArdenoTime.exe"}, false},
+        {{"ArdenoTime.exe", "/sign-in"}, true},
+        {{"ArdenoTime.exe", "/SIGN-IN"}, true},
+        {{"ArdenoTime.exe", "other", "/sign-in"}, true},
+        {{"ArdenoTime.exe", "/sign-in-later"}, false},
+        {{"/sign-in"}, false},  // the program's own name, not an argument
+    };
+    for (const auto& c : cases) {
+        std::vector<char*> argv;
+        for (const std::string& arg : c.args) argv.push_back(const_cast<char*>(arg.c_str()));
+        EXPECT_EQ(startedAtSignIn(static_cast<int>(argv.size()), argv.data()), c.atSignIn) << c.args.back();
+    }
+}
+
+// An overlay that is always on screen must not hold the system's timer at 1 ms all day.
+TEST(SystemTimer, SdlIsToldToLeaveItsResolutionAlone) {
+    useCoarseSystemTimer();
+    ASSERT_EQ(SDL_Init(SDL_INIT_TIMER), 0);
+    EXPECT_STREQ(SDL_GetHint(SDL_HINT_TIMER_RESOLUTION), "0");
+    SDL_Quit();
+}

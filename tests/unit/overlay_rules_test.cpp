@@ -7,26 +7,31 @@
 
 #include "config/file_system.h"
 #include "history/history_file.h"
+#include "history/history_journal.h"
 #include "config/state_file.h"
 #include "overlay/context_menu.h"
 #include "overlay/counting.h"
 #include "common/display_scale.h"
 #include "overlay/overlay_settings.h"
+#include "overlay/mouse_buttons.h"
 #include "overlay/screen_place.h"
+#include "overlay/stay_on_top.h"
 #include "common/time_text.h"
 #include "temp_folder.h"
 
 namespace {
 
-constexpr std::int64_t second = 10'000'000;  // wall-clock units
-constexpr std::int64_t T = 1'700'000'000 * second;
+constexpr std::int64_t second = 1000;  // idle-clock units
+constexpr std::int64_t T = 86'400 * second;
+constexpr LocalMoment noon{20'000, 12 * 3600};
 
 struct Frame {
     bool qualifies;
-    std::int64_t wall;
+    std::int64_t idle;  // the idle clock
     std::uint32_t ticks;
     std::uint32_t silenceBefore = 0;  // ms from the previous frame to the first input since
     bool sleepsBefore = false;        // the machine announced a suspend before this frame
+    LocalMoment local = noon;         // the wall clock, as local time
 };
 
 struct CountingCase {
@@ -41,27 +46,30 @@ struct CountingCase {
 };
 
 TEST(Counting, FramesGiveTheExpectedSecondsWritesAndCarry) {
+    const LocalMoment hourBack{noon.day, noon.secondOfDay - 3600};
     const CountingCase cases[] = {
-        {"idle 4 s keeps counting at a time-out of 5", 5,
-         {{true, T, 0}, {false, T + 49'999'999, 4999}}, 4, 1, true, 999},
+        {"idle 4.999 s keeps counting at a time-out of 5", 5,
+         {{true, T, 0}, {false, T + 4999, 4999}}, 4, 1, true, 999},
         {"idle 5 s ends it, and that frame adds nothing", 5,
          {{true, T, 0}, {false, T + 5 * second, 5000}}, 0, 0, false, -1},
         {"2999 ms add 2 and carry 999", 60, {{true, T, 100}, {false, T + second, 3099}}, 2, 1, true, 999},
         {"999 ms add nothing, exactly 1000 add 1 and carry 0", 60,
          {{true, T, 0}, {false, T, 999}, {false, T, 1000}}, 1, 1, true, 0},
         {"a 12.5 s stall adds 12 with one write", 60,
-         {{true, T, 0}, {false, T + 125 * second / 10, 12500}}, 12, 1, true, 500},
+         {{true, T, 0}, {false, T + 12'500, 12500}}, 12, 1, true, 500},
         {"a 1.8 s spell adds 1 and carries nothing into the next", 1,
-         {{true, T, 0}, {true, T + 8 * second / 10, 800}, {false, T + second, 1000},
-          {false, T + 18 * second / 10, 1800}, {true, T + 30 * second, 30000}, {false, T + 30 * second, 30900}},
+         {{true, T, 0}, {true, T + 800, 800}, {false, T + second, 1000},
+          {false, T + 1800, 1800}, {true, T + 30 * second, 30000}, {false, T + 30 * second, 30900}},
          1, 1, true, 900},
         {"a time-out of 0 never counts", 0, {{true, T, 0}, {true, T, 5000}}, 0, 0, false, -1},
         {"a negative time-out never counts", -3, {{true, T, 0}, {true, T, 5000}}, 0, 0, false, -1},
         {"input elsewhere never starts counting", 5, {{false, T, 0}, {false, T, 3000}}, 0, 0, false, -1},
-        {"the wall clock set back keeps counting", 5,
-         {{true, T, 0}, {false, T - 3600 * second, 2000}}, 2, 1, true, 0},
-        {"the wall clock set forward past the time-out ends it", 5,
-         {{true, T, 0}, {false, T + 3600 * second, 2000}}, 0, 0, false, -1},
+        // The time service sets the clock back an hour after the last input: counting still ends
+        // one time-out after it.
+        {"the wall clock set back an hour ends the spell one time-out after the last input", 5,
+         {{true, T, 0}, {false, T + 2 * second, 2000, 0, false, hourBack},
+          {false, T + 5 * second, 5000, 0, false, hourBack}},
+         2, 1, false, -1},
         {"the tick counter wrapping", 60,
          {{true, T, 0xFFFFFC18u}, {false, T, 1500}}, 2, 1, true, 500},
         // While a target is picked no frame reaches the counting; the next one adds the pause.
@@ -72,11 +80,13 @@ TEST(Counting, FramesGiveTheExpectedSecondsWritesAndCarry) {
         {"input after a silence of a whole time-out starts a new spell", 1,
          {{true, T, 0}, {true, T + 31 * second, 31000, 30'900}, {true, T + 32 * second, 32000}}, 1, 1, true, 0},
         {"input after a silence shorter than the time-out prolongs the spell", 5,
-         {{true, T, 0}, {true, T + 49 * second / 10, 4900, 4'899}}, 4, 1, true, 900},
+         {{true, T, 0}, {true, T + 4900, 4900, 4'899}}, 4, 1, true, 900},
         {"a suspend ends the spell at once, whatever the time-out", 60,
          {{true, T, 0}, {true, T + 8 * 3600 * second, 28'800'000, 0, true},
           {false, T + 8 * 3600 * second, 28'800'500}},
          0, 0, true, 500},
+        {"the longest time-out, 15 minutes, holds through 14 minutes of thought", 900,
+         {{true, T, 0}, {false, T + 899 * second, 899'000}, {false, T + 900 * second, 900'000}}, 899, 1, false, -1},
     };
     for (const CountingCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -88,8 +98,8 @@ TEST(Counting, FramesGiveTheExpectedSecondsWritesAndCarry) {
         std::int32_t added = 0;
         for (const Frame& frame : c.frames) {
             if (frame.sleepsBefore) endSpell(overlay);
-            const std::int32_t counted =
-                accountFrame(overlay, {frame.qualifies, frame.silenceBefore}, {frame.wall, frame.ticks});
+            const std::int32_t counted = accountFrame(overlay, {frame.qualifies, frame.silenceBefore},
+                                                      {frame.idle, frame.ticks, 0, frame.local});
             writes += counted > 0;
             added += counted;
             EXPECT_EQ(overlay.wasActive, overlay.active);
@@ -248,17 +258,31 @@ TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
               L"1133 Work history\n0 ---\n1124 Select target program\n0 ---\n"
               L"1131 Load recent time\n1132 Fix window position\n0 ---\n0 Time stopping speed\n{\n"
               L"1126 Stop after 1 seconds\n1127 Stop after 5 seconds\n1128 Stop after 10 seconds [x]\n"
-              L"1129 Stop after 30 seconds\n1130 Stop after 60 seconds\n}\n0 ---\n1125 Exit\n");
+              L"1129 Stop after 30 seconds\n1130 Stop after 60 seconds\n1134 Stop after 2 minutes\n"
+              L"1135 Stop after 5 minutes\n1136 Stop after 15 minutes\n}\n0 ---\n1125 Exit\n");
 
     const auto before = readBytes(stateFile());
     // 1133 opens the history window, which is the Windows overlay's to do: nothing changes here.
-    for (unsigned ignored : {0u, 1123u, 1133u, 1134u}) EXPECT_FALSE(command(ignored));
+    for (unsigned ignored : {0u, 1123u, 1133u, 1137u}) EXPECT_FALSE(command(ignored));
     EXPECT_EQ(readBytes(stateFile()), before);
     EXPECT_EQ(reloads, 1);
 
-    EXPECT_FALSE(command(1129));
-    EXPECT_EQ(linesOnDisk()[1], L"30");
-    EXPECT_EQ(overlay.stopAfterSeconds, 30);
+    // Each time-out is stored in line 2 and carries the check mark once it is the one in use.
+    const struct {
+        unsigned id;
+        const wchar_t* line;
+    } timeOuts[] = {{1134, L"120"}, {1136, L"900"}, {1135, L"300"}, {1129, L"30"}};
+    for (const auto& t : timeOuts) {
+        SCOPED_TRACE(t.id);
+        EXPECT_FALSE(command(t.id));
+        EXPECT_EQ(linesOnDisk()[1], t.line);
+        EXPECT_EQ(overlay.stopAfterSeconds, std::stoi(t.line));
+        std::vector<unsigned> checked;
+        const std::vector<MenuEntry> menu = contextMenuEntries(overlay, today);
+        for (const MenuEntry& choice : menu[9].submenu)
+            if (choice.checked) checked.push_back(choice.id);
+        EXPECT_EQ(checked, std::vector<unsigned>{t.id});
+    }
 
     EXPECT_FALSE(command(pinCommand));
     EXPECT_EQ(linesOnDisk(), (std::vector<std::wstring>{L"photoshop.exe", L"30", L"75", L"true", L"-150", L"40",
@@ -277,7 +301,13 @@ TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
 
     EXPECT_FALSE(command(selectTargetCommand));
     EXPECT_TRUE(overlay.selectingTarget);
-    pickTarget(overlay, L"notepad.exe", [this] { reload(); });
+    // A click on a window whose program cannot be named picks nothing; selection goes on.
+    const auto unpicked = readBytes(stateFile());
+    EXPECT_FALSE(pickTarget(overlay, L"", [this] { reload(); }));
+    EXPECT_TRUE(overlay.selectingTarget);
+    EXPECT_EQ(overlay.targetProgram, L"photoshop.exe");
+    EXPECT_EQ(readBytes(stateFile()), unpicked);
+    EXPECT_TRUE(pickTarget(overlay, L"notepad.exe", [this] { reload(); }));
     EXPECT_FALSE(overlay.selectingTarget);
     EXPECT_EQ(overlay.targetProgram, L"notepad.exe");
     EXPECT_EQ(linesOnDisk()[0], L"notepad.exe");
@@ -317,10 +347,11 @@ TEST_F(MenuCommands, FailedSaveIsShownUntilAWriteSucceedsAndLosesNoCountedSecond
     EXPECT_EQ(linesOnDisk()[6], L"90071");
     EXPECT_EQ(contextMenuEntries(overlay, today)[0].text, L"Total work time : 25hours 1minutes 11seconds");
 
-    // A history that cannot be written is named the same way; its notice about a kept file follows.
+    // Seconds the history can keep nowhere (its journal cannot be written) are named the same
+    // way; its notice about a kept file follows.
     const std::wstring history = historyFilePath(stateFile().parent_path().wstring());
     overlay.history.open(history, {today, 100});
-    std::filesystem::create_directories(std::filesystem::path(temporaryPathFor(history)));
+    std::filesystem::create_directories(std::filesystem::path(temporaryPathFor(journalPathFor(history))));
     overlay.history.record(L"notepad.exe", 7, {today, 200});
     overlay.history.notice = L"history.csv could not be read; it was kept as x";
     const std::vector<MenuEntry> withHistory = contextMenuEntries(overlay, today);
@@ -347,3 +378,39 @@ TEST_F(MenuCommands, BadLinesMetWhileRunningGiveTheStartUpMessage) {
 }
 
 }  // namespace
+
+// GetAsyncKeyState reads the physical buttons; a left-handed user's primary button is the right one.
+TEST(MouseButtons, ARoleIsReadOnThePhysicalButtonThatPlaysItNow) {
+    const struct {
+        MouseButton button;
+        bool swapped;
+        int key;
+    } cases[] = {
+        {MouseButton::primary, false, 0x01},   // VK_LBUTTON: drags, picks
+        {MouseButton::secondary, false, 0x02}, // VK_RBUTTON: opens the menu
+        {MouseButton::primary, true, 0x02},
+        {MouseButton::secondary, true, 0x01},
+    };
+    for (const auto& c : cases) EXPECT_EQ(virtualKeyOf(c.button, c.swapped), c.key) << c.swapped;
+}
+
+// Menus, drop-down lists and tooltips of the program being counted stay above the overlay while
+// they are open; any other window above it is covered again.
+TEST(StayOnTop, TheOverlayGoesBackOnTopUnlessAPopupIsAboveIt) {
+    const struct {
+        const char* name;
+        std::vector<WindowAbove> above;
+        bool raise;
+    } cases[] = {
+        {"nothing above", {}, false},
+        {"an ordinary window", {{L"Notepad"}}, true},
+        {"another always-on-top window", {{L"TaskManagerWindow"}}, true},
+        {"a menu", {{L"#32768"}}, false},
+        {"a menu's shadow and the menu", {{L"SysShadow"}, {L"#32768"}}, false},
+        {"a drop-down list", {{L"ComboLBox"}}, false},
+        {"a tooltip", {{L"tooltips_class32"}}, false},
+        {"a menu of a window that draws its own", {{L"Chrome_WidgetWin_1", true}}, false},
+        {"an ordinary window over a menu", {{L"Notepad"}, {L"#32768"}}, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(raiseAbove(c.above), c.raise) << c.name;
+}

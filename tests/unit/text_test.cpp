@@ -34,3 +34,30 @@ TEST(StartupErrorText, CarriesTheLibraryDetailAndDescribesForeignExceptions) {
 }
 
 }  // namespace
+
+// A program's name is matched as Windows matches file names: the default "photoshop.exe" is the
+// file Adobe ships as Photoshop.exe.
+TEST(FileNames, MatchAsWindowsComparesThemOrdinalIgnoringCase) {
+    const struct {
+        const wchar_t* a;
+        const wchar_t* b;
+        bool same;
+    } cases[] = {
+        {L"photoshop.exe", L"Photoshop.exe", true},
+        {L"photoshop.exe", L"PHOTOSHOP.EXE", true},
+        {L"photoshop.exe", L"photoshop.exe", true},
+        {L"photoshop.exe", L"photoshop.exe ", false},
+        {L"photoshop.exe", L"photoshop.ex", false},
+        {L"photoshop.exe", L"photoshop_exe", false},
+        {L"", L"", true},
+        {L"", L"notepad.exe", false},
+#ifdef _WIN32
+        {L"\u00c4rdeno.exe", L"\u00e4RDENO.EXE", true},  // Windows folds beyond ASCII too
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(toUtf8(c.a) + " / " + toUtf8(c.b));
+        EXPECT_EQ(sameFileName(c.a, c.b), c.same);
+        EXPECT_EQ(sameFileName(c.b, c.a), c.same);
+    }
+}

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "common/text.h"
 #include "history/history_file.h"
 #include "history/work_history.h"
 #include "temp_folder.h"
@@ -129,7 +130,7 @@ TEST(HistoryFile, ReadsWhatSpreadsheetsSaveAndNamesTheLinesItCannot) {
          "date,program,seconds\r\n2026-12-08,x,1\r\n2026-12-07,y,2\r\n2026-12-07,x,3\r\n2026-12-07,y,4\r\n", true,
          L"2026-12-07 y 6; 2026-12-07 x 3; 2026-12-08 x 1", {}},
         {"dates and numbers that are not taken",
-         "date,program,seconds\r\n12/07/2026,a,1\r\n2026-13-01,a,1\r\n2026-02-29,a,1\r\n2026-12-07,a,-5\r\n"
+         "date,program,seconds\r\n12/07/26,a,1\r\n2026-13-01,a,1\r\n2026-02-29,a,1\r\n2026-12-07,a,-5\r\n"
          "2026-12-07,a,3.5\r\n2026-12-07,,5\r\n2026-12-07,a,1,note\r\n2026-12-07,\"a,1\r\n2026-12-07,\"a\"b,1\r\n"
          "2026-12-07,a,2147483648\r\n2024-02-29,leap,2147483647\r\n",
          true, L"2024-02-29 leap 2147483647", {2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
@@ -159,9 +160,63 @@ TEST(HistoryFile, ReadsWhatSpreadsheetsSaveAndNamesTheLinesItCannot) {
     EXPECT_EQ(parseHistoryText(formatHistoryText(rows)).rows, rows);
 }
 
+TEST(HistoryFile, DatesWithTheYearLastFollowTheFileElseTheUsersShortDateFormat) {
+    const struct {
+        const wchar_t* pattern;
+        DateOrder order;
+    } patterns[] = {{L"M/d/yyyy", DateOrder::monthFirst}, {L"dd/MM/yyyy", DateOrder::dayFirst},
+                    {L"d.M.yyyy", DateOrder::dayFirst}, {L"yyyy-MM-dd", DateOrder::dayFirst},
+                    {L"'M'd/M/yyyy", DateOrder::dayFirst}};
+    for (const auto& p : patterns) EXPECT_EQ(dateOrderOfPattern(p.pattern), p.order) << toUtf8(p.pattern);
+
+    const std::string head = "date,program,seconds\r\n";
+    const struct {
+        const char* name;
+        std::string rows;
+        DateOrder local;
+        const wchar_t* read;
+        std::vector<int> unreadable;
+    } cases[] = {
+        {"en-US: month first", "12/5/2026,a,1\r\n", DateOrder::monthFirst, L"2026-12-05 a 1", {}},
+        {"en-GB: day first", "12/05/2026,a,1\r\n", DateOrder::dayFirst, L"2026-05-12 a 1", {}},
+        {"de-DE: day first with dots", "7.12.2026,a,1\r\n", DateOrder::dayFirst, L"2026-12-07 a 1", {}},
+        {"dashes, month first", "12-7-2026,a,1\r\n", DateOrder::monthFirst, L"2026-12-07 a 1", {}},
+        {"a first number above 12 settles day first, whatever the user's order",
+         "12/5/2026,a,1\r\n25/12/2026,a,2\r\n", DateOrder::monthFirst, L"2026-05-12 a 1; 2026-12-25 a 2", {}},
+        {"a second number above 12 settles month first", "5/12/2026,a,1\r\n12/25/2026,a,2\r\n", DateOrder::dayFirst,
+         L"2026-05-12 a 1; 2026-12-25 a 2", {}},
+        {"rows that say both: the user's order, and what cannot be in it is unreadable",
+         "25/12/2026,a,1\r\n12/25/2026,a,2\r\n", DateOrder::monthFirst, L"2026-12-25 a 2", {2}},
+        {"year first is read in any order, with any of the three separators",
+         "2026-12-07,a,1\r\n2026/12/8,a,1\r\n2026.12.09,a,1\r\n", DateOrder::monthFirst,
+         L"2026-12-07 a 1; 2026-12-08 a 1; 2026-12-09 a 1", {}},
+        {"two-digit years, mixed separators and three-digit parts are not dates",
+         "12/5/26,a,1\r\n12/5.2026,a,1\r\n123/5/2026,a,1\r\n2026-012-07,a,1\r\n", DateOrder::monthFirst, L"",
+         {2, 3, 4, 5}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const HistoryText text = parseHistoryText(head + c.rows, c.local);
+        EXPECT_EQ(describe(text.rows), c.read);
+        EXPECT_EQ(text.unreadableLines, c.unreadable);
+    }
+
+    // A history saved by a US spreadsheet is read at the start and written back with ISO dates.
+    TempFolder folder;
+    const std::filesystem::path file = historyFilePath(folder.path().wstring());
+    writeBytes(file, "Date,Program,Seconds\r\n12/5/2026,photoshop.exe,3600\r\n12/7/2026,photoshop.exe,60\r\n");
+    WorkHistory history;
+    history.open(file.wstring(), {D, 100}, DateOrder::monthFirst);
+    EXPECT_EQ(history.notice, L"");
+    EXPECT_EQ(describe(history.rows()), L"2026-12-05 photoshop.exe 3600; 2026-12-07 photoshop.exe 60");
+    history.record(L"photoshop.exe", 1, {D, 101});
+    history.flush({D, 102});
+    EXPECT_EQ(readBytes(file), "date,program,seconds\r\n2026-12-05,photoshop.exe,3600\r\n2026-12-07,photoshop.exe,61\r\n");
+}
+
 TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsItWasAndANewOneTakesItsPlace) {
     const std::string readable = "date,program,seconds\r\n2026-12-07,np.exe,5\r\n";
-    const std::string partly = "date;program;seconds\r\n2026-12-07;np.exe;5\r\n12/07/2026;np.exe;9\r\n";
+    const std::string partly = "date;program;seconds\r\n2026-12-07;np.exe;5\r\n12/07/26;np.exe;9\r\n";
     const std::string unreadable = "<html>not a history</html>\r\n";
     const struct {
         const char* name;
@@ -205,6 +260,7 @@ TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsItWasAndANewOneTakesItsPlace) {
 
         // Counting goes on into the new file; a second unreadable file at the same moment gets a name of its own.
         history.record(L"np.exe", 4, {D, 15 * 3600 + 30 * 60 + 13});
+        history.flush({D, 15 * 3600 + 30 * 60 + 13});
         EXPECT_EQ(parseHistoryText(readBytes(file)).rows, history.rows());
         writeBytes(file, unreadable);
         history.open(file.wstring(), {D, 15 * 3600 + 30 * 60 + 12});
@@ -222,6 +278,7 @@ TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsItWasAndANewOneTakesItsPlace) {
                                    {L"ps.exe", 2, {D + 2, 20}},    {L"ps.exe", 8, {D + 3, 5}}};
     for (const CountedFrame& frame : frames) {
         history.record(frame.program, frame.seconds, frame.at);
+        history.flush(frame.at);
         EXPECT_EQ(readBytes(file), formatHistoryText(history.rows())) << frame.seconds;
     }
 }

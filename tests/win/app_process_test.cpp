@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "common/kernel_handle_win.h"
 #include "config/app_data_folder_win.h"
 #include "process_harness.h"
 #include "temp_folder.h"
@@ -61,6 +62,28 @@ TEST(OverlayProgram, SecondCopySaysTheFirstIsRunningAndLeavesTheStateFileAlone) 
     EXPECT_EQ(second.waitForExit(10000), 0u);
     PostMessageW(overlay, WM_CLOSE, 0, 0);
     EXPECT_EQ(third.waitForExit(10000), 0u);
+}
+
+// Another account counts on this PC (fast user switching): its copy holds the machine's mark, not
+// this session's. Every sign-in here starts a copy, which has nothing to say to anybody; a copy
+// started by hand says where the counting goes on.
+TEST(OverlayProgram, ACopyCountingInAnotherAccountsSessionEndsASignInQuietlyAndIsNamedToAPerson) {
+    const KernelHandle mark(CreateMutexW(nullptr, FALSE, L"Global\\ArdenoTime.StateFile.Owner"));
+    ASSERT_TRUE(mark);
+    ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+
+    OverlayProcess atSignIn(binaryFolder(), L"/sign-in");
+    EXPECT_EQ(atSignIn.waitForExit(15000), 0u) << "a message kept the copy started at sign-in open";
+
+    OverlayProcess byHand(binaryFolder());
+    const HWND dialog = byHand.waitForWindow(L"#32770", L"Ardeno Time", 15000);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_NE(messageBoxText(dialog).find(L"Ardeno Time is counting in another account's session on this PC."),
+              std::wstring::npos)
+        << messageBoxText(dialog).c_str();
+    EXPECT_EQ(byHand.waitForWindow(L"SDL_app", L"Ardeno Time", 200), nullptr) << "it made an overlay";
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(byHand.waitForExit(10000), 0u);
 }
 
 }  // namespace

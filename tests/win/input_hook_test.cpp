@@ -150,6 +150,31 @@ TEST_F(InputHookTest, MouseMovementAloneRaisesTheFlag) {
     EXPECT_TRUE(pumpUntil([] { return inputSeen.load(); }));
 }
 
+// Under Wine a window that appears under a resting pointer sends a mouse move to where the
+// pointer already is; nobody moved it.
+TEST_F(InputHookTest, AMoveThatLeavesThePointerWhereItWasIsNoInputAndHooksPutBackStillSeeInput) {
+    INPUT still{};
+    still.type = INPUT_MOUSE;
+    still.mi.dwFlags = MOUSEEVENTF_MOVE;  // by 0, 0
+    INPUT move = still;
+    move.mi.dx = 7;
+    // A real move first, so that where the pointer rests is known for certain.
+    ASSERT_EQ(SendInput(1, &move, sizeof(INPUT)), 1u);
+    ASSERT_TRUE(pumpUntil([] { return inputSeen.load(); }));
+    pumpFor(std::chrono::milliseconds(300));  // what the window system still sends about it
+    inputSeen = false;
+    ASSERT_EQ(SendInput(1, &still, sizeof(INPUT)), 1u);
+    pumpFor(std::chrono::milliseconds(200));
+    EXPECT_FALSE(inputSeen);
+
+    // The system may have removed the hooks; put back, they see a real move.
+    requestHookReinstall();
+    pumpFor(std::chrono::milliseconds(200));
+    move.mi.dx = -7;
+    ASSERT_EQ(SendInput(1, &move, sizeof(INPUT)), 1u);
+    EXPECT_TRUE(pumpUntil([] { return inputSeen.load(); }));
+}
+
 // Real X input, as a person would make it. Disabled in ordinary runs: tests/xinput-check.sh
 // starts it and then drives the X server with xdotool from the Linux side. X delivers keys to
 // the Wine window that has the X focus and mouse events over Wine windows only, so all of it

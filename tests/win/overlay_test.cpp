@@ -10,6 +10,7 @@
 #include "input/input_flag.h"
 #include "config/app_data_folder_win.h"
 #include "config/config_file.h"
+#include "overlay/context_menu.h"
 #include "overlay/context_menu_win.h"
 #include "common/local_clock_win.h"
 #include "overlay/process_name_win.h"
@@ -69,14 +70,15 @@ protected:
 std::wstring readMenu(HMENU menu) {
     std::wstring text;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-        const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+        // A submenu's state carries its item count in the high byte, which may look like flags.
+        HMENU sub = GetSubMenu(menu, i);
+        const UINT state = GetMenuState(menu, i, MF_BYPOSITION) & (sub ? 0xFFu : ~0u);
         wchar_t label[128] = {};
         GetMenuStringW(menu, i, label, 128, MF_BYPOSITION);
         if (state & MF_SEPARATOR) {
             text += L"---\n";
             continue;
         }
-        HMENU sub = GetSubMenu(menu, i);
         text += (sub ? L"popup" : std::to_wstring(GetMenuItemID(menu, i))) + L" " + label + ((state & MF_CHECKED) ? L" [x]" : L"") +
                 ((state & MF_GRAYED) ? L" (grayed)" : L"") + L"\n";
         if (sub) text += L"{\n" + readMenu(sub) + L"}\n";
@@ -84,26 +86,19 @@ std::wstring readMenu(HMENU menu) {
     return text;
 }
 
-// A real notepad, a program of its own to be the target; ended when the test is done.
-struct Notepad {
-    Notepad() {
+// A program of its own, started from `exe` (a name the system finds, or a path) with `arguments`;
+// ended when the test is done.
+struct StandIn {
+    explicit StandIn(const std::wstring& exe, const std::wstring& arguments = L"") {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        wchar_t commandLine[] = L"notepad.exe";
-        if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-            return;
-        WaitForInputIdle(process.hProcess, 10000);
-        for (int i = 0; i < 100 && !window; ++i, Sleep(100)) {
-            for (HWND w = FindWindowW(L"Notepad", nullptr); w; w = FindWindowExW(nullptr, w, L"Notepad", nullptr)) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(w, &owner);
-                if (owner == process.dwProcessId) window = w;
-            }
-        }
+        std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+        if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+            WaitForInputIdle(process.hProcess, 10000);
     }
-    Notepad(const Notepad&) = delete;
-    Notepad& operator=(const Notepad&) = delete;
-    ~Notepad() {
+    StandIn(const StandIn&) = delete;
+    StandIn& operator=(const StandIn&) = delete;
+    ~StandIn() {
         end();
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
@@ -115,6 +110,27 @@ struct Notepad {
     }
 
     PROCESS_INFORMATION process{};
+};
+
+template <class Found>
+auto waitFor(Found found) {
+    for (int i = 0; i < 100; ++i, Sleep(100))
+        if (auto result = found()) return result;
+    return decltype(found())();
+}
+
+// A real notepad, a program of its own to be the target.
+struct Notepad : StandIn {
+    Notepad() : StandIn(L"notepad.exe") {
+        window = waitFor([this] {
+            for (HWND w = FindWindowW(L"Notepad", nullptr); w; w = FindWindowExW(nullptr, w, L"Notepad", nullptr)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(w, &owner);
+                if (owner == process.dwProcessId) return w;
+            }
+            return HWND{};
+        });
+    }
     HWND window = nullptr;
 };
 
@@ -139,9 +155,10 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
                   L"1133 Work history\n---\n1124 Select target program\n---\n"
                   L"1131 Load recent time\n1132 Unfix window position\n---\npopup Time stopping speed\n{\n"
                   L"1126 Stop after 1 seconds\n1127 Stop after 5 seconds\n1128 Stop after 10 seconds\n"
-                  L"1129 Stop after 30 seconds [x]\n1130 Stop after 60 seconds\n}\n---\n1125 Exit\n");
+                  L"1129 Stop after 30 seconds [x]\n1130 Stop after 60 seconds\n1134 Stop after 2 minutes\n"
+                  L"1135 Stop after 5 minutes\n1136 Stop after 15 minutes\n}\n---\n1125 Exit\n");
         post(1123);
-        post(1134);
+        post(1137);
         post(0);
         post(loadRecentTimeCommand);
     };
@@ -254,6 +271,40 @@ TEST_F(OverlayLoopTest, TypingIntoTheTargetCountsWithoutTheHooks) {
     EXPECT_FALSE(inputSeen) << "no hook ran in this process";
     EXPECT_GE(scripted->currentSeconds, 2);
     EXPECT_EQ(lines()[6], std::to_wstring(90061 + scripted->currentSeconds));
+}
+
+// A Store app's window in front is its frame, drawn by ApplicationFrameHost.exe; the app is a
+// child window of its own process inside it. The pick and the counting both name the app.
+TEST_F(OverlayLoopTest, AStoreAppIsNamedByItsContentWhenPickedAndWhenItsFrameIsInFront) {
+    const path apps = folder / L"apps";
+    std::filesystem::create_directories(apps);
+    for (const wchar_t* name : {L"ApplicationFrameHost.exe", L"StoreApp.exe"})
+        std::filesystem::copy_file(path(binaryFolder()) / L"hosted_window.exe", apps / name);
+    const StandIn host((apps / L"ApplicationFrameHost.exe").wstring(), L"frame");
+    const HWND frame = waitFor([] { return FindWindowW(L"ApplicationFrameWindow", L"Hosted app"); });
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(foregroundProgramName(frame), L"ApplicationFrameHost.exe") << "a frame that holds no app yet";
+
+    const StandIn app((apps / L"StoreApp.exe").wstring(),
+                      L"content " + std::to_wstring(reinterpret_cast<INT_PTR>(frame)));
+    const HWND content =
+        waitFor([&] { return FindWindowExW(frame, nullptr, L"Windows.UI.Core.CoreWindow", nullptr); });
+    ASSERT_NE(content, nullptr);
+    RECT rect{};
+    GetWindowRect(content, &rect);
+    const POINT middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    EXPECT_EQ(foregroundProgramName(WindowFromPoint(middle)), L"StoreApp.exe") << "the window a pick clicks";
+    EXPECT_EQ(foregroundProgramName(frame), L"StoreApp.exe") << "the frame in front";
+
+    // Counted with the frame in front, against a target spelt in another case.
+    ASSERT_TRUE(pickTarget(*scripted, L"storeapp.exe", [&] { scripted->loadState(); }));
+    SetForegroundWindow(frame);
+    ASSERT_TRUE(waitFor([&] { return GetForegroundWindow() == frame; }));
+    for (int frameNumber = 0; frameNumber < 60; frameNumber += 3)
+        scripted->script[frameNumber] = [](ScriptedOverlay&) { inputSeen = true; };
+    scripted->script[75] = [](ScriptedOverlay& o) { o.closed = true; };
+    run();
+    EXPECT_GE(scripted->currentSeconds, 1);
 }
 
 TEST(ProgramName, IsTheExecutablesFileNameWhileItsProcessRuns) {

@@ -12,6 +12,11 @@
 //   probe child-point TITLE TEXT screen point in the middle of that window's child titled TEXT
 //   probe command TITLE ID       posts WM_COMMAND with ID to the window with that title, as a
 //                                menu item does
+//   probe above CLASS TITLE      succeeds when a visible window of CLASS is above the window with
+//                                that title in the z-order
+//   probe pid TITLE              process id of the window with that title
+//   probe flash X Y MS           shows a window at X Y (200 x 200) for MS milliseconds without
+//                                taking the foreground, as a notification does
 #define SDL_MAIN_HANDLED  // a console tool with its own main, not an SDL program
 #include <windows.h>
 
@@ -180,7 +185,39 @@ int main(int argc, char* argv[]) {
         if (found.empty()) return 1;
         return PostMessageW(found.front(), WM_COMMAND, MAKEWPARAM(std::atoi(argv[3]), 0), 0) ? 0 : 1;
     }
+    if (command == "above" && argc == 4) {
+        const std::vector<HWND> below = visibleWindows(L"-", widen(argv[3]));
+        if (below.empty()) return 2;
+        wchar_t name[64];
+        for (HWND w = GetWindow(below.front(), GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV))
+            if (IsWindowVisible(w) && GetClassNameW(w, name, 64) && widen(argv[2]) == name) return 0;
+        return 1;
+    }
+    if (command == "flash" && argc == 5) {
+        const HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, L"STATIC", L"flash",
+                                            WS_POPUP | WS_BORDER, std::atoi(argv[2]), std::atoi(argv[3]), 200, 200,
+                                            nullptr, nullptr, nullptr, nullptr);
+        if (!window) return 1;
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        const DWORD end = GetTickCount() + static_cast<DWORD>(std::atoi(argv[4]));
+        MSG message;
+        while (static_cast<LONG>(end - GetTickCount()) > 0) {
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            Sleep(10);
+        }
+        DestroyWindow(window);
+        return 0;
+    }
+    if (command == "pid" && argc == 3) {
+        const std::vector<HWND> found = visibleWindows(L"-", widen(argv[2]));
+        if (found.empty()) return 1;
+        DWORD process = 0;
+        GetWindowThreadProcessId(found.front(), &process);
+        std::printf("%lu\n", process);
+        return 0;
+    }
     std::fprintf(stderr, "usage: probe rect CLASS TITLE | menu-point LEVEL INDEX | menu-owner | foreground | "
-                         "place TITLE X Y W H | close TITLE | kind TITLE | child-point TITLE TEXT | command TITLE ID\n");
+                         "place TITLE X Y W H | close TITLE | kind TITLE | child-point TITLE TEXT | command TITLE ID | "
+                         "above CLASS TITLE | pid TITLE | flash X Y MS\n");
     return 2;
 }

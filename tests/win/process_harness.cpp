@@ -9,8 +9,8 @@ std::wstring binaryFolder() {
     return folder.substr(0, folder.find_last_of(L"\\/"));
 }
 
-OverlayProcess::OverlayProcess(const std::wstring& workingDirectory) {
-    std::wstring commandLine = L"\"" + binaryFolder() + L"\\ArdenoTime.exe\"";
+OverlayProcess::OverlayProcess(const std::wstring& workingDirectory, const std::wstring& arguments) {
+    std::wstring commandLine = L"\"" + binaryFolder() + L"\\ArdenoTime.exe\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,

@@ -7,8 +7,9 @@
 // Starts the real ArdenoTime.exe from beside the test program and watches its windows.
 class OverlayProcess {
 public:
-    // Starts the program with `workingDirectory` as its current folder (its skin is found there).
-    explicit OverlayProcess(const std::wstring& workingDirectory);
+    // Starts the program with `workingDirectory` as its current folder (its skin is found there)
+    // and `arguments` on its command line.
+    explicit OverlayProcess(const std::wstring& workingDirectory, const std::wstring& arguments = L"");
     OverlayProcess(const OverlayProcess&) = delete;
     OverlayProcess& operator=(const OverlayProcess&) = delete;
     // Kills the program if a test left it running.

@@ -1,0 +1,201 @@
+// How the history keeps every counted second: the journal beside history.csv across kills and
+// restarts, a history.csv changed by someone else between two writes, and writes that fail.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "config/file_system.h"
+#include "history/history_journal.h"
+#include "history/work_history.h"
+#include "temp_folder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const DayNumber D = dayNumber({2026, 12, 7}).value();
+
+std::wstring describe(const std::vector<HistoryRow>& rows) {
+    std::wstring text;
+    for (const HistoryRow& row : rows)
+        text += (text.empty() ? L"" : L"; ") + isoDate(row.day) + L" " + row.program + L" " +
+                std::to_wstring(row.seconds);
+    return text;
+}
+
+std::wstring describeFile(const fs::path& file) { return describe(parseHistoryText(readBytes(file)).rows); }
+
+const std::string header = "date,program,seconds\r\n";
+const std::string before = header + "2026-12-06,np.exe,100\r\n2026-12-07,np.exe,50\r\n";
+
+// Saves `bytes` as a spreadsheet does: a new file put in place of the old one.
+void saveAsASpreadsheetDoes(const fs::path& file, const std::string& bytes) {
+    writeBytes(file.wstring() + L".saving", bytes);
+    fs::rename(file.wstring() + L".saving", file);
+}
+
+// The state a run left when it was killed, and what the next start makes of it.
+TEST(HistoryJournal, TheNextStartAddsWhatTheJournalKeptUnlessTheFileHoldsItAlready) {
+    const std::string withThem = header + "2026-12-06,np.exe,100\r\n2026-12-07,np.exe,62\r\n";
+    const std::string edited = header + "2026-12-06,np.exe,80\r\n2026-12-07,np.exe,50\r\n2026-12-07,meeting,600\r\n";
+    const std::vector<HistoryRow> twelve = {{D, L"np.exe", 12}};
+    const struct {
+        const char* name;
+        std::string file;  // "" for no file
+        HistoryJournal journal;
+        const wchar_t* rows;
+    } cases[] = {
+        {"killed while counting: the journal's seconds are added", before, {contentMark(before), {}, twelve},
+         L"2026-12-06 np.exe 100; 2026-12-07 np.exe 62"},
+        {"killed as history.csv was about to be replaced: added", before,
+         {contentMark(before), contentMark(withThem), twelve}, L"2026-12-06 np.exe 100; 2026-12-07 np.exe 62"},
+        {"killed after history.csv was replaced, before the journal went: not counted twice", withThem,
+         {contentMark(before), contentMark(withThem), twelve}, L"2026-12-06 np.exe 100; 2026-12-07 np.exe 62"},
+        {"the file was corrected after the last write: the seconds go on top of the corrections", edited,
+         {contentMark(before), {}, twelve}, L"2026-12-06 np.exe 80; 2026-12-07 np.exe 62; 2026-12-07 meeting 600"},
+        {"the file was deleted: the journal's seconds start a new one", "", {contentMark(before), {}, twelve},
+         L"2026-12-07 np.exe 12"},
+        {"there was no file when the seconds were counted", "", {{ContentMark::noFile, 0}, {}, twelve},
+         L"2026-12-07 np.exe 12"},
+        {"a journal a person broke is kept aside", before, {{5, 5}, {}, {{D, L"", 12}}},
+         L"2026-12-06 np.exe 100; 2026-12-07 np.exe 50"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        const fs::path file = historyFilePath(folder.path().wstring());
+        if (!c.file.empty()) writeBytes(file, c.file);
+        writeBytes(journalPathFor(file.wstring()), formatJournal(c.journal));
+        const bool broken = c.journal.rows[0].program.empty();  // a row no journal holds
+        if (!broken) {
+            EXPECT_EQ(describe(*keptHistory(file.wstring())), c.rows) << "read without changing anything";
+        }
+
+        WorkHistory history;
+        history.open(file.wstring(), {D, 3600});
+        EXPECT_EQ(describe(history.rows()), c.rows);
+        EXPECT_EQ(describeFile(file), c.rows);
+        EXPECT_FALSE(fs::exists(journalPathFor(file.wstring())));
+        EXPECT_FALSE(history.hasWaitingSeconds());
+        EXPECT_EQ(fs::exists(folder.path() / "history journal unreadable 2026-12-07 010000.txt"), broken);
+        EXPECT_EQ(history.notice.find(L"history journal unreadable") != std::wstring::npos, broken);
+        history.open(file.wstring(), {D, 3601});
+        EXPECT_EQ(describe(history.rows()), c.rows) << "and only once";
+    }
+}
+
+// Between two writes a person saves the file from a spreadsheet; the program has counted 10 s
+// meanwhile. The next write keeps what they saved and adds the 10 s.
+TEST(HistoryMerge, ACorrectedFileKeepsTheCorrectionsAndGetsTheSecondsCountedSince) {
+    const struct {
+        const char* name;
+        std::string saved;  // "" for a deleted file
+        DateOrder localOrder;
+        const wchar_t* after;
+        bool keptAside;
+    } cases[] = {
+        {"an earlier day corrected", header + "2026-12-06,np.exe,80\r\n2026-12-07,np.exe,50\r\n", DateOrder::dayFirst,
+         L"2026-12-06 np.exe 80; 2026-12-07 np.exe 60", false},
+        {"a row of the user's own added", before + "2026-12-07,meeting,600\r\n", DateOrder::dayFirst,
+         L"2026-12-06 np.exe 100; 2026-12-07 np.exe 60; 2026-12-07 meeting 600", false},
+        {"today's row corrected", header + "2026-12-06,np.exe,100\r\n2026-12-07,np.exe,20\r\n", DateOrder::dayFirst,
+         L"2026-12-06 np.exe 100; 2026-12-07 np.exe 30", false},
+        {"everything removed", header, DateOrder::dayFirst, L"2026-12-07 np.exe 10", false},
+        {"saved in a US spreadsheet", "Date;Program;Seconds\r\n12/6/2026;np.exe;100\r\n12/7/2026;np.exe;50\r\n",
+         DateOrder::monthFirst, L"2026-12-06 np.exe 100; 2026-12-07 np.exe 60", false},
+        {"saved again unchanged", before, DateOrder::dayFirst, L"2026-12-06 np.exe 100; 2026-12-07 np.exe 60", false},
+        {"deleted: the history in memory goes back", "", DateOrder::dayFirst,
+         L"2026-12-06 np.exe 100; 2026-12-07 np.exe 60", false},
+        {"made unreadable: kept aside, its readable rows go on", before + "yesterday,np.exe,5\r\n", DateOrder::dayFirst,
+         L"2026-12-06 np.exe 100; 2026-12-07 np.exe 60", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        const fs::path file = historyFilePath(folder.path().wstring());
+        writeBytes(file, before);
+        WorkHistory history;
+        history.open(file.wstring(), {D, 1000}, c.localOrder);
+        history.record(L"np.exe", 4, {D, 1004});
+        if (c.saved.empty()) fs::remove(file);
+        else saveAsASpreadsheetDoes(file, c.saved);
+        history.record(L"np.exe", 6, {D, 1010});
+        history.flush({D, 1011});
+        EXPECT_EQ(describe(history.rows()), c.after);
+        EXPECT_EQ(readBytes(file), formatHistoryText(history.rows())) << "written in its own form";
+        EXPECT_FALSE(fs::exists(journalPathFor(file.wstring())));
+        const fs::path kept = folder.path() / "history unreadable 2026-12-07 001651.csv";
+        EXPECT_EQ(fs::exists(kept), c.keptAside);
+        if (c.keptAside) {
+            EXPECT_EQ(readBytes(kept), c.saved);
+            EXPECT_EQ(history.notice.rfind(L"1 line of history.csv could not be read", 0), 0u) << history.notice;
+        }
+        // Counting on: only the new seconds are added at the next write.
+        history.record(L"np.exe", 1, {D, 1100});
+        history.flush({D, 1101});
+        EXPECT_EQ(readBytes(file), formatHistoryText(history.rows()));
+    }
+}
+
+// history.csv is written a minute after the first second it lacks and when asked (a spell's
+// end); seconds it cannot take wait in the journal, and only seconds kept nowhere are an error.
+TEST(HistoryWrites, SecondsTheFileCannotTakeWaitInTheJournalAndShowOnlyWhenTheyAreKeptNowhere) {
+    TempFolder folder;
+    const fs::path file = historyFilePath(folder.path().wstring());
+    const fs::path journal = journalPathFor(file.wstring());
+    // A folder where a temporary file goes makes that file's writes fail.
+    const fs::path fileBlocker = temporaryPathFor(file.wstring()), journalBlocker = temporaryPathFor(journal.wstring());
+    writeBytes(file, before);
+    WorkHistory history;
+    int told = 0;
+    history.setWriteListener([&](const std::vector<HistoryRow>& rows, LocalMoment) {
+        ++told;
+        EXPECT_EQ(rows, history.rows()) << "the whole history, written or not";
+    });
+    history.open(file.wstring(), {D, 1000});
+    const struct {
+        const char* name;
+        bool fileBlocked, journalBlocked;
+        int seconds;
+        LocalMoment at;
+        bool flush;
+        bool fileWritten, waiting, notSaved;
+    } steps[] = {
+        {"history.csv cannot be replaced: the journal keeps the seconds, at a spell's end too", true, false, 5,
+         {D, 1070}, true, false, true, false},
+        {"... and between two writes", true, false, 2, {D, 1072}, false, false, true, false},
+        {"neither can be written: kept in memory, the red mark", true, true, 3, {D, 1073}, false, false, false, true},
+        {"the journal again: all of them kept there", true, false, 1, {D, 1074}, false, false, true, false},
+        {"history.csv again, at a spell's end: all of them in it", false, false, 0, {D, 1075}, true, true, false, false},
+        {"neither once more", true, true, 4, {D, 1140}, false, false, false, true},
+        {"both free, 59 s after the first second the file lacks: the journal only", false, false, 1, {D, 1199}, false,
+         false, false, false},
+        {"both again, a minute after the first second the file lacks: all in it", false, false, 1, {D, 1200}, false,
+         true, false, false},
+    };
+    std::int64_t counted = 0;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        for (const auto& [blocker, blocked] : {std::pair{fileBlocker, step.fileBlocked}, {journalBlocker, step.journalBlocked}}) {
+            if (blocked) fs::create_directories(blocker);
+            else fs::remove(blocker);
+        }
+        const std::string fileBefore = readBytes(file);
+        history.record(L"np.exe", step.seconds, step.at);
+        if (step.flush) history.flush(step.at);
+        counted += step.seconds;
+        EXPECT_EQ(secondsOnDay(history.rows(), D), 50 + counted) << "every second counted shows";
+        EXPECT_EQ(readBytes(file) != fileBefore, step.fileWritten);
+        EXPECT_EQ(!history.waitingText().empty(), step.waiting) << history.waitingText();
+        EXPECT_EQ(static_cast<bool>(history.saveError()), step.notSaved);
+        if (step.waiting) {
+            EXPECT_EQ(history.waitingText().rfind(L"history.csv cannot be written now (", 0), 0u);
+            EXPECT_EQ(*keptHistory(file.wstring()), history.rows()) << "file and journal hold every second";
+        }
+    }
+    EXPECT_EQ(describeFile(file), L"2026-12-06 np.exe 100; 2026-12-07 np.exe 67");
+    EXPECT_FALSE(fs::exists(journal));
+    EXPECT_EQ(told, 3) << "every attempt to write history.csv is told";
+}
+
+}  // namespace
