@@ -20,7 +20,7 @@ cd "$root"
 scripts/setup.sh
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw --target ArdenoTime probe >/dev/null
-bin=build/mingw/bin
+bin=$root/build/mingw/bin  # absolute: the user session also starts the program from another folder
 shots=$(mktemp -d)
 cc -O2 -o "$shots/desktop-colour" scripts/desktop-colour.c -lX11
 
