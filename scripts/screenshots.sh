@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Redraws the README's pictures (docs/images/): the overlay counting beside notepad and its open
 # menu, taken by the scripted user session under Wine on a fresh virtual screen, the overlay
-# and its menu at 150 %, and the work history window over two weeks of sample history.
+# and its menu at 150 %, and the work history window over two weeks of sample history, alone
+# and shared with a laptop.
 #
 # A compositing manager (xcompmgr) runs on that screen, so that the overlay's per-pixel alpha
 # blends over the desktop as on Windows; without one, Xvfb shows layered windows over black.
 # The script checks that a transparent corner pixel of the plate shows the desktop colour.
 set -euo pipefail
+# Wine takes the computer's name from the host name: the pictures' PC is called STUDIO, in a UTS
+# namespace of this script's own (as root, like the set-up).
+if [ -z "${ARDENO_PICTURE_HOST:-}" ]; then ARDENO_PICTURE_HOST=1 exec unshare -u "$0" "$@"; fi
+hostname studio
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 . scripts/env.sh
@@ -15,7 +20,7 @@ cd "$root"
 scripts/setup.sh
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw --target ArdenoTime probe >/dev/null
-bin=build/mingw/bin
+bin=$root/build/mingw/bin  # absolute: the user session also starts the program from another folder
 shots=$(mktemp -d)
 cc -O2 -o "$shots/desktop-colour" scripts/desktop-colour.c -lX11
 
@@ -83,6 +88,37 @@ probe close 'Ardeno Time'
 waitFor 10 eval '! kill -0 "$overlay" 2>/dev/null'
 overlay=""
 
+# The same window sharing the history with a laptop, used in the evenings and at weekends.
+sharedFolder="$WINEPREFIX/drive_c/OneDrive/Ardeno Time"
+rm -rf "$WINEPREFIX/drive_c/OneDrive"
+mkdir -p "$sharedFolder"
+printf 'C:\\OneDrive\\Ardeno Time\r\n' >"$stateDir/share.cfg"
+{
+  printf 'date,program,seconds\r\n'
+  for ago in 13 12 10 9 8 6 5 3 2 1 0; do
+    day=$(date -d "-$ago day" +%F)
+    weekday=$(date -d "-$ago day" +%u)
+    seconds=$(((ago * 3571) % 5400 + 2400))
+    if [ "$weekday" -ge 6 ]; then seconds=$((seconds + 7200)); fi
+    if [ "$ago" -eq 0 ]; then seconds=2710; fi
+    printf '%s,photoshop.exe,%d\r\n' "$day" "$seconds"
+  done
+} >"$sharedFolder/history-LAPTOP-5e1f02a7.csv"
+(cd "$bin" && exec wine ArdenoTime.exe >/dev/null 2>&1) &
+overlay=$!
+waitFor 20 probe rect SDL_app 'Ardeno Time' >/dev/null || { echo "the overlay did not start"; exit 1; }
+probe command 'Ardeno Time' 1133
+waitFor 10 probe rect - "$title" >/dev/null || { echo "the history window did not open"; exit 1; }
+probe place "$title" 40 40 608 500
+sleep 2
+read -r l t r b < <(probe rect - "$title")
+import -window root -crop $((r - l))x$((b - t))+$l+$t "$shots/history-two-pcs.png"
+probe close "$title"
+probe close 'Ardeno Time'
+waitFor 10 eval '! kill -0 "$overlay" 2>/dev/null'
+overlay=""
+rm -rf "$stateDir/share.cfg" "$WINEPREFIX/drive_c/OneDrive"
+
 # The overlay and its menu on a display at 150 % (the prefix at 144 DPI for that run).
 tests/display-scale.sh "$bin" "$shots" >/dev/null || { echo "the run at 150 % failed; no pictures taken"; exit 1; }
 
@@ -91,4 +127,6 @@ cp "$shots/scale-150.png" docs/images/overlay-150.png
 cp "$shots/counting.png" docs/images/overlay-counting.png
 cp "$shots/menu.png" docs/images/overlay-menu.png
 cp "$shots/history-window.png" docs/images/history-window.png
-echo "docs/images/overlay-counting.png, overlay-menu.png, overlay-150.png and history-window.png redrawn"
+cp "$shots/history-two-pcs.png" docs/images/history-two-pcs.png
+echo "docs/images/overlay-counting.png, overlay-menu.png, overlay-150.png, history-window.png and" \
+  "history-two-pcs.png redrawn"

@@ -22,3 +22,22 @@ public:
 private:
     HANDLE handle_;
 };
+
+// A folder watch from FindFirstChangeNotificationW, which FindCloseChangeNotification ends.
+class ChangeNotification {
+public:
+    explicit ChangeNotification(HANDLE handle = nullptr) : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+    ChangeNotification(const ChangeNotification&) = delete;
+    ChangeNotification& operator=(const ChangeNotification&) = delete;
+    ~ChangeNotification() { reset(); }
+
+    HANDLE get() const { return handle_; }
+    void reset(HANDLE handle = nullptr) {
+        if (handle_) FindCloseChangeNotification(handle_);
+        handle_ = handle == INVALID_HANDLE_VALUE ? nullptr : handle;
+    }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+private:
+    HANDLE handle_;
+};

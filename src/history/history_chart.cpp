@@ -28,6 +28,7 @@ class Scaled {
 public:
     explicit Scaled(double scale) : scale_(scale > 0 ? scale : 1.0) {}
     int operator()(double pixels) const { return static_cast<int>(std::lround(pixels * scale_)); }
+    double factor() const { return scale_; }
 
 private:
     double scale_;
@@ -75,6 +76,42 @@ void chooseAxis(HistoryChart& chart, std::int64_t highest, int plotHeight, int m
     chart.axisTop = (shown + chart.axisStep - 1) / chart.axisStep * chart.axisStep;
 }
 
+// A line per PC in `area`: its colour, its name and its week, the weeks in one column right
+// of the longest name. Names give way first when the window is narrow.
+void layoutLegend(HistoryChart& chart, const ChartInput& input, DayNumber today, const ChartBox& area,
+                  const Scaled& px) {
+    const Metrics m;
+    const int line = px(m.line);
+    // Without the window's own measure: an average character of the small font.
+    const TextWidth measure = input.textWidth ? input.textWidth : [&](const std::wstring& text) {
+        return static_cast<int>(std::lround(static_cast<double>(text.size()) * m.smallFont * 0.6 * px.factor()));
+    };
+    const int swatch = px(10), afterSwatch = px(6), betweenColumns = px(16);
+    std::vector<std::wstring> weeks;
+    int nameWidth = 0, weekWidth = 0;
+    for (const ChartPc& pc : input.pcs) {
+        static const std::vector<HistoryRow> none;
+        weeks.push_back(clockText(secondsInWeekOf(pc.rows ? *pc.rows : none, today)) + L" this week");
+        nameWidth = std::max(nameWidth, measure(pc.name));
+        weekWidth = std::max(weekWidth, measure(weeks.back()));
+    }
+    const int nameLeft = area.left + swatch + afterSwatch;
+    const int room = std::max(0, area.right - nameLeft - betweenColumns - weekWidth);
+    nameWidth = std::min(nameWidth, room);
+    const int weekLeft = nameLeft + nameWidth + betweenColumns;
+    for (std::size_t i = 0; i < input.pcs.size(); ++i) {
+        const int top = area.top + line * static_cast<int>(i);
+        const int swatchTop = top + (line - swatch) / 2;
+        chart.swatches.push_back({{area.left, swatchTop, area.left + swatch, swatchTop + swatch}, static_cast<int>(i)});
+        ChartText name{input.pcs[i].name, {nameLeft, top, nameLeft + nameWidth, top + line}};
+        name.ellipsis = true;
+        chart.texts.push_back(std::move(name));
+        ChartText weekText{weeks[i], {weekLeft, top, std::min(area.right, weekLeft + weekWidth), top + line}};
+        weekText.ellipsis = true;
+        chart.texts.push_back(std::move(weekText));
+    }
+}
+
 }  // namespace
 
 ChartFonts historyFonts(double scale) {
@@ -95,12 +132,30 @@ ChartSize historyMinimumSize(double scale) {
 
 HistoryChart layoutHistoryChart(const std::vector<HistoryRow>& rows, DayNumber today, int width, int height,
                                 double scale) {
+    ChartInput input;
+    input.pcs.push_back({L"", &rows});
+    return layoutHistoryChart(input, today, width, height, scale);
+}
+
+HistoryChart layoutHistoryChart(const ChartInput& input, DayNumber today, int width, int height, double scale) {
     const Metrics m;
     const Scaled px(scale);
     HistoryChart chart;
+    chart.stacked = input.shared;
     const int margin = px(m.margin);
-    const std::vector<std::int64_t> days = dailyTotals(rows, today, chartDays);
     const DayNumber first = today - chartDays + 1;
+
+    // Each PC's days, and all PCs' together.
+    std::vector<std::vector<std::int64_t>> pcDays;
+    std::vector<std::int64_t> days(chartDays, 0);
+    std::int64_t week = 0;
+    for (const ChartPc& pc : input.pcs) {
+        static const std::vector<HistoryRow> none;
+        const std::vector<HistoryRow>& rows = pc.rows ? *pc.rows : none;
+        pcDays.push_back(dailyTotals(rows, today, chartDays));
+        for (int i = 0; i < chartDays; ++i) days[i] += pcDays.back()[i];
+        week += secondsInWeekOf(rows, today);
+    }
 
     // The three totals across the top, each a small caption over a large figure.
     std::int64_t fortnight = 0;
@@ -108,8 +163,7 @@ HistoryChart layoutHistoryChart(const std::vector<HistoryRow>& rows, DayNumber t
     const struct {
         const wchar_t* caption;
         std::int64_t seconds;
-    } totals[] = {
-        {L"Today", days.back()}, {L"This week", secondsInWeekOf(rows, today)}, {L"Last 14 days", fortnight}};
+    } totals[] = {{L"Today", days.back()}, {L"This week", week}, {L"Last 14 days", fortnight}};
     const int column = std::max(0, width - 2 * margin) / 3;
     for (int i = 0; i < 3; ++i) {
         const int left = margin + i * column;
@@ -121,12 +175,29 @@ HistoryChart layoutHistoryChart(const std::vector<HistoryRow>& rows, DayNumber t
     const int captionTop = margin + px(m.line) + px(m.largeLine) + px(m.gap);
     chart.texts.push_back({span(first, today), {margin, captionTop, width - margin, captionTop + px(m.line)}});
 
-    // The button in the bottom right corner.
+    // The buttons in the bottom right corner, sharing left of the spreadsheet.
     chart.button = {width - margin - px(m.buttonWidth), height - margin - px(m.button), width - margin,
                     height - margin};
+    chart.shareButton = {chart.button.left - px(m.gap) - px(m.buttonWidth), chart.button.top,
+                         chart.button.left - px(m.gap), chart.button.bottom};
+
+    // Above the buttons, from the bottom up: the notes, then the legend with a line per PC.
+    const int line = px(m.line);
+    const int notesTop = chart.button.top - px(m.gap) - line * static_cast<int>(input.notes.size());
+    const int legendLines = input.shared ? static_cast<int>(input.pcs.size()) : 0;
+    const int legendTop = notesTop - line * legendLines;
+    const int labelsBottom = legendLines + static_cast<int>(input.notes.size()) > 0 ? legendTop - px(m.gap)
+                                                                                     : chart.button.top - px(m.gap);
+    for (std::size_t i = 0; i < input.notes.size(); ++i) {
+        const int top = notesTop + line * static_cast<int>(i);
+        ChartText note{input.notes[i], {margin, top, width - margin, top + line}};
+        note.ellipsis = true;
+        chart.texts.push_back(std::move(note));
+    }
+    if (legendLines > 0) layoutLegend(chart, input, today, {margin, legendTop, width - margin, notesTop}, px);
 
     chart.plot = {margin + px(m.axisLabels), captionTop + px(m.line) + px(m.gap), width - margin,
-                  chart.button.top - px(m.gap) - px(m.dayLabels)};
+                  labelsBottom - px(m.dayLabels)};
     chart.plot.bottom = std::max(chart.plot.bottom, chart.plot.top);
     const int plotHeight = chart.plot.bottom - chart.plot.top;
     chooseAxis(chart, *std::max_element(days.begin(), days.end()), plotHeight, px(m.gridSpacing));
@@ -147,11 +218,20 @@ HistoryChart layoutHistoryChart(const std::vector<HistoryRow>& rows, DayNumber t
         const int slotLeft = chart.plot.left + static_cast<int>(std::lround(slot * i));
         const int slotRight = chart.plot.left + static_cast<int>(std::lround(slot * (i + 1)));
         const int inset = static_cast<int>(std::lround(slot * 0.2));
-        int barHeight = static_cast<int>(days[i] * plotHeight / chart.axisTop);
-        if (days[i] > 0) barHeight = std::max(barHeight, 1);  // a day with work never looks empty
         const bool isToday = i == chartDays - 1;
-        chart.bars.push_back({{slotLeft + inset, chart.plot.bottom - barHeight, slotRight - inset, chart.plot.bottom},
-                              isToday});
+        ChartBar bar{{slotLeft + inset, chart.plot.bottom, slotRight - inset, chart.plot.bottom}, isToday, {}};
+        // Each PC's part stands on the one below; a PC that worked that day never looks empty.
+        std::int64_t below = 0;
+        for (std::size_t pc = 0; pc < pcDays.size(); ++pc) {
+            const std::int64_t seconds = pcDays[pc][i];
+            if (seconds <= 0) continue;
+            below += seconds;
+            const int top = std::min(chart.plot.bottom - static_cast<int>(below * plotHeight / chart.axisTop),
+                                     bar.box.top - 1);
+            bar.segments.push_back({{bar.box.left, top, bar.box.right, bar.box.top}, static_cast<int>(pc)});
+            bar.box.top = top;
+        }
+        chart.bars.push_back(std::move(bar));
         if ((chartDays - 1 - i) % labelEvery != 0) continue;
         const DayNumber day = first + i;
         const double middle = chart.plot.left + slot * (i + 0.5);

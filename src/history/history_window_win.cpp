@@ -1,12 +1,13 @@
 #include "history/history_window_win.h"
 
-#include <objbase.h>
 #include <shellapi.h>
 
 #include "config/file_system.h"
 #include "config/settings_error.h"
+#include "common/com_win.h"
 #include "common/display_scale_win.h"
 #include "common/gdi_handles_win.h"
+#include "history/folder_picker_win.h"
 #include "history/history_chart.h"
 #include "common/local_clock_win.h"
 #include "common/window_handles_win.h"
@@ -16,6 +17,9 @@ namespace {
 const wchar_t className[] = L"ArdenoTimeWorkHistory";
 const wchar_t title[] = L"Ardeno Time - work history";
 constexpr int buttonId = 1;
+constexpr int shareButtonId = 2;
+const wchar_t shareText[] = L"Share with other PCs...";
+const wchar_t stopText[] = L"Stop sharing";
 constexpr DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD exStyle = WS_EX_APPWINDOW;
 
@@ -25,20 +29,12 @@ const COLORREF todayTextColour = RGB(184, 100, 0);
 const COLORREF gridColour = RGB(222, 226, 231);
 const COLORREF baselineColour = RGB(150, 156, 164);
 const COLORREF labelColour = RGB(88, 92, 98);
+// Each PC's colour when histories are shared, this PC's first: apart from each other and from
+// today's orange.
+const COLORREF pcColours[] = {barColour,         RGB(98, 160, 108), RGB(146, 104, 172),
+                              RGB(190, 108, 96), RGB(64, 160, 170), RGB(130, 130, 130)};
 
-// ShellExecute may hand the file to a shell extension, which needs COM on the calling thread.
-class ComApartment {
-public:
-    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    ~ComApartment() {
-        if (SUCCEEDED(result_)) CoUninitialize();
-    }
-
-private:
-    HRESULT result_;
-};
+COLORREF pcColour(int pc) { return pcColours[static_cast<std::size_t>(pc) % std::size(pcColours)]; }
 
 HFONT createUiFont(int pixels, LONG weight) {
     NONCLIENTMETRICSW metrics{};
@@ -106,7 +102,9 @@ struct HistoryWindow::Open {
     DisplayScale scale = windowScale(nullptr);
     std::unique_ptr<Fonts> fonts;
     OwnedWindow window;
-    HWND button = nullptr;  // a child of window, destroyed with it
+    HWND shareButton = nullptr;  // children of window, destroyed with it
+    HWND button = nullptr;
+    bool shareButtonStops = false;  // the share button reads "Stop sharing"
     DWORD error = 0;        // why the window could not be made
 };
 
@@ -142,6 +140,11 @@ HistoryWindow::Open::Open(HistoryWindow* owner)
         error = GetLastError();
         return;
     }
+    shareButtonStops = owner->sharing_->state().sharing();
+    shareButton = CreateWindowExW(0, L"BUTTON", shareButtonStops ? stopText : shareText,
+                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, window.get(),
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(shareButtonId)),
+                                  GetModuleHandleW(nullptr), nullptr);
     button = CreateWindowExW(0, L"BUTTON", L"Open in spreadsheet", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                              0, 0, 0, 0, window.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(buttonId)),
                              GetModuleHandleW(nullptr), nullptr);
@@ -151,16 +154,18 @@ HistoryWindow::Open::Open(HistoryWindow* owner)
         const SIZE size = outerSize(historyDefaultSize(actual.factor()));
         SetWindowPos(window.get(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         takeScale(actual);
-    } else if (button && fonts->small) {
-        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(fonts->small.get()), FALSE);
+    } else if (fonts->small) {
+        for (HWND child : {shareButton, button})
+            if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(fonts->small.get()), FALSE);
     }
 }
 
 void HistoryWindow::Open::takeScale(DisplayScale newScale) {
     auto replacement = std::make_unique<Fonts>(newScale);
-    // The button lets go of the old font before it is deleted.
-    if (button && replacement->small)
-        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(replacement->small.get()), TRUE);
+    // The buttons let go of the old font before it is deleted.
+    for (HWND child : {shareButton, button})
+        if (child && replacement->small)
+            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(replacement->small.get()), TRUE);
     fonts = std::move(replacement);
     scale = newScale;
 }
@@ -170,8 +175,9 @@ HistoryWindow::~HistoryWindow() = default;
 
 HWND HistoryWindow::handle() const { return open_ ? open_->window.get() : nullptr; }
 
-void HistoryWindow::show(WorkHistory& history) {
+void HistoryWindow::show(WorkHistory& history, PcSharing& sharing) {
     history_ = &history;
+    sharing_ = &sharing;
     // Corrections saved from a spreadsheet show, and the file holds what the window shows.
     history.flush(readLocalMoment());
     if (open_) {
@@ -188,7 +194,8 @@ void HistoryWindow::show(WorkHistory& history) {
         return;
     }
     open_ = std::move(open);
-    placeButton();
+    sharing.windowOpened();
+    placeButtons();
     // Shown normally, it takes the foreground from the overlay's menu, which had it.
     ShowWindow(open_->window.get(), SW_SHOWNORMAL);
     UpdateWindow(open_->window.get());
@@ -196,7 +203,8 @@ void HistoryWindow::show(WorkHistory& history) {
 
 void HistoryWindow::update() {
     if (!open_) return;
-    if (history_->revision() != drawnRevision_ || readLocalMoment().day != drawnDay_)
+    if (history_->revision() != drawnRevision_ || sharing_->state().revision() != drawnSharing_ ||
+        readLocalMoment().day != drawnDay_)
         InvalidateRect(open_->window.get(), nullptr, FALSE);
 }
 
@@ -226,12 +234,12 @@ LRESULT HistoryWindow::handleMessage(HWND window, UINT message, WPARAM wParam, L
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                      suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        placeButton();
+        placeButtons();
         InvalidateRect(window, nullptr, FALSE);
         return 0;
     }
     case WM_SIZE:
-        placeButton();
+        placeButtons();
         InvalidateRect(window, nullptr, FALSE);
         return 0;
     case WM_ERASEBKGND:
@@ -244,24 +252,36 @@ LRESULT HistoryWindow::handleMessage(HWND window, UINT message, WPARAM wParam, L
         if (open_ && open_->button) SetFocus(open_->button);
         return 0;
     case WM_COMMAND:
-        if (!open_ || LOWORD(wParam) != buttonId || HIWORD(wParam) != BN_CLICKED) break;
-        openInSpreadsheet();
+        if (!open_ || HIWORD(wParam) != BN_CLICKED) break;
+        if (LOWORD(wParam) == buttonId) openInSpreadsheet();
+        else if (LOWORD(wParam) == shareButtonId) shareOrStop();
+        else break;
         return 0;
     case WM_CLOSE:
-        // Closing ends only this window; its class and fonts go with it, and show makes them anew.
-        open_.reset();
+        close();
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void HistoryWindow::placeButton() {
-    if (!open_ || !open_->button) return;
+void HistoryWindow::close() {
+    // Closing ends only this window; its class and fonts go with it, and show makes them anew.
+    open_.reset();
+    sharing_->windowClosed();
+}
+
+void HistoryWindow::placeButtons() {
+    if (!open_) return;
     RECT client;
     GetClientRect(open_->window.get(), &client);
-    // Where the button goes depends on the client size alone.
-    const ChartBox box = layoutHistoryChart({}, 0, client.right, client.bottom, open_->scale.factor()).button;
-    MoveWindow(open_->button, box.left, box.top, box.right - box.left, box.bottom - box.top, TRUE);
+    // Where the buttons go depends on the client size alone.
+    const HistoryChart chart =
+        layoutHistoryChart(std::vector<HistoryRow>(), 0, client.right, client.bottom, open_->scale.factor());
+    const auto place = [](HWND child, const ChartBox& box) {
+        if (child) MoveWindow(child, box.left, box.top, box.right - box.left, box.bottom - box.top, TRUE);
+    };
+    place(open_->shareButton, chart.shareButton);
+    place(open_->button, chart.button);
 }
 
 void HistoryWindow::paint() {
@@ -271,9 +291,13 @@ void HistoryWindow::paint() {
     GetClientRect(window, &client);
     if (!paint.get() || client.right <= 0 || client.bottom <= 0) return;
     drawnRevision_ = history_->revision();
+    const SharedHistory& shared = sharing_->state();
+    drawnSharing_ = shared.revision();
     drawnDay_ = readLocalMoment().day;
-    const HistoryChart chart =
-        layoutHistoryChart(history_->rows(), drawnDay_, client.right, client.bottom, open_->scale.factor());
+    if (open_->shareButton && shared.sharing() != open_->shareButtonStops) {
+        open_->shareButtonStops = shared.sharing();
+        SetWindowTextW(open_->shareButton, shared.sharing() ? stopText : shareText);
+    }
 
     // Drawn off screen and copied in one step, so that a resize does not flicker.
     const MemoryDC memory(paint.get());
@@ -282,14 +306,30 @@ void HistoryWindow::paint() {
     if (!selected) return;
     const HDC dc = memory.get();
 
+    ChartInput input;
+    input.pcs = shared.chartPcs(history_->rows());
+    input.shared = shared.sharing();
+    input.notes = shared.statusLines();
+    input.textWidth = [dc, font = open_->fonts->small.get()](const std::wstring& text) {
+        const Selection useFont(dc, font);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    const HistoryChart chart = layoutHistoryChart(input, drawnDay_, client.right, client.bottom, open_->scale.factor());
+
     fill(dc, {0, 0, client.right, client.bottom}, GetSysColor(COLOR_WINDOW));
     for (std::size_t i = 0; i < chart.gridLines.size(); ++i) {
         const int y = chart.gridLines[i];
         fill(dc, {chart.plot.left, y, chart.plot.right, y + 1}, i == 0 ? baselineColour : gridColour);
     }
     for (const ChartBar& bar : chart.bars) {
-        if (bar.box.top < bar.box.bottom) fill(dc, bar.box, bar.today ? todayColour : barColour);
+        for (const ChartSegment& segment : bar.segments) {
+            const COLORREF colour = chart.stacked ? pcColour(segment.pc) : bar.today ? todayColour : barColour;
+            fill(dc, segment.box, colour);
+        }
     }
+    for (const ChartSegment& swatch : chart.swatches) fill(dc, swatch.box, pcColour(swatch.pc));
 
     SetBkMode(dc, TRANSPARENT);
     for (const ChartText& text : chart.texts) {
@@ -303,6 +343,7 @@ void HistoryWindow::paint() {
                                                                : labelColour);
         const bool oneLine = text.text.find(L'\n') == std::wstring::npos;
         UINT format = DT_NOPREFIX | (oneLine ? DT_SINGLELINE | DT_VCENTER : DT_TOP);
+        if (text.ellipsis) format |= DT_END_ELLIPSIS;
         format |= text.align == ChartText::Align::center ? DT_CENTER
                   : text.align == ChartText::Align::right ? DT_RIGHT
                                                           : DT_LEFT;
@@ -327,4 +368,31 @@ void HistoryWindow::openInSpreadsheet() {
     // message box lets the path be copied (Ctrl+C) for opening it by hand.
     MessageBoxW(open_ ? open_->window.get() : nullptr, openFailureText(path, result).c_str(), L"Ardeno Time",
                 MB_OK | MB_ICONWARNING);
+}
+
+void HistoryWindow::shareOrStop() {
+    const HWND window = open_->window.get();
+    std::error_code error;
+    if (sharing_->state().sharing()) {
+        error = sharing_->stop(history_->rows());
+    } else {
+        const FolderChoice choice =
+            pickFolder(window, L"Share with other PCs: a folder that your other PCs see too");
+        // The picker runs its own message loop, in which this window may have been closed.
+        if (!open_) return;
+        if (FAILED(choice.error)) {
+            const std::wstring reason =
+                systemReason(std::error_code(static_cast<int>(choice.error), std::system_category()));
+            MessageBoxW(window, (L"Ardeno Time cannot show the folder picker: " + reason + L".").c_str(),
+                        L"Ardeno Time", MB_OK | MB_ICONWARNING);
+            return;
+        }
+        if (choice.folder.empty()) return;
+        error = sharing_->start(choice.folder, history_->rows());
+    }
+    if (error) {
+        MessageBoxW(window, (L"Ardeno Time cannot save its choice in share.cfg: " + systemReason(error) + L".").c_str(),
+                    L"Ardeno Time", MB_OK | MB_ICONWARNING);
+    }
+    if (open_) InvalidateRect(open_->window.get(), nullptr, FALSE);
 }

@@ -5,13 +5,14 @@
 #include <memory>
 #include <string>
 
+#include "history/pc_sharing_win.h"
 #include "history/work_history.h"
 
 // The work-history window: an ordinary top-level window (in the taskbar, movable, resizable,
-// never topmost) that shows the chart of layoutHistoryChart and an "Open in spreadsheet"
-// button. It lives on the main thread, whose main loop already dispatches its messages. Its
-// class, window and fonts exist only while it is open: closing it destroys them all, and the
-// next show makes them again.
+// never topmost) that shows the chart of layoutHistoryChart, a "Share with other PCs..." (or
+// "Stop sharing") button and an "Open in spreadsheet" button. It lives on the main thread,
+// whose main loop already dispatches its messages. Its class, window and fonts exist only while
+// it is open: closing it destroys them all, and the next show makes them again.
 class HistoryWindow {
 public:
     HistoryWindow();
@@ -19,11 +20,11 @@ public:
     HistoryWindow& operator=(const HistoryWindow&) = delete;
     ~HistoryWindow();
 
-    // Opens the window on `history`, or brings it to the front when it is open already. Says
-    // so in a message box when Windows cannot make it.
-    void show(WorkHistory& history);
-    // Once a frame, while open: has the chart drawn again when a second was counted or a new
-    // day began since it was drawn.
+    // Opens the window on `history` and what `sharing` knows of the other PCs, or brings it to
+    // the front when it is open already. Says so in a message box when Windows cannot make it.
+    void show(WorkHistory& history, PcSharing& sharing);
+    // Once a frame, while open: has the chart drawn again when a second was counted, a new
+    // day began or news of the other PCs came since it was drawn.
     void update();
     bool isOpen() const { return static_cast<bool>(open_); }
     HWND handle() const;
@@ -34,12 +35,16 @@ private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void paint();
-    void placeButton();
+    void placeButtons();
     void openInSpreadsheet();
+    void shareOrStop();
+    void close();
 
     WorkHistory* history_ = nullptr;
+    PcSharing* sharing_ = nullptr;
     std::unique_ptr<Open> open_;
     // What the window shows: the history's revision and today, when it was last drawn.
     std::uint64_t drawnRevision_ = 0;
+    std::uint64_t drawnSharing_ = 0;
     DayNumber drawnDay_ = 0;
 };

@@ -101,7 +101,12 @@ void Base::init() {
     targetSelectImage.reset(new Gdiplus::Image((skinFolder_ + L"targetSelect.png").c_str(), FALSE));
     loadState();
     const FrameClocks now = readClocks();
-    history.open(historyFilePath(stateFileLocation(commonAppDataFolder()).folder), now.local, userDateOrder());
+    const std::wstring stateFolder = stateFileLocation(commonAppDataFolder()).folder;
+    history.open(historyFilePath(stateFolder), now.local, userDateOrder());
+    // This PC's file in the shared folder follows history.csv: whenever it is written, or tried.
+    history.setWriteListener(
+        [this](const std::vector<HistoryRow>& rows, LocalMoment) { sharing.historyWritten(rows); });
+    sharing.open(stateFolder, history.rows());
     secondMark = 0;
     lastActivity = now.idleClock;
     currentSeconds = 0;
@@ -142,6 +147,8 @@ int SDLCALL Base::watchSessionMessages(void* overlay, SDL_Event* event) {
     if (message.msg == WM_POWERBROADCAST && message.wParam == PBT_APMSUSPEND) {
         endSpell(self);
         self.history.flush(readClocks().local);
+        // Windows gives a program about two seconds before it sleeps.
+        self.sharing.settle(1000);
     }
     return 0;
 }
@@ -149,6 +156,8 @@ int SDLCALL Base::watchSessionMessages(void* overlay, SDL_Event* event) {
 void Base::quit() {
     saveLine(*this, 2, std::to_wstring(currentSeconds));
     history.flush(readClocks().local);
+    // A shared folder that does not answer must not keep the program from ending.
+    sharing.settle(3000);
 }
 
 void Base::loadState() { ::loadState(*this, commonAppDataFolder()); }
@@ -190,6 +199,7 @@ void Base::update(std::uint32_t& elapsedMs) {
         if (wasCounting && !active) history.flush(clocks.local);  // a spell's end
         if (menuTriggered()) showContextMenu();
     }
+    sharing.update();
     historyWindow.update();
     // A target pick leaves counting as it was: wasActive already equals active.
     previousFrameInputClock = clocks.inputClock;
@@ -270,7 +280,7 @@ void Base::handleEvent(const SDL_Event& event) {
     if (carryOutCommand(*this, id, windowRect.left, windowRect.top, [this] { loadState(); })) {
         closed = true;
     } else if (id == workHistoryCommand) {
-        historyWindow.show(history);
+        historyWindow.show(history, sharing);
     } else if (id == selectTargetCommand) {
         // The left click that chose this item is still reported as "pressed since the last
         // query"; drop it, or the first selection frame would pick the program under the menu.

@@ -59,6 +59,8 @@ public:
     bool rightPressSeen = false;
     // Opened by the menu's "Work history"; nothing of it exists while it is closed.
     HistoryWindow historyWindow;
+    // The history shared with the user's other PCs through a folder, when share.cfg names one.
+    PcSharing sharing{shared};
 
 private:
     std::wstring skinFolder_ = L"data/";  // where loadSkin found the skin

@@ -49,7 +49,7 @@ std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber 
     else if (!history.waitingText().empty()) warn(history.waitingText());
     if (!history.notice.empty()) warn(history.notice);
     entries.push_back(item(0, totalWorkText(settingInt(stateFileInfo, overlay.dataFile, 6))));
-    entries.push_back(item(0, todayWorkText(secondsOnDay(history.rows(), today))));
+    entries.push_back(item(0, todayWorkText(secondsOnDay(history.rows(), today) + overlay.shared.othersOnDay(today))));
     entries.push_back(item(workHistoryCommand, L"Work history"));
     entries.push_back(separator());
     entries.push_back(item(selectTargetCommand, L"Select target program"));

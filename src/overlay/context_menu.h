@@ -30,9 +30,9 @@ struct MenuEntry {
 };
 
 // The menu for the overlay's state at this moment: the total stored in data.cfg, the seconds of
-// `today` in the work history, the pin text, the time-out's check mark and, while the last save
-// of either file failed or the history has news about its file, first lines saying so. Throws
-// SettingsError when the stored total is not a number.
+// `today` in the work history (every PC's, when shared), the pin text, the time-out's check
+// mark and, while the last save of either file failed or the history has news about its file,
+// first lines saying so. Throws SettingsError when the stored total is not a number.
 std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber today);
 
 // Whether a right press at screen point (x, y) is over the overlay whose top-left corner is

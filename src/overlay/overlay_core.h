@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "config/config_file.h"
+#include "history/shared_history.h"
 #include "history/work_history.h"
 
 // The overlay's state that needs no Windows: what the settings files fill and what the
@@ -33,6 +34,7 @@ struct OverlayCore {
     std::int32_t stopAfterSeconds = 0;  // idle time-out in seconds
     std::error_code saveError;          // why the last write of dataFile failed; empty once one succeeds
     WorkHistory history;                // seconds per day and program, in history.csv beside data.cfg
+    SharedHistory shared;               // the user's other PCs' histories, when shared through a folder
 };
 
 // The overlay is pinned at (fixedX, fixedY) and cannot be dragged. Main thread only.

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "history/history_chart.h"
+#include "history/work_history.h"
 
 namespace {
 
@@ -122,6 +123,100 @@ TEST(HistoryChart, EverySizeFollowsTheScale) {
     EXPECT_EQ(historyFonts(2.0).large, 2 * historyFonts(1.0).large);
     EXPECT_EQ(historyMinimumSize(2.0).width, 2 * historyMinimumSize(1.0).width);
     EXPECT_EQ(historyDefaultSize(2.0).height, 2 * historyDefaultSize(1.0).height);
+}
+
+TEST(HistoryChart, SharedHistoriesStackByPcWithALegendThatFitsAtEverySize) {
+    const std::vector<HistoryRow> alpha = {{monday, L"a", 3600}, {monday - 1, L"a", 1800}};
+    const std::vector<HistoryRow> beta = {{monday, L"b", 1800}, {monday - 2, L"b", 900}};
+    const std::vector<HistoryRow> gamma = {{monday, L"c", 600}};
+    const struct {
+        const char* name;
+        int width, height;
+        double scale;
+        std::size_t pcs;
+        const wchar_t *todayText, *weekText;
+        const wchar_t* thisPc = L"ALPHA-WORKSTATION-2 (this PC)";
+    } cases[] = {
+        {"two PCs at the default size", 600, 420, 1.0, 2, L"01:30:00", L"01:30:00"},
+        {"three PCs in the smallest window", 420, 320, 1.0, 3, L"01:40:00", L"01:40:00"},
+        {"three PCs at 150 %", 630, 480, 1.5, 3, L"01:40:00", L"01:40:00"},
+        {"two PCs at 200 %, smallest", 840, 640, 2.0, 2, L"01:30:00", L"01:30:00"},
+        {"a name too long for the smallest window gives way to the weeks", 420, 320, 1.0, 2, L"01:30:00",
+         L"01:30:00", L"A-COMPUTER-NAME-LONGER-THAN-ANY-WINDOWS-ALLOWS (this PC)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ChartInput input;
+        input.shared = true;
+        input.pcs = {{c.thisPc, &alpha}, {L"BETA", &beta}, {L"GAMMA", &gamma}};
+        input.pcs.resize(c.pcs);
+        input.notes = {L"Sharing with other PCs through D:\\a folder with a long name\\that goes on and on and on"};
+        // 6.5 pixels a character at 100 %, as the window's small font measures about.
+        input.textWidth = [&](const std::wstring& text) { return static_cast<int>(text.size() * 6.5 * c.scale); };
+        const HistoryChart chart = layoutHistoryChart(input, monday, c.width, c.height, c.scale);
+        const ChartBox client{0, 0, c.width, c.height};
+        EXPECT_TRUE(chart.stacked);
+        EXPECT_EQ(figureUnder(chart, L"Today"), c.todayText) << "all PCs together";
+        EXPECT_EQ(figureUnder(chart, L"This week"), c.weekText);
+
+        // Today's bar: this PC at the bottom, each PC's part on the one below, and together as
+        // high as a single PC's bar of the same seconds would be.
+        const ChartBar& today = chart.bars.back();
+        ASSERT_EQ(today.segments.size(), c.pcs);
+        std::int64_t seconds = 0;
+        for (std::size_t pc = 0; pc < c.pcs; ++pc) {
+            const ChartSegment& part = today.segments[pc];
+            EXPECT_EQ(part.pc, static_cast<int>(pc));
+            EXPECT_EQ(part.box.bottom, pc == 0 ? chart.plot.bottom : today.segments[pc - 1].box.top);
+            EXPECT_LT(part.box.top, part.box.bottom);
+            seconds += secondsOnDay(*input.pcs[pc].rows, monday);
+        }
+        EXPECT_EQ(today.box.top, today.segments.back().box.top);
+        EXPECT_NEAR(today.box.bottom - today.box.top,
+                    seconds * (chart.plot.bottom - chart.plot.top) / static_cast<double>(chart.axisTop), 1.0);
+        EXPECT_EQ(chart.bars[chartDays - 2].segments.size(), 1u) << "yesterday: this PC alone";
+        EXPECT_EQ(chart.bars[chartDays - 3].segments.front().pc, 1) << "the day before: the second PC alone";
+
+        // A swatch and a line per PC, in order; everything inside the window and nothing over
+        // anything else; the week column wide enough for its text.
+        ASSERT_EQ(chart.swatches.size(), c.pcs);
+        for (std::size_t pc = 0; pc < c.pcs; ++pc) {
+            EXPECT_EQ(chart.swatches[pc].pc, static_cast<int>(pc));
+            const ChartText* week = nullptr;
+            for (const ChartText& t : chart.texts)
+                if (t.text.find(L" this week") != std::wstring::npos && t.box.top <= chart.swatches[pc].box.top &&
+                    chart.swatches[pc].box.bottom <= t.box.bottom)
+                    week = &t;
+            ASSERT_TRUE(week) << pc;
+            EXPECT_EQ(week->text, (pc == 0 ? std::wstring(L"01:00:00") : pc == 1 ? L"00:30:00" : L"00:10:00") +
+                                      L" this week");
+            EXPECT_GE(week->box.right - week->box.left, input.textWidth(week->text));
+            EXPECT_FALSE(overlap(chart.swatches[pc].box, week->box));
+        }
+        std::vector<ChartBox> boxes = {chart.plot, chart.button, chart.shareButton};
+        for (const ChartSegment& swatch : chart.swatches) boxes.push_back(swatch.box);
+        for (const ChartText& t : chart.texts) boxes.push_back(t.box);
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            EXPECT_TRUE(inside(boxes[i], client)) << i;
+            for (std::size_t k = i + 1; k < boxes.size(); ++k)
+                EXPECT_FALSE(overlap(boxes[i], boxes[k])) << i << " and " << k;
+        }
+        EXPECT_GE(chart.plot.bottom - chart.plot.top, 40 * c.scale) << "the plot keeps room for its bars";
+    }
+}
+
+TEST(HistoryChart, NotSharedItLooksAsBeforeWithBothButtons) {
+    const std::vector<HistoryRow> rows = {{monday, L"a", 3723}};
+    const HistoryChart chart = layoutHistoryChart(rows, monday, 600, 420, 1.0);
+    EXPECT_FALSE(chart.stacked);
+    EXPECT_TRUE(chart.swatches.empty());
+    EXPECT_EQ(chart.bars.back().segments.size(), 1u);
+    EXPECT_TRUE(chart.bars.front().segments.empty()) << "a day without work has no part";
+    EXPECT_EQ(chart.shareButton.top, chart.button.top);
+    EXPECT_LT(chart.shareButton.right, chart.button.left);
+    for (const HistoryChart& small : {layoutHistoryChart(rows, monday, 420, 320, 1.0),
+                                      layoutHistoryChart(rows, monday, 630, 480, 1.5)})
+        EXPECT_GE(small.shareButton.left, 0) << "both buttons fit the smallest window";
 }
 
 }  // namespace

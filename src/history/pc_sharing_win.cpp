@@ -1,0 +1,54 @@
+#include "history/pc_sharing_win.h"
+
+#include "history/share_settings.h"
+
+PcSharing::PcSharing(SharedHistory& shared) : shared_(shared) {}
+
+void PcSharing::open(const std::wstring& stateFolder, const std::vector<HistoryRow>& rows) {
+    pc_ = readPcIdentity();
+    shared_.setThisPc(pc_.name, pc_.id);
+    settingsPath_ = shareSettingsPath(stateFolder);
+    const ShareSettings settings = readShareSettings(settingsPath_);
+    shared_.settingsError = settings.error;
+    if (settings.folder.empty()) return;
+    shared_.shareThrough(settings.folder);
+    worker_.shareThrough(settings.folder, pc_.fileName, pc_.id);
+    worker_.write(rows);
+}
+
+std::error_code PcSharing::start(const std::wstring& folder, const std::vector<HistoryRow>& rows) {
+    if (const std::error_code error = writeShareSettings(settingsPath_, folder)) return error;
+    shared_.settingsError.clear();
+    shared_.shareThrough(folder);
+    worker_.shareThrough(folder, pc_.fileName, pc_.id);
+    worker_.write(rows);
+    return {};
+}
+
+std::error_code PcSharing::stop(const std::vector<HistoryRow>& rows) {
+    if (const std::error_code error = writeShareSettings(settingsPath_, L"")) return error;
+    worker_.write(rows);
+    shared_.settingsError.clear();
+    shared_.shareThrough(L"");
+    worker_.shareThrough(L"", L"", 0);
+    return {};
+}
+
+void PcSharing::historyWritten(const std::vector<HistoryRow>& rows) {
+    if (shared_.sharing()) worker_.write(rows);
+}
+
+void PcSharing::update() {
+    if (auto report = worker_.takeReport()) shared_.take(std::move(*report));
+}
+
+void PcSharing::windowOpened() {
+    worker_.watch(true);
+    worker_.readNow();
+}
+
+void PcSharing::windowClosed() { worker_.watch(false); }
+
+void PcSharing::settle(DWORD milliseconds) {
+    if (shared_.sharing()) worker_.settle(milliseconds);
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "history/pc_identity_win.h"
+#include "history/share_worker_win.h"
+#include "history/shared_history.h"
+
+// Sharing the history with the user's other PCs, as the main thread runs it: share.cfg, this
+// PC's identity, and the thread that does the folder's work. The menu and the window read the
+// outcome from the SharedHistory it keeps up to date.
+class PcSharing {
+public:
+    explicit PcSharing(SharedHistory& shared);
+    PcSharing(const PcSharing&) = delete;
+    PcSharing& operator=(const PcSharing&) = delete;
+
+    // At the start: this PC's name and ID, and the folder share.cfg names, if any; sharing
+    // through it starts with `rows`, the whole local history.
+    void open(const std::wstring& stateFolder, const std::vector<HistoryRow>& rows);
+    // Shares through `folder` from now on: share.cfg names it, this PC's file takes `rows` at
+    // once and the other PCs' files are read. When share.cfg cannot be written nothing changes,
+    // and the system's reason is returned.
+    std::error_code start(const std::wstring& folder, const std::vector<HistoryRow>& rows);
+    // Stops sharing: share.cfg is emptied, and this PC's file, which stays in the folder, takes
+    // `rows` for the other PCs to go on counting.
+    std::error_code stop(const std::vector<HistoryRow>& rows);
+    // history.csv was written, or tried: this PC's file follows it.
+    void historyWritten(const std::vector<HistoryRow>& rows);
+    // Once a frame: takes the latest report of the folder, if there is one.
+    void update();
+    // While the history window is open, the folder is read at once and then on every change.
+    void windowOpened();
+    void windowClosed();
+    // The program ends: waits up to `milliseconds` for this PC's file to take the last rows.
+    void settle(DWORD milliseconds);
+
+    const SharedHistory& state() const { return shared_; }
+    const PcIdentity& identity() const { return pc_; }
+
+private:
+    SharedHistory& shared_;
+    PcIdentity pc_;
+    std::wstring settingsPath_;
+    ShareWorker worker_;
+};

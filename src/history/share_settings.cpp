@@ -1,0 +1,59 @@
+#include "history/share_settings.h"
+
+#include <filesystem>
+
+#include "common/text.h"
+#include "config/file_system.h"
+
+namespace {
+
+bool isSpace(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+}  // namespace
+
+std::wstring shareSettingsPath(const std::wstring& stateFolder) { return stateFolder + L"/share.cfg"; }
+
+std::wstring parseShareSettings(const std::string& bytes) {
+    std::string first = bytes.substr(0, bytes.find('\n'));
+    if (first.compare(0, 3, "\xEF\xBB\xBF") == 0) first.erase(0, 3);
+    std::wstring line;
+    if (auto utf8 = decodeUtf8Strict(first)) {
+        line = std::move(*utf8);
+    } else {
+        for (char c : first) line += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    }
+    std::size_t begin = 0, end = line.size();
+    while (begin < end && isSpace(line[begin])) ++begin;
+    while (end > begin && (isSpace(line[end - 1]) || line[end - 1] == L'\r')) --end;
+    return line.substr(begin, end - begin);
+}
+
+std::string formatShareSettings(const std::wstring& folder) { return toUtf8(folder) + "\r\n"; }
+
+ShareSettings readShareSettings(const std::wstring& path) {
+    ShareSettings settings;
+    std::FILE* file = openFile(path, "rb");
+    if (!file) {
+        const std::error_code error = lastFileError();
+        try {
+            if (!pathExists(path)) return settings;
+            settings.error = error ? error : std::make_error_code(std::errc::io_error);
+        } catch (const std::filesystem::filesystem_error& failure) {
+            settings.error = failure.code();
+        }
+        return settings;
+    }
+    std::string bytes;
+    char buffer[4096];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) settings.error = std::make_error_code(std::errc::io_error);
+    else settings.folder = parseShareSettings(bytes);
+    return settings;
+}
+
+std::error_code writeShareSettings(const std::wstring& path, const std::wstring& folder) {
+    return writeFileAtomically(path, formatShareSettings(folder));
+}

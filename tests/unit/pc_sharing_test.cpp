@@ -1,0 +1,292 @@
+// One history across the user's PCs: the file names each PC writes, reading other PCs' files,
+// summing them for the menu and the chart, share.cfg, and a shared folder that goes away and
+// comes back, with literal clock readings and a real temporary folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "history/pc_history_files.h"
+#include "history/share_keeper.h"
+#include "history/share_settings.h"
+#include "history/shared_history.h"
+#include "overlay/context_menu.h"
+#include "temp_folder.h"
+
+namespace {
+
+DayNumber day(int year, int month, int dayOfMonth) { return dayNumber({year, month, dayOfMonth}).value(); }
+const DayNumber D = day(2026, 12, 9);  // a Wednesday
+
+TEST(PcFiles, NamesAreTheComputersNameAndAnIdThatStaysTheSame) {
+    const struct {
+        const wchar_t* computer;
+        std::uint32_t id;
+        const wchar_t* file;
+        const wchar_t* nameBack;  // the name the file tells other PCs
+    } cases[] = {
+        {L"ALPHA-PC", 0xdec29850, L"history-ALPHA-PC-dec29850.csv", L"ALPHA-PC"},
+        {L"my:pc?*", 0x1, L"history-my_pc__-00000001.csv", L"my_pc__"},
+        {L"Studio\\A/B|<>\"", 0xabcdef12, L"history-Studio_A_B____-abcdef12.csv", L"Studio_A_B____"},
+        {L" Laptop. .", 0xffffffff, L"history-Laptop-ffffffff.csv", L"Laptop"},
+        {L"", 0x0badf00d, L"history-PC-0badf00d.csv", L"PC"},
+        {L"Zo\u00eb-Laptop", 0x10, L"history-Zo\u00eb-Laptop-00000010.csv", L"Zo\u00eb-Laptop"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.file)));
+        EXPECT_EQ(pcHistoryFileName(c.computer, c.id), c.file);
+        const auto back = parsePcHistoryFileName(c.file);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->name, c.nameBack);
+        EXPECT_EQ(back->id, c.id);
+    }
+    EXPECT_EQ(parsePcHistoryFileName(L"HISTORY-Beta-0BADF00D.CSV")->id, 0x0badf00du) << "Windows ignores case";
+    for (const wchar_t* other : {L"history.csv", L"history-0badf00d.csv", L"history-PC-0badf00.csv",
+                                 L"history-PC-0badf00g.csv", L"history-PC0badf00d.csv", L"history-PC-0badf00d.csv.new",
+                                 L"history-PC-0badf00d (conflicted copy).csv", L"history-PC-0badf00d.txt",
+                                 L"history unreadable 2026-12-07 153012.csv", L"data.cfg"})
+        EXPECT_FALSE(parsePcHistoryFileName(other)) << testing::PrintToString(std::wstring(other));
+}
+
+TEST(PcFiles, TheIdIsAHashOfTheMachineGuid) {
+    // FNV-1a's published test values.
+    EXPECT_EQ(fnv1a32(""), 0x811c9dc5u);
+    EXPECT_EQ(fnv1a32("a"), 0xe40c292cu);
+    EXPECT_EQ(fnv1a32("foobar"), 0xbf9cf968u);
+    const std::uint32_t id = pcIdFromMachineGuid(L"629ed444-3ebe-47f9-8f79-37bed2a6cab6");
+    EXPECT_EQ(id, fnv1a32("629ed444-3ebe-47f9-8f79-37bed2a6cab6"));
+    EXPECT_EQ(pcIdFromMachineGuid(L"{629ED444-3EBE-47F9-8F79-37BED2A6CAB6}"), id) << "braces and case aside";
+    EXPECT_NE(pcIdFromMachineGuid(L"629ed444-3ebe-47f9-8f79-37bed2a6cab7"), id);
+    EXPECT_EQ(pcIdText(0xdec29850), L"dec29850");
+    EXPECT_EQ(pcIdText(0x1), L"00000001");
+}
+
+TEST(PcFiles, AnotherPcsFileIsReadUpToItsLastWholeLine) {
+    const PcFileName beta{L"BETA", 7};
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::int64_t seconds;  // all rows together
+        const wchar_t* problem;
+    } cases[] = {
+        {"whole", "date,program,seconds\r\n2026-12-09,a.exe,60\r\n2026-12-08,a.exe,5\r\n", 65, L""},
+        {"a last line still being synced is left out", "date,program,seconds\r\n2026-12-09,a.exe,60\r\n2026-12-09,b.exe,4",
+         60, L""},
+        {"cut inside the header: nothing yet", "date,progr", 0, L""},
+        {"a bad line is named, the rest counts",
+         "date,program,seconds\n2026-12-09,a.exe,60\nrubbish\n2026-12-09,a.exe,1\n", 61,
+         L"the history of BETA could not be read: line 3"},
+        {"several bad lines",
+         "date,program,seconds\nx\n2026-12-09,a.exe,7\ny\nz\nw\n", 7,
+         L"the history of BETA could not be read: lines 2, 4, 5 and 1 more"},
+        {"two bad lines", "date,program,seconds\nx\ny\n", 0, L"the history of BETA could not be read: lines 2 and 3"},
+        {"no header", "\r\n\r\n2026-12-09,a.exe,60\r\n", 0, L"the history of BETA could not be read: line 3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const OtherPcHistory pc = readOtherPcText(beta, L"history-BETA-00000007.csv", c.bytes);
+        std::int64_t seconds = 0;
+        for (const HistoryRow& row : pc.rows) seconds += row.seconds;
+        EXPECT_EQ(seconds, c.seconds);
+        EXPECT_EQ(pc.problem, c.problem);
+        EXPECT_EQ(pc.name, L"BETA");
+    }
+}
+
+TEST(ShareSettings, TheFirstLineNamesTheFolder) {
+    const struct {
+        std::string bytes;
+        const wchar_t* folder;
+    } cases[] = {
+        {"D:\\OneDrive\\Ardeno\r\n", L"D:\\OneDrive\\Ardeno"},
+        {"\xEF\xBB\xBF  \\\\server\\share\\time  \nanything\n", L"\\\\server\\share\\time"},
+        {"D:\\Zo\xC3\xAB\r\n", L"D:\\Zo\u00eb"},
+        {"D:\\Zo\xEB\r\n", L"D:\\Zo\u00eb"},  // Latin-1, as a hand-edited file may be
+        {"\r\nD:\\second line\r\n", L""},
+        {"", L""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(parseShareSettings(c.bytes), c.folder) << c.bytes;
+
+    TempFolder folder;
+    const std::wstring path = shareSettingsPath(folder.path().wstring());
+    EXPECT_EQ(readShareSettings(path).folder, L"") << "no share.cfg: not sharing";
+    EXPECT_FALSE(readShareSettings(path).error);
+    ASSERT_FALSE(writeShareSettings(path, L"D:\\Zo\u00eb"));
+    EXPECT_EQ(readBytes(folder.path() / "share.cfg"), "D:\\Zo\xC3\xAB\r\n");
+    EXPECT_EQ(readShareSettings(path).folder, L"D:\\Zo\u00eb");
+    ASSERT_FALSE(writeShareSettings(path, L""));
+    EXPECT_EQ(readShareSettings(path).folder, L"");
+}
+
+ShareReport reportOf(const std::wstring& folder, std::vector<OtherPcHistory> pcs) {
+    ShareReport report;
+    report.folder = folder;
+    report.readDone = true;
+    report.read.reached = true;
+    report.read.pcs = std::move(pcs);
+    report.ownFileWritten = true;
+    return report;
+}
+
+TEST(SharedHistory, TodayCountsEveryPcWhileSharing) {
+    TempFolder folder;
+    OverlayCore overlay;
+    overlay.dataFile.lines = {L"notepad.exe", L"1", L"0", L"false", L"0", L"0", L"100"};
+    overlay.history.open(folder.file(L"history.csv"), {D, 36000});
+    overlay.history.record(L"notepad.exe", 70, {D, 36000});
+    const std::vector<OtherPcHistory> others = {
+        {L"BETA", 2, L"", {{D - 1, L"a.exe", 1000}, {D, L"a.exe", 50}, {D, L"b.exe", 3}}, L""},
+        {L"GAMMA", 3, L"", {{D, L"a.exe", 600}}, L""}};
+    const struct {
+        const char* name;
+        const wchar_t* folder;    // shared through
+        const wchar_t* reportOn;  // the folder the report is about
+        const wchar_t* today;
+    } cases[] = {
+        {"not sharing: this PC alone", L"", L"F:\\share", L"Today : 0hours 1minutes 10seconds"},
+        {"sharing: all three", L"F:\\share", L"F:\\share", L"Today : 0hours 12minutes 3seconds"},
+        {"a late report about a folder no longer shared is dropped", L"F:\\new", L"F:\\share",
+         L"Today : 0hours 1minutes 10seconds"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        overlay.shared = SharedHistory();
+        overlay.shared.shareThrough(c.folder);
+        overlay.shared.take(reportOf(c.reportOn, others));
+        EXPECT_EQ(contextMenuEntries(overlay, D)[1].text, c.today);
+    }
+    overlay.shared.shareThrough(L"F:\\share");
+    overlay.shared.take(reportOf(L"F:\\share", others));
+    EXPECT_EQ(overlay.shared.othersOnDay(D - 1), 1000);
+    overlay.shared.shareThrough(L"");
+    EXPECT_EQ(overlay.shared.othersOnDay(D), 0) << "stopping forgets the other PCs";
+}
+
+TEST(SharedHistory, TheWindowSaysWhereTheHistoriesAreAndWhatWentWrong) {
+    ShareReport unreachable;
+    unreachable.folder = L"F:\\share";
+    unreachable.readDone = true;
+    unreachable.read.error = std::make_error_code(std::errc::no_such_file_or_directory);
+    ShareReport unwritable = reportOf(L"F:\\share", {});
+    unwritable.ownFileWritten = false;
+    unwritable.writeError = std::make_error_code(std::errc::permission_denied);
+    const std::wstring at = L"F:" + std::wstring(1, L'\\') + L"share";
+    const struct {
+        const char* name;
+        std::optional<ShareReport> report;
+        std::vector<std::wstring> start;  // how the lines begin
+    } cases[] = {
+        {"not read yet", std::nullopt, {L"Sharing with other PCs through "}},
+        {"out of reach", unreachable, {L"The shared folder "}},
+        {"this PC's file cannot be written", unwritable, {L"This PC's history could not be written to "}},
+        {"nobody else there yet", reportOf(L"F:\\share", {}), {L"Sharing with other PCs through "}},
+        {"a file that cannot be read is named",
+         reportOf(L"F:\\share", {{L"PC2", 1, L"", {}, L"the history of PC2 could not be read: line 5"}}),
+         {L"Sharing with other PCs through ", L"the history of PC2 could not be read: line 5"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SharedHistory shared;
+        shared.shareThrough(L"F:\\share");
+        if (c.report) shared.take(*c.report);
+        const std::vector<std::wstring> lines = shared.statusLines();
+        ASSERT_EQ(lines.size(), c.start.size());
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            EXPECT_EQ(lines[i].rfind(c.start[i], 0), 0u) << testing::PrintToString(lines[i]);
+    }
+    SharedHistory off;
+    EXPECT_TRUE(off.statusLines().empty()) << "not sharing: nothing to say";
+}
+
+TEST(SharedHistory, TheLegendNamesThisPcFirstAndTellsTwinsApart) {
+    SharedHistory shared;
+    shared.setThisPc(L"ALPHA", 0xa);
+    const std::vector<HistoryRow> own;
+    shared.shareThrough(L"F:\\s");
+    shared.take(reportOf(L"F:\\s", {{L"ALPHA", 0xb, L"", {}, L""}, {L"BETA", 0xc, L"", {}, L""}}));
+    std::vector<std::wstring> names;
+    for (const ChartPc& pc : shared.chartPcs(own)) names.push_back(pc.name);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"ALPHA (0000000a, this PC)", L"ALPHA (0000000b)", L"BETA"}));
+}
+
+TEST(ShareSchedule, ReadsAtTheStartOnRequestOnChangesWhileOpenAndOnceAMinute) {
+    ShareSchedule s;
+    EXPECT_TRUE(s.readDue(0)) << "at once when sharing starts";
+    s.readDone(1000, true);
+    EXPECT_EQ(s.waitMs(1000), 60000u) << "then once a minute";
+    EXPECT_FALSE(s.lookDue(50000)) << "no looks while the window is closed";
+    s.changeSeen(2000);
+    EXPECT_EQ(s.waitMs(2000), 59000u) << "changes are not watched while the window is closed";
+    s.setWatching(true);
+    EXPECT_EQ(s.waitMs(2100), 200u) << "open: read once the folder has been quiet for 300 ms";
+    s.changeSeen(2200);
+    EXPECT_FALSE(s.readDue(2400));
+    EXPECT_TRUE(s.readDue(2500));
+    s.readDone(2500, true);
+    EXPECT_EQ(s.waitMs(2500), 5000u) << "open: a look whether the folder is still there";
+    EXPECT_TRUE(s.lookDue(7500));
+    EXPECT_FALSE(s.readDue(7500));
+    s.looked(7500);
+    s.readDone(7600, false);
+    EXPECT_EQ(s.waitMs(7600), 5000u) << "out of reach: tried again every 5 s while open";
+    s.setWatching(false);
+    EXPECT_EQ(s.waitMs(7600), 60000u) << "and every minute while closed";
+    s.readRequested();
+    EXPECT_TRUE(s.readDue(7601));
+}
+
+TEST(ShareKeeper, AFolderThatGoesAwayAndComesBackLosesNothing) {
+    TempFolder root;
+    const std::filesystem::path shared = root.path() / "shared";
+    std::filesystem::create_directories(shared);
+    const std::string beta = "date,program,seconds\r\n2026-12-09,a.exe,600\r\n";
+    writeBytes(shared / "history-BETA-0000000b.csv", beta);
+    writeBytes(shared / "notes.txt", "not ours");
+    writeBytes(shared / "history-ALPHA-OLD-0000000a.csv", "date,program,seconds\r\n2026-12-01,a.exe,5\r\n");
+    ShareKeeper keeper(shared.wstring(), L"history-ALPHA-0000000a.csv", 0xa);
+
+    std::vector<HistoryRow> rows = {{D, L"notepad.exe", 30}};
+    auto report = keeper.round({rows, false, true, false}, 0);
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(report->read.reached && report->ownFileWritten);
+    EXPECT_EQ(readBytes(shared / "history-ALPHA-0000000a.csv"), formatHistoryText(rows));
+    ASSERT_EQ(report->read.pcs.size(), 1u) << "this PC's own files, an old name's too, are not counted twice";
+    EXPECT_EQ(report->read.pcs[0].name, L"BETA");
+    EXPECT_TRUE(keeper.watchWanted());
+    EXPECT_FALSE(keeper.round({std::nullopt, false, true, false}, 100)) << "nothing due: nothing done";
+
+    // Taken away: a look while the window is open notices; the next rows cannot be written.
+    std::filesystem::rename(shared, root.path() / "away");
+    report = keeper.round({std::nullopt, false, true, false}, 5000);
+    ASSERT_TRUE(report);
+    EXPECT_FALSE(report->read.reached);
+    ASSERT_EQ(report->read.pcs.size(), 1u) << "the other PCs count as last read";
+    EXPECT_EQ(report->read.pcs[0].rows.front().seconds, 600);
+    EXPECT_FALSE(keeper.watchWanted());
+    rows[0].seconds = 95;
+    report = keeper.round({rows, false, true, false}, 6000);
+    ASSERT_TRUE(report);
+    EXPECT_FALSE(report->ownFileWritten);
+    EXPECT_FALSE(report->read.reached);
+    EXPECT_FALSE(std::filesystem::exists(shared)) << "a folder out of reach is not made again";
+
+    // Back: within the next try, this PC's file holds every second, and nothing else changed.
+    std::filesystem::rename(root.path() / "away", shared);
+    EXPECT_LE(keeper.waitMs(6000), 5000u);
+    report = keeper.round({std::nullopt, false, true, false}, 11000);
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(report->read.reached && report->ownFileWritten);
+    EXPECT_EQ(readBytes(shared / "history-ALPHA-0000000a.csv"), formatHistoryText(rows));
+    EXPECT_EQ(readBytes(shared / "history-BETA-0000000b.csv"), beta);
+    EXPECT_EQ(readBytes(shared / "notes.txt"), "not ours");
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(shared)) files += entry.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 4) << "no temporary file is left behind";
+
+    // A file deleted from the folder is written again at the next read.
+    std::filesystem::remove(shared / "history-ALPHA-0000000a.csv");
+    report = keeper.round({std::nullopt, true, true, false}, 20000);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(readBytes(shared / "history-ALPHA-0000000a.csv"), formatHistoryText(rows));
+}
+
+}  // namespace
