@@ -73,20 +73,24 @@ printf 'photoshop.exe\r\n5\r\n0\r\ntrue\r\n900\r\n640\r\n432000\r\n' >"$state"
   done
 } >"$stateDir/history.csv"
 probeExe="$bin/probe.exe"
-(cd "$bin" && exec wine ArdenoTime.exe >/dev/null 2>&1) &
-overlay=$!
-waitFor 20 probe rect SDL_app 'Ardeno Time' >/dev/null || { echo "the overlay did not start"; exit 1; }
-probe command 'Ardeno Time' 1133
 title='Ardeno Time - work history'
-waitFor 10 probe rect - "$title" >/dev/null || { echo "the history window did not open"; exit 1; }
-probe place "$title" 40 40 608 447
-sleep 1
-read -r l t r b < <(probe rect - "$title")
-import -window root -crop $((r - l))x$((b - t))+$l+$t "$shots/history-window.png"
-probe close "$title"
-probe close 'Ardeno Time'
-waitFor 10 eval '! kill -0 "$overlay" 2>/dev/null'
-overlay=""
+# Starts the overlay, opens its history window at WIDTH x HEIGHT and takes its picture.
+historyPicture() {  # historyPicture NAME WIDTH HEIGHT
+  (cd "$bin" && exec wine ArdenoTime.exe >/dev/null 2>&1) &
+  overlay=$!
+  waitFor 20 probe rect SDL_app 'Ardeno Time' >/dev/null || { echo "the overlay did not start"; exit 1; }
+  probe command 'Ardeno Time' 1133
+  waitFor 10 probe rect - "$title" >/dev/null || { echo "the history window did not open"; exit 1; }
+  probe place "$title" 40 40 "$2" "$3"
+  sleep 2
+  read -r l t r b < <(probe rect - "$title")
+  import -window root -crop $((r - l))x$((b - t))+$l+$t "$shots/$1.png"
+  probe close "$title"
+  probe close 'Ardeno Time'
+  waitFor 10 eval '! kill -0 "$overlay" 2>/dev/null'
+  overlay=""
+}
+historyPicture history-window 608 447
 
 # The same window sharing the history with a laptop, used in the evenings and at weekends.
 sharedFolder="$WINEPREFIX/drive_c/OneDrive/Ardeno Time"
@@ -104,19 +108,7 @@ printf 'C:\\OneDrive\\Ardeno Time\r\n' >"$stateDir/share.cfg"
     printf '%s,photoshop.exe,%d\r\n' "$day" "$seconds"
   done
 } >"$sharedFolder/history-LAPTOP-5e1f02a7.csv"
-(cd "$bin" && exec wine ArdenoTime.exe >/dev/null 2>&1) &
-overlay=$!
-waitFor 20 probe rect SDL_app 'Ardeno Time' >/dev/null || { echo "the overlay did not start"; exit 1; }
-probe command 'Ardeno Time' 1133
-waitFor 10 probe rect - "$title" >/dev/null || { echo "the history window did not open"; exit 1; }
-probe place "$title" 40 40 608 500
-sleep 2
-read -r l t r b < <(probe rect - "$title")
-import -window root -crop $((r - l))x$((b - t))+$l+$t "$shots/history-two-pcs.png"
-probe close "$title"
-probe close 'Ardeno Time'
-waitFor 10 eval '! kill -0 "$overlay" 2>/dev/null'
-overlay=""
+historyPicture history-two-pcs 608 500
 rm -rf "$stateDir/share.cfg" "$WINEPREFIX/drive_c/OneDrive"
 
 # The overlay and its menu on a display at 150 % (the prefix at 144 DPI for that run).

@@ -7,6 +7,7 @@
 #include "config/file_system.h"
 #include "history/history_journal.h"
 #include "history/work_history.h"
+#include "history_rows.h"
 #include "temp_folder.h"
 
 namespace {
@@ -15,13 +16,6 @@ namespace fs = std::filesystem;
 
 const DayNumber D = dayNumber({2026, 12, 7}).value();
 
-std::wstring describe(const std::vector<HistoryRow>& rows) {
-    std::wstring text;
-    for (const HistoryRow& row : rows)
-        text += (text.empty() ? L"" : L"; ") + isoDate(row.day) + L" " + row.program + L" " +
-                std::to_wstring(row.seconds);
-    return text;
-}
 
 std::wstring describeFile(const fs::path& file) { return describe(parseHistoryText(readBytes(file)).rows); }
 

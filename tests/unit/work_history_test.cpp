@@ -7,6 +7,7 @@
 #include "common/text.h"
 #include "history/history_file.h"
 #include "history/work_history.h"
+#include "history_rows.h"
 #include "temp_folder.h"
 
 namespace {
@@ -15,14 +16,6 @@ DayNumber day(int year, int month, int dayOfMonth) { return dayNumber({year, mon
 
 const DayNumber D = day(2026, 12, 7);  // a Monday
 
-// Rows as "2026-12-07 notepad.exe 5; ...", to compare whole histories at once.
-std::wstring describe(const std::vector<HistoryRow>& rows) {
-    std::wstring text;
-    for (const HistoryRow& row : rows)
-        text += (text.empty() ? L"" : L"; ") + isoDate(row.day) + L" " + row.program + L" " +
-                std::to_wstring(row.seconds);
-    return text;
-}
 
 TEST(Calendar, DaysWeekdaysAndDatesAgree) {
     const struct {
