@@ -201,10 +201,9 @@ void HistoryWindow::show(WorkHistory& history, PcSharing& sharing) {
     UpdateWindow(open_->window.get());
 }
 
-void HistoryWindow::update() {
+void HistoryWindow::update(DayNumber today) {
     if (!open_) return;
-    if (history_->revision() != drawnRevision_ || sharing_->state().revision() != drawnSharing_ ||
-        readLocalMoment().day != drawnDay_)
+    if (history_->revision() != drawnRevision_ || sharing_->state().revision() != drawnSharing_ || today != drawnDay_)
         InvalidateRect(open_->window.get(), nullptr, FALSE);
 }
 

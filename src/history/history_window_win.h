@@ -23,9 +23,9 @@ public:
     // Opens the window on `history` and what `sharing` knows of the other PCs, or brings it to
     // the front when it is open already. Says so in a message box when Windows cannot make it.
     void show(WorkHistory& history, PcSharing& sharing);
-    // Once a frame, while open: has the chart drawn again when a second was counted, a new
-    // day began or news of the other PCs came since it was drawn.
-    void update();
+    // Once a frame, while open: has the chart drawn again when a second was counted, `today`
+    // is a new day or news of the other PCs came since it was drawn.
+    void update(DayNumber today);
     bool isOpen() const { return static_cast<bool>(open_); }
     HWND handle() const;
 

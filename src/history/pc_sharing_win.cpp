@@ -10,18 +10,19 @@ void PcSharing::open(const std::wstring& stateFolder, const std::vector<HistoryR
     settingsPath_ = shareSettingsPath(stateFolder);
     const ShareSettings settings = readShareSettings(settingsPath_);
     shared_.settingsError = settings.error;
-    if (settings.folder.empty()) return;
-    shared_.shareThrough(settings.folder);
-    worker_.shareThrough(settings.folder, pc_.fileName, pc_.id);
+    if (!settings.folder.empty()) shareThrough(settings.folder, rows);
+}
+
+void PcSharing::shareThrough(const std::wstring& folder, const std::vector<HistoryRow>& rows) {
+    shared_.shareThrough(folder);
+    worker_.shareThrough(folder, pc_.fileName, pc_.id);
     worker_.write(rows);
 }
 
 std::error_code PcSharing::start(const std::wstring& folder, const std::vector<HistoryRow>& rows) {
     if (const std::error_code error = writeShareSettings(settingsPath_, folder)) return error;
     shared_.settingsError.clear();
-    shared_.shareThrough(folder);
-    worker_.shareThrough(folder, pc_.fileName, pc_.id);
-    worker_.write(rows);
+    shareThrough(folder, rows);
     return {};
 }
 

@@ -43,6 +43,9 @@ public:
     const PcIdentity& identity() const { return pc_; }
 
 private:
+    // Shares through `folder`, this PC's file taking `rows` at once.
+    void shareThrough(const std::wstring& folder, const std::vector<HistoryRow>& rows);
+
     SharedHistory& shared_;
     PcIdentity pc_;
     std::wstring settingsPath_;

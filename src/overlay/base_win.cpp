@@ -200,7 +200,7 @@ void Base::update(std::uint32_t& elapsedMs) {
         if (menuTriggered()) showContextMenu();
     }
     sharing.update();
-    historyWindow.update();
+    historyWindow.update(clocks.local.day);
     // A target pick leaves counting as it was: wasActive already equals active.
     previousFrameInputClock = clocks.inputClock;
     rightPressSeen = false;

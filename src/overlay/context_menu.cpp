@@ -46,7 +46,7 @@ std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber 
     if (overlay.saveError) warn(saveFailureText(overlay.dataFile.path, overlay.saveError));
     const WorkHistory& history = overlay.history;
     if (history.saveError()) warn(saveFailureText(history.journalPath(), history.saveError()));
-    else if (!history.waitingText().empty()) warn(history.waitingText());
+    else if (std::wstring waiting = history.waitingText(); !waiting.empty()) warn(std::move(waiting));
     if (!history.notice.empty()) warn(history.notice);
     entries.push_back(item(0, totalWorkText(settingInt(stateFileInfo, overlay.dataFile, 6))));
     entries.push_back(item(0, todayWorkText(secondsOnDay(history.rows(), today) + overlay.shared.othersOnDay(today))));

@@ -21,7 +21,7 @@ struct OverlayCore {
     Point textCenter;                   // skin: centre of the time text, window pixels
     ConfigFile dataFile;                // the state file, loaded for the whole run
     bool selectingTarget = false;       // the next left click picks the program to track
-    std::wstring targetProgram;         // executable file name, compared exactly
+    std::wstring targetProgram;         // executable file name, compared as Windows compares file names
     bool active = false;                // seconds are being counted in this frame
     bool wasActive = false;             // `active` at the end of the previous frame
     std::int64_t lastActivity = 0;      // idle clock (FrameClocks) of the last qualifying input, ms

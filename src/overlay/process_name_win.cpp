@@ -23,22 +23,6 @@ BOOL CALLBACK findHostedContent(HWND child, LPARAM data) {
     return FALSE;
 }
 
-}  // namespace
-
-HWND programWindow(HWND window) {
-    const HWND root = GetAncestor(window, GA_ROOT);
-    if (!root) return window;
-    // A Store app's window in front is its frame, which ApplicationFrameHost.exe draws; the app
-    // itself is a child window of its own process inside it.
-    if (!hasClass(root, L"ApplicationFrameWindow")) return root;
-    HostedContent search;
-    GetWindowThreadProcessId(root, &search.hostProcess);
-    EnumChildWindows(root, findHostedContent, reinterpret_cast<LPARAM>(&search));
-    return search.content ? search.content : root;
-}
-
-namespace {
-
 std::wstring imageNameOfProcessOf(HWND window) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
@@ -54,6 +38,18 @@ std::wstring imageNameOfProcessOf(HWND window) {
 }
 
 }  // namespace
+
+HWND programWindow(HWND window) {
+    const HWND root = GetAncestor(window, GA_ROOT);
+    if (!root) return window;
+    // A Store app's window in front is its frame, which ApplicationFrameHost.exe draws; the app
+    // itself is a child window of its own process inside it.
+    if (!hasClass(root, L"ApplicationFrameWindow")) return root;
+    HostedContent search;
+    GetWindowThreadProcessId(root, &search.hostProcess);
+    EnumChildWindows(root, findHostedContent, reinterpret_cast<LPARAM>(&search));
+    return search.content ? search.content : root;
+}
 
 std::wstring foregroundProgramName(HWND window) { return imageNameOfProcessOf(programWindow(window)); }
 

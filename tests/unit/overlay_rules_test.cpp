@@ -381,17 +381,11 @@ TEST_F(MenuCommands, BadLinesMetWhileRunningGiveTheStartUpMessage) {
 
 // GetAsyncKeyState reads the physical buttons; a left-handed user's primary button is the right one.
 TEST(MouseButtons, ARoleIsReadOnThePhysicalButtonThatPlaysItNow) {
-    const struct {
-        MouseButton button;
-        bool swapped;
-        int key;
-    } cases[] = {
-        {MouseButton::primary, false, 0x01},   // VK_LBUTTON: drags, picks
-        {MouseButton::secondary, false, 0x02}, // VK_RBUTTON: opens the menu
-        {MouseButton::primary, true, 0x02},
-        {MouseButton::secondary, true, 0x01},
-    };
-    for (const auto& c : cases) EXPECT_EQ(virtualKeyOf(c.button, c.swapped), c.key) << c.swapped;
+    // VK_LBUTTON 0x01 drags and picks, VK_RBUTTON 0x02 opens the menu, unless they are swapped.
+    EXPECT_EQ(virtualKeyOf(MouseButton::primary, false), 0x01);
+    EXPECT_EQ(virtualKeyOf(MouseButton::secondary, false), 0x02);
+    EXPECT_EQ(virtualKeyOf(MouseButton::primary, true), 0x02);
+    EXPECT_EQ(virtualKeyOf(MouseButton::secondary, true), 0x01);
 }
 
 // Menus, drop-down lists and tooltips of the program being counted stay above the overlay while

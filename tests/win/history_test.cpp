@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <functional>
 #include <string>
 
 #include "app/main_loop.h"
@@ -27,42 +26,6 @@ std::int64_t secondsIn(const std::vector<HistoryRow>& rows) {
     return sum;
 }
 
-// The overlay with a step run before every frame's update.
-struct ScriptedBase : Base {
-    void update(std::uint32_t& elapsedMs) override {
-        beforeFrame(*this);
-        ++frame;
-        Base::update(elapsedMs);
-        if (frame > 600) closed = true;  // a script that never exits must not hang the suite
-    }
-    std::function<void(ScriptedBase&)> beforeFrame;
-    int frame = 0;
-};
-
-// A real notepad, ended with the test.
-struct Notepad {
-    Notepad() {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        wchar_t commandLine[] = L"notepad.exe";
-        if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) return;
-        WaitForInputIdle(process.hProcess, 10000);
-        for (int i = 0; i < 100 && !window; ++i, Sleep(100)) {
-            DWORD owner = 0;
-            const HWND found = FindWindowW(L"Notepad", nullptr);
-            if (found && GetWindowThreadProcessId(found, &owner) && owner == process.dwProcessId) window = found;
-        }
-    }
-    ~Notepad() {
-        TerminateProcess(process.hProcess, 0);
-        WaitForSingleObject(process.hProcess, 10000);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    PROCESS_INFORMATION process{};
-    HWND window = nullptr;
-};
-
 // History.csv held as a spreadsheet holds the file it opened (reading and writing, letting
 // others only read) while the overlay counts and exits; closed, it gets every second at the
 // next start.
@@ -80,14 +43,14 @@ TEST_F(OverlayTest, SecondsCountedWhileASpreadsheetHoldsHistoryCsvReachItOnceItI
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(held) << GetLastError();
 
-    ScriptedBase typed;
-    typed.beforeFrame = [&](ScriptedBase& o) {
-        INPUT keys[2]{};
-        keys[0].type = keys[1].type = INPUT_KEYBOARD;
-        keys[0].ki.wVk = keys[1].ki.wVk = 'A';
-        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        if (o.frame < 120 && o.frame % 6 == 0) SendInput(2, keys, sizeof(INPUT));  // 4 s, then the spell ends
-        if (o.frame != 200) return;
+    ScriptedOverlay typed;
+    INPUT keys[2]{};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = 'A';
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    for (int frame = 0; frame < 120; frame += 6)  // 4 s, then the spell ends
+        typed.script[frame] = [&](ScriptedOverlay&) { SendInput(2, keys, sizeof(INPUT)); };
+    typed.script[200] = [&](ScriptedOverlay& o) {
         EXPECT_GE(o.currentSeconds, 2);
         EXPECT_EQ(readBytes(history), earlier) << "the held file is not replaced";
         EXPECT_FALSE(o.frameContent().saveFailed) << "no red mark: the journal keeps the seconds";

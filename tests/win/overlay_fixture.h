@@ -7,7 +7,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <memory>
+#include <string>
 
 #include "app/platform_session_win.h"
 #include "overlay/base_win.h"
@@ -49,3 +52,64 @@ protected:
     path folder;
 };
 
+// The overlay with a script: a step runs before the update of its frame.
+class ScriptedOverlay : public Base {
+public:
+    void update(std::uint32_t& elapsedMs) override {
+        if (const auto step = script.find(frame); step != script.end()) step->second(*this);
+        ++frame;
+        Base::update(elapsedMs);
+        if (frame > 300) closed = true;  // a script that never exits must not hang the suite
+    }
+
+    std::map<int, std::function<void(ScriptedOverlay&)>> script;
+    int frame = 0;
+};
+
+// A program of its own, started from `exe` (a name the system finds, or a path) with `arguments`;
+// ended when the test is done.
+struct StandIn {
+    explicit StandIn(const std::wstring& exe, const std::wstring& arguments = L"") {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+        if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+            WaitForInputIdle(process.hProcess, 10000);
+    }
+    StandIn(const StandIn&) = delete;
+    StandIn& operator=(const StandIn&) = delete;
+    ~StandIn() {
+        end();
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    void end() const {
+        if (!process.hProcess) return;
+        TerminateProcess(process.hProcess, 0);
+        WaitForSingleObject(process.hProcess, 10000);
+    }
+
+    PROCESS_INFORMATION process{};
+};
+
+template <class Found>
+auto waitFor(Found found) {
+    for (int i = 0; i < 100; ++i, Sleep(100))
+        if (auto result = found()) return result;
+    return decltype(found())();
+}
+
+// A real notepad, a program of its own to be the target.
+struct Notepad : StandIn {
+    Notepad() : StandIn(L"notepad.exe") {
+        window = waitFor([this] {
+            for (HWND w = FindWindowW(L"Notepad", nullptr); w; w = FindWindowExW(nullptr, w, L"Notepad", nullptr)) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(w, &owner);
+                if (owner == process.dwProcessId) return w;
+            }
+            return HWND{};
+        });
+    }
+    HWND window = nullptr;
+};

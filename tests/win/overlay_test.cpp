@@ -3,8 +3,6 @@
 // processes.
 #include <windows.h>
 
-#include <functional>
-#include <map>
 
 #include "app/main_loop.h"
 #include "input/input_flag.h"
@@ -18,20 +16,6 @@
 #include "temp_folder.h"
 
 namespace {
-
-// The overlay with a script: a step runs before the update of its frame.
-class ScriptedOverlay : public Base {
-public:
-    void update(std::uint32_t& elapsedMs) override {
-        if (const auto step = script.find(frame); step != script.end()) step->second(*this);
-        ++frame;
-        Base::update(elapsedMs);
-        if (frame > 300) closed = true;  // a script that never exits must not hang the suite
-    }
-
-    std::map<int, std::function<void(ScriptedOverlay&)>> script;
-    int frame = 0;
-};
 
 class OverlayLoopTest : public OverlayTest {
 protected:
@@ -85,54 +69,6 @@ std::wstring readMenu(HMENU menu) {
     }
     return text;
 }
-
-// A program of its own, started from `exe` (a name the system finds, or a path) with `arguments`;
-// ended when the test is done.
-struct StandIn {
-    explicit StandIn(const std::wstring& exe, const std::wstring& arguments = L"") {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
-        if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-            WaitForInputIdle(process.hProcess, 10000);
-    }
-    StandIn(const StandIn&) = delete;
-    StandIn& operator=(const StandIn&) = delete;
-    ~StandIn() {
-        end();
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    void end() const {
-        if (!process.hProcess) return;
-        TerminateProcess(process.hProcess, 0);
-        WaitForSingleObject(process.hProcess, 10000);
-    }
-
-    PROCESS_INFORMATION process{};
-};
-
-template <class Found>
-auto waitFor(Found found) {
-    for (int i = 0; i < 100; ++i, Sleep(100))
-        if (auto result = found()) return result;
-    return decltype(found())();
-}
-
-// A real notepad, a program of its own to be the target.
-struct Notepad : StandIn {
-    Notepad() : StandIn(L"notepad.exe") {
-        window = waitFor([this] {
-            for (HWND w = FindWindowW(L"Notepad", nullptr); w; w = FindWindowExW(nullptr, w, L"Notepad", nullptr)) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(w, &owner);
-                if (owner == process.dwProcessId) return w;
-            }
-            return HWND{};
-        });
-    }
-    HWND window = nullptr;
-};
 
 TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLoop) {
     std::vector<std::wstring> seen;
