@@ -173,7 +173,7 @@ int main() {
     const HWND front = CreateWindowExW(0, L"STATIC", L"bench", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr,
                                        nullptr, nullptr, nullptr);
     SetForegroundWindow(front);
-    overlay.targetProgram = foregroundProgramName(front);
+    overlay.targetPrograms = {foregroundProgramName(front)};
     overlay.stopAfterSeconds = 60;
 
     std::printf("one frame of the overlay, %d frames at 30 a second each, counting into a history of ten years "

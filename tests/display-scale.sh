@@ -39,9 +39,9 @@ xdotool mousemove $((l + 250)) $((t + 150)) click 3
 check "a right click 250 pixels inside it opens the menu" waitFor 5 menuOpen
 sleep 0.5
 import -window root -crop 860x520+$((l - 150))+$((t - 120)) "$shots/scale-150.png" 2>/dev/null
-# Menu items: the total, today, Work history, a line, Select target program, a line, Load
-# recent time, Fix window position.
-read -r x y < <(probe menu-point 0 7)
+# Menu items: the total, today, Work history, a line, Select target program, Add target
+# program, a line, Load recent time, Fix window position.
+read -r x y < <(probe menu-point 0 8)
 xdotool mousemove "$x" "$y"
 sleep 0.3
 xdotool click 1

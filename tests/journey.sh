@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # A user's session with the real program under Wine and Xvfb, driven with xdotool as a person
-# would: type in notepad while another program is the target (nothing counts), pick notepad
-# with the menu, type (the count grows), pause (it stops after the time-out), leave the menu in
-# every way and type on at once, stop the process as a suspend does, choose a time-out, drag and
-# pin the overlay, exit through the menu, start again at the pinned place while typing, and end
+# would: the very first start and its note, then type in notepad while another program is the
+# target (nothing counts), pick notepad with the menu, type (the count grows), pause (it stops
+# after the time-out), leave the menu in every way and type on at once, stop the process as a
+# suspend does, choose a time-out, drag and pin the overlay, add WordPad as a second target and
+# take it off again, exit through the menu, start again at the pinned place while typing, and end
 # the session as a sign-out does.
 # Usage: journey.sh BIN_FOLDER [SCREENSHOT_FOLDER]
 set -uo pipefail
@@ -68,15 +69,13 @@ openMenu() {
   waitFor 5 menuOpen
 }
 cleanup() {
-  kill "$overlay" "$notepad" 2>/dev/null
+  kill "$overlay" "$notepad" "${wordpad:-}" 2>/dev/null
   wineserver -k 2>/dev/null
 }
 trap cleanup EXIT
 
 wineserver -k 2>/dev/null
 rm -rf "$(dirname "$state")"
-mkdir -p "$(dirname "$state")"
-printf 'photoshop.exe\r\n1\r\n0\r\nfalse\r\n0\r\n0\r\n100\r\n' >"$state"
 
 wine notepad >/dev/null 2>&1 &
 notepad=$!
@@ -86,10 +85,39 @@ notepadX=$(xdotool search --name 'Notepad' | head -n 1)
 # cover a topmost one in X once the topmost one has been active (the menu activates it).
 probe place 'Untitled - Notepad' 0 0 480 360
 overlay=""
+
+# ---- the very first start: begin ------------------------------------------------------------
+# No data.cfg yet: a note beside the overlay says how to begin, until the first right-click.
+noteTitle='Right-click to choose the programs you work in'
+noteShown() { probe rect ArdenoTimeNote "$noteTitle" >/dev/null; }
+noteGone() { ! probe rect ArdenoTimeNote - >/dev/null; }
+besideOverlay() {
+  local l t r b
+  read -r l t r b < <(probe rect ArdenoTimeNote "$noteTitle") &&
+    { [ "$l" -ge $((ox + 200)) ] || [ "$r" -le "$ox" ] || [ "$t" -ge $((oy + 200)) ] || [ "$b" -le "$oy" ]; }
+}
+check "the very first start succeeds" startOverlay
+if check "... and a note says \"$noteTitle\"" waitFor 5 noteShown; then
+  check "... beside the overlay, not under it" besideOverlay
+  sleep 0.5
+  import -window root -crop 640x300+$((ox - 40))+$((oy - 50)) "$shots/first-start.png" 2>/dev/null
+fi
+check "the first start writes the 37-byte default data.cfg" equals "$(stat -c %s "$state" 2>/dev/null)" 37
+xdotool mousemove $((ox + 100)) $((oy + 105)) click 3
+check "the first right-click opens the menu" waitFor 5 menuOpen
+check "... and the note is gone" waitFor 3 noteGone
+xdotool key Escape
+waitFor 5 menuClosed
+probe close 'Ardeno Time'
+check "the first run closes on request" waitFor 10 overlayGone
+# ---- the very first start: end --------------------------------------------------------------
+
+printf 'photoshop.exe\r\n1\r\n0\r\nfalse\r\n0\r\n0\r\n100\r\n' >"$state"
 check "the overlay starts" startOverlay
 pixelAt() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -n 1; }
 sleep 1
 plateColour=$(pixelAt $((ox + 100)) $((oy + 130)))
+check "no note at the second start" noteGone
 
 # Notepad is not the target yet: typing there counts nothing.
 xdotool mousemove 100 200 click 1
@@ -152,7 +180,7 @@ typeInNotepad 2
 check "and the next keys count again" atLeast "$(line 6)" $((beforeStop + 1))
 sleep 1.5
 
-check "the time-out submenu sets 5 seconds" chooseFromMenu 9 1
+check "the time-out submenu sets 5 seconds" chooseFromMenu 10 1
 check "data.cfg holds the 5 s time-out" equals "$(line 1)" 5
 typingCountsRightAway "a command"
 
@@ -165,7 +193,7 @@ sleep 0.5
 read -r dx dy _ < <(probe rect SDL_app 'Ardeno Time')
 check "dragging moves the unpinned overlay" equals "$dx $dy" "$((ox + 150)) $((oy + 100))"
 ox=$dx oy=$dy
-HOLD=1 check "Fix window position pins it" chooseFromMenu 7
+HOLD=1 check "Fix window position pins it" chooseFromMenu 8
 check "data.cfg holds the pinned place" equals "$(line 3) $(line 4) $(line 5)" "true $ox $oy"
 
 # ---- work history: begin ------------------------------------------------------------------
@@ -297,7 +325,63 @@ if check "notepad's File menu opens over the overlay" waitFor 5 notepadMenuOpen;
 fi
 probe place 'Untitled - Notepad' 0 0 480 360
 
-check "Exit closes the overlay" chooseFromMenu 11
+# ---- two programs: begin --------------------------------------------------------------------
+# WordPad added as a second target by a click on "Add target program": the work in each goes to
+# its own row of history.csv. The menu's "Target programs" lists both (a picture of it), and a
+# click there takes WordPad off again.
+wordpadTitle='Document - Wine Wordpad'
+programSeconds() { awk -F, -v p="$1" '$2 == p { sub(/\r$/, "", $3); s += $3 } END { print s + 0 }' "$historyFile"; }
+typeIn() {  # typeIn X_WINDOW SECONDS
+  local end=$((SECONDS + $2))
+  while [ $SECONDS -lt $end ]; do xdotool key --window "$1" --delay 0 a; sleep 0.15; done
+}
+twoPrograms() {
+  wine 'C:\Program Files\Windows NT\Accessories\wordpad.exe' >/dev/null 2>&1 &
+  wordpad=$!
+  check "WordPad starts" waitFor 20 eval 'probe rect - "$wordpadTitle" >/dev/null' || return
+  probe place "$wordpadTitle" 0 620 480 360
+  local wordpadX notepadBefore wordpadBefore x y
+  wordpadX=$(xdotool search --name 'Wine Wordpad' | head -n 1)
+  check "Add target program, chosen with a click" chooseFromMenu 5
+  sleep 1.5
+  check "... leaves line 1 as it was until a program is clicked" lineIs 0 notepad.exe
+  xdotool mousemove 240 800 click 1
+  check "the click on WordPad adds wordpad.exe after notepad.exe" waitFor 5 lineIs 0 'notepad.exe|wordpad.exe'
+  settle
+  notepadBefore=$(programSeconds notepad.exe)
+  xdotool mousemove 240 800 click 1
+  typeIn "$wordpadX" 3
+  settle
+  check "typing in WordPad counts in a row of its own ($(programSeconds wordpad.exe) s)" \
+    atLeast "$(programSeconds wordpad.exe)" 2
+  check "... and adds nothing to notepad's" equals "$(programSeconds notepad.exe)" "$notepadBefore"
+  wordpadBefore=$(programSeconds wordpad.exe)
+  xdotool mousemove 100 200 click 1
+  xdotool windowfocus --sync "$notepadX" 2>/dev/null
+  typeInNotepad 3
+  settle
+  check "typing in notepad counts in notepad's row ($notepadBefore -> $(programSeconds notepad.exe) s)" \
+    atLeast "$(programSeconds notepad.exe)" $((notepadBefore + 2))
+  check "... and adds nothing to WordPad's" equals "$(programSeconds wordpad.exe)" "$wordpadBefore"
+  # The menu with its list of the two programs open, for the README.
+  openMenu || return
+  read -r x y < <(probe menu-point 0 6)
+  clickAt "$x" "$y"
+  check "the menu's Target programs lists both" waitFor 3 eval 'probe menu-point 1 1 >/dev/null'
+  sleep 0.5
+  import -window root -crop 620x440+$((ox - 30))+$((oy - 20)) "$shots/menu-two-programs.png" 2>/dev/null
+  xdotool key Escape Escape
+  waitFor 5 menuClosed
+  check "choosing wordpad.exe there takes it off" chooseFromMenu 6 1
+  check "... and line 1 holds notepad.exe alone again" waitFor 5 lineIs 0 notepad.exe
+  kill "$wordpad" 2>/dev/null
+  wait "$wordpad" 2>/dev/null
+  wordpad=""
+}
+twoPrograms
+# ---- two programs: end ----------------------------------------------------------------------
+
+check "Exit closes the overlay" chooseFromMenu 12
 if check "the program has ended" waitFor 10 overlayGone; then
   wait "$overlay"
   check "it ended with code 0" equals "$?" 0

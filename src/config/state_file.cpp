@@ -29,7 +29,7 @@ StateFileLocation stateFileLocation(const std::wstring& commonAppDataFolder) {
     return {folder, folder + L"/data.cfg"};
 }
 
-ConfigFile openStateFile(const std::wstring& commonAppDataFolder) {
+ConfigFile openStateFile(const std::wstring& commonAppDataFolder, bool* created) {
     const StateFileLocation location = stateFileLocation(commonAppDataFolder);
     createSharedFolder(location.folder);
 
@@ -41,11 +41,12 @@ ConfigFile openStateFile(const std::wstring& commonAppDataFolder) {
                            fromUtf8(error.code().message()) + L" (error " + std::to_wstring(error.code().value()) +
                            L").\n\nNothing was changed.");
     }
-    const std::error_code created = exists ? std::error_code() : writeFileAtomically(location.file, defaultStateFile);
-    if (created) {
+    const std::error_code failed = exists ? std::error_code() : writeFileAtomically(location.file, defaultStateFile);
+    if (failed) {
         throw StartupError(L"Ardeno Time cannot create its state file:\n" + displayPath(location.file) + L"\n\n" +
-                           systemReason(created) + L".\n\nCheck that the folder exists and that you may write to it.");
+                           systemReason(failed) + L".\n\nCheck that the folder exists and that you may write to it.");
     }
+    if (created) *created = !exists;
 
     ConfigFile file;
     file.load(location.file);

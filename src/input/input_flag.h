@@ -4,8 +4,9 @@
 #include <cstdint>
 
 // Raised by the low-level input hooks on every keyboard or mouse event anywhere in the system,
-// and taken (read and lowered in one step) by the overlay once a frame, with takeInput. The
-// hook thread only ever stores true; the release store orders firstInputTime before it.
+// and by pen and touch input that reaches the hook thread as raw input (see pen_input.h); taken
+// (read and lowered in one step) by the overlay once a frame, with takeInput. The hook thread
+// only ever stores true; the release store orders firstInputTime before it.
 extern std::atomic<bool> inputSeen;
 
 // When the first input event after the flag was last taken happened, on the GetTickCount clock,
@@ -14,6 +15,15 @@ extern std::atomic<bool> inputSeen;
 // tells a frame whether its input followed the previous frame at once or only after a long
 // silence in which no frame ran (a suspended machine, a stopped process).
 extern std::atomic<std::uint32_t> firstInputTime;
+
+// Notes an input event, unless the flag is up already: then only a load. `eventTime` gives the
+// event's time on the GetTickCount clock and is called only for the first event after a frame.
+template <class EventTime>
+inline void raiseInputFlag(EventTime eventTime) {
+    if (inputSeen.load(std::memory_order_relaxed)) return;
+    firstInputTime.store(eventTime(), std::memory_order_relaxed);
+    inputSeen.store(true, std::memory_order_release);
+}
 
 // The hooks' input since the flag was last taken.
 struct HookedInput {

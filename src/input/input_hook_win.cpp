@@ -1,7 +1,11 @@
 #include "input/input_hook_win.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
 #include <future>
 #include <optional>
 #include <system_error>
@@ -9,8 +13,10 @@
 #include <utility>
 
 #include "common/kernel_handle_win.h"
+#include "common/window_handles_win.h"
 #include "input/hook_handle_win.h"
 #include "input/input_flag.h"
+#include "input/pen_input.h"
 
 namespace {
 
@@ -46,10 +52,7 @@ LRESULT CALLBACK inputHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
     // first event after a frame, two stores. Then the event goes on, so that other programs'
     // hooks (hotkeys, accessibility tools) still see it.
     if (nCode == HC_ACTION && pointerStayed(wParam, lParam)) return CallNextHookEx(nullptr, nCode, wParam, lParam);
-    if (!inputSeen.load(std::memory_order_relaxed)) {
-        firstInputTime.store(eventTime(nCode, wParam, lParam), std::memory_order_relaxed);
-        inputSeen.store(true, std::memory_order_release);
-    }
+    raiseInputFlag([&] { return eventTime(nCode, wParam, lParam); });
     return CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
 
@@ -84,6 +87,42 @@ std::wstring install(Hooks& hooks) {
     return std::wstring();
 }
 
+DigitizerReports digitizerReports;  // hook thread only
+
+void noteRawInput(HRAWINPUT handle) {
+    alignas(RAWINPUT) static BYTE buffer[1024];  // hook thread only
+    UINT size = sizeof buffer;
+    // The event's time: WM_INPUT is posted, stamped when the report came.
+    const DWORD stamped = GetMessageTime();
+    const std::uint32_t time = stamped ? stamped : GetTickCount();
+    if (GetRawInputData(handle, RID_INPUT, buffer, &size, sizeof(RAWINPUTHEADER)) == static_cast<UINT>(-1)) {
+        // A report too large to compare is a pen's or a touch screen's input all the same.
+        if (GetLastError() == ERROR_INSUFFICIENT_BUFFER) raiseInputFlag([time] { return time; });
+        return;
+    }
+    const RAWINPUT& input = *reinterpret_cast<const RAWINPUT*>(buffer);
+    if (input.header.dwType != RIM_TYPEHID) return;
+    const std::size_t offset = offsetof(RAWINPUT, data.hid.bRawData);
+    const std::size_t bytes = std::min<std::size_t>(std::size_t{input.data.hid.dwSizeHid} * input.data.hid.dwCount,
+                                                    size > offset ? size - offset : 0);
+    digitizerReports.note(reinterpret_cast<std::uintptr_t>(input.header.hDevice), input.data.hid.bRawData, bytes,
+                          time);
+}
+
+LRESULT CALLBACK rawInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INPUT) noteRawInput(reinterpret_cast<HRAWINPUT>(lParam));
+    // DefWindowProc frees what the system keeps for WM_INPUT.
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Pens and touch screens to `window`, whatever program is in front.
+bool registerDigitizers(HWND window) {
+    RAWINPUTDEVICE devices[std::size(digitizerUsages)];
+    for (std::size_t i = 0; i < std::size(digitizerUsages); ++i)
+        devices[i] = {digitizerUsages[i].page, digitizerUsages[i].usage, RIDEV_INPUTSINK, window};
+    return window && RegisterRawInputDevices(devices, static_cast<UINT>(std::size(devices)), sizeof devices[0]);
+}
+
 // Low-level hooks are called on the thread that installed them while it waits for messages,
 // so this thread installs them and then waits for the rest of the process.
 void inputHookThread(std::promise<std::wstring> started) {
@@ -96,13 +135,25 @@ void inputHookThread(std::promise<std::wstring> started) {
         started.set_value(failure);
         return;
     }
+    // Refused, the pen still counts through the system's last-input time.
+    WNDCLASSEXW description{};
+    description.cbSize = sizeof description;
+    description.lpfnWndProc = rawInputProc;
+    description.hInstance = GetModuleHandleW(nullptr);
+    description.lpszClassName = L"ArdenoTimePenInput";
+    const WindowClass penClass(description);
+    const OwnedWindow penWindow(penClass ? CreateWindowExW(0, description.lpszClassName, L"", 0, 0, 0, 0, 0,
+                                                           HWND_MESSAGE, nullptr, description.hInstance, nullptr)
+                                         : nullptr);
+    registerDigitizers(penWindow.get());
     hookThreadId = GetCurrentThreadId();
     started.set_value(std::wstring());
 
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (message.hwnd) DispatchMessageW(&message);
         // Should a hook not come back, the overlay still counts through the system's last-input
         // time, and asks again at the next silence.
-        if (message.message == reinstallMessage && !message.hwnd) install(hooks);
+        else if (message.message == reinstallMessage) install(hooks);
     }
 }
 
@@ -153,29 +204,11 @@ std::wstring startInputHookThread() {
     return result.get();
 }
 
-InputWatch::InputWatch(std::function<void()> reinstallHooks) : reinstallHooks_(std::move(reinstallHooks)) {
-    missed_.start(lastInputTime());
-}
-
-DWORD InputWatch::lastInputTime() {
-    LASTINPUTINFO info{};
-    info.cbSize = sizeof info;
-    return GetLastInputInfo(&info) ? info.dwTime : 0;
-}
-
-InputSinceLastFrame InputWatch::poll(bool askSystem) {
-    const HookedInput hooked = takeInput();
-    InputSinceLastFrame input{hooked.seen, hooked.firstAt};
-    if (hooked.seen) hooksSawInput_ = true;
-    if (!askSystem) return input;
-    // While the hooks see input they are taken to see all of it, and the system is not asked.
-    if (std::exchange(hooksSawInput_, false)) {
-        missed_.hooksSawInput();
-        return input;
-    }
-    // The latest input, not the first: a long silence before it is still seen as one.
-    const MissedInput::Verdict verdict = missed_.look(lastInputTime(), foregroundAboveOurIntegrity);
-    if (verdict.reinstallHooks && reinstallHooks_) reinstallHooks_();
-    if (!input.seen && verdict.input) input = {true, verdict.at};
-    return input;
+InputSystem windowsInputSystem() {
+    const auto lastInputTime = [] {
+        LASTINPUTINFO info{};
+        info.cbSize = sizeof info;
+        return GetLastInputInfo(&info) ? static_cast<std::uint32_t>(info.dwTime) : 0u;
+    };
+    return {lastInputTime, foregroundAboveOurIntegrity, requestHookReinstall};
 }

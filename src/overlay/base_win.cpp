@@ -22,6 +22,7 @@
 #include "overlay/render_win.h"
 #include "overlay/screen_place_win.h"
 #include "overlay/stay_on_top_win.h"
+#include "overlay/target_programs.h"
 
 namespace {
 
@@ -52,6 +53,8 @@ LRESULT CALLBACK overlayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         overlayOfWindow->takeScale(announcedScale(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     }
+    // Dragged: the first start's note goes along, even while the system's move loop holds the frames up.
+    if (message == WM_MOVE && overlayOfWindow) overlayOfWindow->firstStartNote.follow(hwnd);
     return CallWindowProcW(sdlWindowProc, hwnd, message, wParam, lParam);
 }
 
@@ -99,7 +102,7 @@ void Base::init() {
     // skips it, and the overlay runs without that picture.
     baseImage.reset(new Gdiplus::Image((skinFolder_ + L"base.png").c_str(), FALSE));
     targetSelectImage.reset(new Gdiplus::Image((skinFolder_ + L"targetSelect.png").c_str(), FALSE));
-    loadState();
+    const bool firstStart = loadState();
     const FrameClocks now = readClocks();
     const std::wstring stateFolder = stateFileLocation(commonAppDataFolder()).folder;
     history.open(historyFilePath(stateFolder), now.local, userDateOrder());
@@ -123,6 +126,7 @@ void Base::init() {
     // program the user works in. (Under Wine a layered window that was once active also lost the
     // first click after another window was activated.)
     ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    if (firstStart) firstStartNote.show(hwnd, scale, now.ticks);
     // Sign-out, shutdown and sleep arrive as sent messages, inside the window procedure; the
     // watch sees them there, before Windows may end the process.
     SDL_AddEventWatch(watchSessionMessages, this);
@@ -160,7 +164,7 @@ void Base::quit() {
     sharing.settle(3000);
 }
 
-void Base::loadState() { ::loadState(*this, commonAppDataFolder()); }
+bool Base::loadState() { return ::loadState(*this, commonAppDataFolder()); }
 
 void Base::loadSkin() {
     skinFolder_ = skinFolder(programFolder());
@@ -181,20 +185,23 @@ void Base::update(std::uint32_t& elapsedMs) {
         keepOnTop();
     }
     const InputSinceLastFrame input = inputWatch.poll(housekeeping);
+    firstStartNote.update(clocks.ticks);
+    if (rightPressSeen) firstStartNote.close();
 
     if (selectingTarget) {
         selectionStep();
     } else {
         // Only frames with input look at the foreground window's process.
-        const bool qualifies = input.seen && sameFileName(programNames.of(GetForegroundWindow()), targetProgram);
+        const std::wstring* inFront =
+            input.seen ? chosenTarget(targetPrograms, programNames.of(GetForegroundWindow())) : nullptr;
         // An input stamped before the previous frame (a late hook call) followed it at once.
         const auto silence = static_cast<std::int32_t>(input.firstAt - previousFrameInputClock);
-        const FrameInput frameInput{qualifies, static_cast<std::uint32_t>(std::max(silence, 0))};
+        const FrameInput frameInput{inFront != nullptr, static_cast<std::uint32_t>(std::max(silence, 0)), inFront};
         const bool wasCounting = active;
         if (const std::int32_t counted = accountFrame(*this, frameInput, clocks); counted > 0) {
             saveLine(*this, 6, std::to_wstring(totalSeconds));
             // After data.cfg: a kill between the two writes leaves the history one frame behind.
-            history.record(targetProgram, counted, clocks.local);
+            history.record(countedProgram, counted, clocks.local);
         }
         if (wasCounting && !active) history.flush(clocks.local);  // a spell's end
         if (menuTriggered()) showContextMenu();
@@ -281,7 +288,7 @@ void Base::handleEvent(const SDL_Event& event) {
         closed = true;
     } else if (id == workHistoryCommand) {
         historyWindow.show(history, sharing);
-    } else if (id == selectTargetCommand) {
+    } else if (id == selectTargetCommand || id == addTargetCommand) {
         // The left click that chose this item is still reported as "pressed since the last
         // query"; drop it, or the first selection frame would pick the program under the menu.
         GetAsyncKeyState(buttonKey(MouseButton::primary));

@@ -9,6 +9,7 @@
 #include "app/window.h"
 #include "input/input_hook_win.h"
 #include "history/history_window_win.h"
+#include "overlay/first_start_note_win.h"
 #include "overlay/overlay_core.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
@@ -33,8 +34,9 @@ public:
 
     // Moved to a monitor of another scale: takes its size there at the place Windows suggests.
     void takeScale(DisplayScale newScale, const RECT& suggested);
-    // Finds or creates data.cfg in the common application-data folder and applies it.
-    void loadState();
+    // Finds or creates data.cfg in the common application-data folder and applies it; true when
+    // it was created now.
+    bool loadState();
     // Reads the skin's skin.cfg and makes the time text's font from its font.ttf: data/ in the
     // working folder, or the one beside the program.
     void loadSkin();
@@ -59,6 +61,8 @@ public:
     bool rightPressSeen = false;
     // Opened by the menu's "Work history"; nothing of it exists while it is closed.
     HistoryWindow historyWindow;
+    // Shown at the very first start only, when there was no data.cfg yet.
+    FirstStartNote firstStartNote;
     // The history shared with the user's other PCs through a folder, when share.cfg names one.
     PcSharing sharing{shared};
 
@@ -68,7 +72,7 @@ private:
     FrameContent lastFrame;
     bool framePushed = false;
     FrameCache frameCache;
-    InputWatch inputWatch;
+    InputWatch inputWatch{windowsInputSystem()};
     std::uint32_t previousFrameInputClock = 0;  // input clock at the previous frame's update
     std::uint32_t lastHousekeeping = 0;         // SDL tick of the last z-order and last-input check
     bool housekeptOnce = false;

@@ -3,7 +3,10 @@
 #include "config/file_system.h"
 #include "config/state_file.h"
 #include "overlay/overlay_settings.h"
+#include "overlay/target_programs.h"
 #include "common/time_text.h"
+
+#include <utility>
 
 namespace {
 
@@ -34,6 +37,23 @@ const TimeOutChoice* timeOutChoice(unsigned id) {
 MenuEntry item(unsigned id, std::wstring text) { return {MenuEntry::Kind::item, id, std::move(text), false, false, {}}; }
 MenuEntry separator() { return {MenuEntry::Kind::separator, 0, L"", false, false, {}}; }
 
+// Every program chosen, checked: choosing one takes it off the list.
+MenuEntry targetProgramsSubmenu(const std::vector<std::wstring>& programs) {
+    MenuEntry submenu{MenuEntry::Kind::submenu, 0, L"Target programs", false, false, {}};
+    for (std::size_t i = 0; i < programs.size() && i < menuTargetLimit; ++i) {
+        MenuEntry entry = item(removeTargetFirstCommand + static_cast<unsigned>(i), programs[i]);
+        entry.checked = true;
+        submenu.submenu.push_back(std::move(entry));
+    }
+    return submenu;
+}
+
+void saveTargets(OverlayCore& overlay, const std::vector<std::wstring>& programs,
+                 const std::function<void()>& reloadFromDisk) {
+    saveLine(overlay, 0, targetProgramsLine(programs));
+    applySavedChange(overlay, reloadFromDisk);
+}
+
 }  // namespace
 
 std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber today) {
@@ -53,6 +73,10 @@ std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber 
     entries.push_back(item(workHistoryCommand, L"Work history"));
     entries.push_back(separator());
     entries.push_back(item(selectTargetCommand, L"Select target program"));
+    MenuEntry add = item(addTargetCommand, L"Add target program");
+    add.disabled = overlay.targetPrograms.size() >= menuTargetLimit;
+    entries.push_back(std::move(add));
+    if (overlay.targetPrograms.size() >= 2) entries.push_back(targetProgramsSubmenu(overlay.targetPrograms));
     entries.push_back(separator());
     entries.push_back(item(loadRecentTimeCommand, L"Load recent time"));
     entries.push_back(item(pinCommand, windowFixed ? L"Unfix window position" : L"Fix window position"));
@@ -88,8 +112,17 @@ void applySavedChange(OverlayCore& overlay, const std::function<void()>& reloadF
 
 bool carryOutCommand(OverlayCore& overlay, unsigned id, std::int32_t windowLeft, std::int32_t windowTop,
                      const std::function<void()>& reloadFromDisk) {
-    if (id == selectTargetCommand) {
+    const std::vector<std::wstring>& programs = overlay.targetPrograms;
+    if (id == selectTargetCommand || (id == addTargetCommand && programs.size() < menuTargetLimit)) {
         overlay.selectingTarget = true;
+        overlay.pickAdds = id == addTargetCommand;
+    } else if (id >= removeTargetFirstCommand && id < removeTargetFirstCommand + menuTargetLimit) {
+        // The last program stays: "Select target program" replaces it.
+        const std::size_t index = id - removeTargetFirstCommand;
+        if (programs.size() < 2 || index >= programs.size()) return false;
+        std::vector<std::wstring> left = programs;
+        left.erase(left.begin() + static_cast<std::ptrdiff_t>(index));
+        saveTargets(overlay, left, reloadFromDisk);
     } else if (id == exitCommand) {
         return true;
     } else if (const TimeOutChoice* choice = timeOutChoice(id)) {
@@ -113,9 +146,12 @@ bool carryOutCommand(OverlayCore& overlay, unsigned id, std::int32_t windowLeft,
 
 bool pickTarget(OverlayCore& overlay, std::wstring programName, const std::function<void()>& reloadFromDisk) {
     if (programName.empty()) return false;
-    saveLine(overlay, 0, std::move(programName));
-    applySavedChange(overlay, reloadFromDisk);
     overlay.selectingTarget = false;
+    const bool adds = std::exchange(overlay.pickAdds, false);
+    if (adds && chosenTarget(overlay.targetPrograms, programName)) return true;
+    std::vector<std::wstring> programs = adds ? overlay.targetPrograms : std::vector<std::wstring>{};
+    programs.push_back(std::move(programName));
+    saveTargets(overlay, programs, reloadFromDisk);
     return true;
 }
 

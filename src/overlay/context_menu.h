@@ -16,6 +16,8 @@ enum MenuCommand : unsigned {
     pinCommand = 1132,
     workHistoryCommand = 1133,  // "Work history": opens the history window
     stopAfterLongFirstCommand = 1134,  // 1134 to 1136: "Stop after 2, 5, 15 minutes"
+    addTargetCommand = 1137,  // "Add target program": the next window clicked adds its program
+    removeTargetFirstCommand = 1150,  // 1150 to 1159: the "Target programs" submenu, one a program
 };
 
 // One line of the menu as it is shown, in order.
@@ -30,9 +32,10 @@ struct MenuEntry {
 };
 
 // The menu for the overlay's state at this moment: the total stored in data.cfg, the seconds of
-// `today` in the work history (every PC's, when shared), the pin text, the time-out's check
-// mark and, while the last save of either file failed or the history has news about its file,
-// first lines saying so. Throws SettingsError when the stored total is not a number.
+// `today` in the work history (every PC's, when shared), the target programs (while there are two
+// or more), the pin text, the time-out's check mark and, while the last save of either file
+// failed or the history has news about its file, first lines saying so. Throws SettingsError
+// when the stored total is not a number.
 std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber today);
 
 // Whether a right press at screen point (x, y) is over the overlay whose top-left corner is
@@ -53,10 +56,10 @@ void applySavedChange(OverlayCore& overlay, const std::function<void()>& reloadF
 bool carryOutCommand(OverlayCore& overlay, unsigned id, std::int32_t windowLeft, std::int32_t windowTop,
                      const std::function<void()>& reloadFromDisk);
 
-// Makes `programName` the program to track (target selection has picked it) and ends selection.
-// A window whose program cannot be named (closing, or a process that cannot be asked) gives an
-// empty name, which would match every such window: nothing is stored, selection goes on, and
-// the result is false.
+// Target selection has picked `programName`: it becomes the only program to track or, after "Add
+// target program", joins the others (one already chosen changes nothing); selection ends. A
+// window whose program cannot be named (closing, or a process that cannot be asked) gives an
+// empty name: nothing is stored, selection goes on, and the result is false.
 bool pickTarget(OverlayCore& overlay, std::wstring programName, const std::function<void()>& reloadFromDisk);
 
 // The menu's first line while the last save has failed: the file and the system's reason.

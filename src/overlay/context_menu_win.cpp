@@ -27,6 +27,7 @@ PopupMenu buildPopupMenu(const std::vector<MenuEntry>& entries) {
 }
 
 void Base::showContextMenu() {
+    firstStartNote.close();  // its work is done
     // Asked first: the raise below may itself make the overlay the foreground window.
     const HWND previous = GetForegroundWindow();
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, windowSize.cx, windowSize.cy, SWP_NOMOVE | SWP_NOSIZE);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "common/calendar.h"
 #include "overlay/overlay_core.h"
@@ -19,11 +20,14 @@ struct FrameClocks {
 
 // What a frame learnt of the user's input since the previous frame.
 struct FrameInput {
-    bool qualifies = false;  // input was seen while the target program's window was in front
+    bool qualifies = false;  // input was seen while a target program's window was in front
     // Milliseconds from the previous frame to the first input since it (0 when it followed at
     // once). Only frames run the rule, so a silence in which no frame ran (a suspended machine,
     // a stopped process) shows only here.
     std::uint32_t silenceBefore = 0;
+    // The target in front when the frame qualifies, spelt as in line 1 (chosenTarget); borrowed
+    // for the call.
+    const std::wstring* program = nullptr;
 };
 
 // The only place the program reads the real clocks.
@@ -35,7 +39,10 @@ FrameClocks readClocks();
 // frame: the spell ended in that silence, and the input starts a new one. Whole seconds gathered
 // since secondMark go to both counters (saturating at the int32 range) and the partial second is
 // carried. Ends with wasActive := active. Returns the whole seconds of this frame: when it is
-// above 0, the total has to be written.
+// above 0, the total has to be written, and the seconds go to the history row of
+// overlay.countedProgram: the target in front at the last qualifying frame, this one included.
+// Counting goes on whatever is in front until the time-out, so a second counted after a switch
+// to another program belongs to the one worked in last.
 std::int32_t accountFrame(OverlayCore& overlay, const FrameInput& input, FrameClocks now);
 
 // Ends the counting spell at once: the machine is about to sleep, and nothing of the night may

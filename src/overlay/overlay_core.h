@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "config/config_file.h"
 #include "history/shared_history.h"
@@ -21,7 +22,13 @@ struct OverlayCore {
     Point textCenter;                   // skin: centre of the time text, window pixels
     ConfigFile dataFile;                // the state file, loaded for the whole run
     bool selectingTarget = false;       // the next left click picks the program to track
-    std::wstring targetProgram;         // executable file name, compared as Windows compares file names
+    bool pickAdds = false;              // ... and adds it to the others rather than replacing them
+    // The programs whose work counts (line 1 of data.cfg, see target_programs.h), compared as
+    // Windows compares file names.
+    std::vector<std::wstring> targetPrograms;
+    // The target in front at the last qualifying frame, spelt as in line 1: the history row that
+    // counted seconds go to.
+    std::wstring countedProgram;
     bool active = false;                // seconds are being counted in this frame
     bool wasActive = false;             // `active` at the end of the previous frame
     std::int64_t lastActivity = 0;      // idle clock (FrameClocks) of the last qualifying input, ms

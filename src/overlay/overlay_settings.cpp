@@ -3,15 +3,18 @@
 #include "config/settings_error.h"
 #include "config/skin_file.h"
 #include "config/state_file.h"
+#include "overlay/target_programs.h"
 
-void loadState(OverlayCore& overlay, const std::wstring& commonAppDataFolder) {
-    overlay.dataFile = openStateFile(commonAppDataFolder);
+bool loadState(OverlayCore& overlay, const std::wstring& commonAppDataFolder) {
+    bool created = false;
+    overlay.dataFile = openStateFile(commonAppDataFolder, &created);
     applyState(overlay);
+    return created;
 }
 
 void applyState(OverlayCore& overlay) {
     const ConfigFile& file = overlay.dataFile;
-    overlay.targetProgram = settingString(stateFileInfo, file, 0);
+    overlay.targetPrograms = parseTargetPrograms(settingString(stateFileInfo, file, 0));
     overlay.stopAfterSeconds = settingInt(stateFileInfo, file, 1);
     windowFixed = settingString(stateFileInfo, file, 3) == L"true";
     overlay.fixedX = settingInt(stateFileInfo, file, 4);

@@ -12,7 +12,8 @@
 // Finds or creates data.cfg under `commonAppDataFolder`, loads it into overlay.dataFile and
 // applies its values (all but line 2) to the overlay and to windowFixed, in line order. An
 // existing file is never rewritten here; StartupError when it cannot be checked or created.
-void loadState(OverlayCore& overlay, const std::wstring& commonAppDataFolder);
+// Returns true when there was no data.cfg before: it was created now, with the defaults.
+bool loadState(OverlayCore& overlay, const std::wstring& commonAppDataFolder);
 
 // Applies the lines held in overlay.dataFile as loadState does, without reading the disk.
 void applyState(OverlayCore& overlay);

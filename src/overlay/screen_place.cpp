@@ -23,3 +23,16 @@ OverlayCore::Point pinnedPlace(OverlayCore::Point stored, std::int32_t side,
     const ScreenRect& area = *touchedWorkArea;
     return {clampInto(stored.x, area.left, area.right, side), clampInto(stored.y, area.top, area.bottom, side)};
 }
+
+OverlayCore::Point notePlace(const ScreenRect& overlay, std::int32_t width, std::int32_t height, std::int32_t gap,
+                             const ScreenRect& work) {
+    const std::int64_t middleX = (std::int64_t{overlay.left} + overlay.right) / 2;
+    const std::int64_t middleY = (std::int64_t{overlay.top} + overlay.bottom) / 2;
+    const std::int32_t beside = clampInto(middleY - height / 2, work.top, work.bottom, height);
+    const std::int32_t alongside = clampInto(middleX - width / 2, work.left, work.right, width);
+    if (std::int64_t{overlay.right} + gap + width <= work.right) return {overlay.right + gap, beside};
+    if (std::int64_t{overlay.left} - gap - width >= work.left) return {overlay.left - gap - width, beside};
+    if (std::int64_t{overlay.bottom} + gap + height <= work.bottom) return {alongside, overlay.bottom + gap};
+    if (std::int64_t{overlay.top} - gap - height >= work.top) return {alongside, overlay.top - gap - height};
+    return {overlay.right + gap, beside};
+}

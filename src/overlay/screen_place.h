@@ -21,3 +21,11 @@ struct ScreenRect {
 // to keep: it is right again once that monitor is back.
 OverlayCore::Point pinnedPlace(OverlayCore::Point stored, std::int32_t side,
                                const std::optional<ScreenRect>& touchedWorkArea, const ScreenRect& primaryWorkArea);
+
+// Where the top-left corner of a note `width` x `height` goes beside the overlay `overlay`, `gap`
+// pixels from it, inside the work area `work`: to its right where there is room, else to its
+// left, else below it, else above it; level with the overlay's middle (centred under or over it),
+// moved inside the work area along that side. Never over the overlay: with room on no side it
+// goes to the right all the same.
+OverlayCore::Point notePlace(const ScreenRect& overlay, std::int32_t width, std::int32_t height, std::int32_t gap,
+                             const ScreenRect& work);

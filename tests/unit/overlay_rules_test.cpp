@@ -16,6 +16,7 @@
 #include "overlay/mouse_buttons.h"
 #include "overlay/screen_place.h"
 #include "overlay/stay_on_top.h"
+#include "overlay/target_programs.h"
 #include "common/time_text.h"
 #include "temp_folder.h"
 
@@ -112,6 +113,55 @@ TEST(Counting, FramesGiveTheExpectedSecondsWritesAndCarry) {
         if (c.markBehind >= 0) {
             EXPECT_EQ(c.frames.back().ticks - overlay.secondMark, c.markBehind);
         }
+    }
+}
+
+// The rows that a run of frames adds seconds to, each frame with or without input and the
+// program in front then; the targets are those of line 1.
+TEST(Counting, EachSecondGoesToTheTargetInFrontAtTheLastQualifyingFrameAsLine1SpellsIt) {
+    struct Look {
+        bool input;
+        const wchar_t* front;
+        std::int64_t idle;
+        std::uint32_t ticks;
+    };
+    const std::vector<std::wstring> two{L"Photoshop.exe", L"clipstudiopaint.exe"};
+    const struct {
+        const char* name;
+        std::vector<std::wstring> targets;
+        std::vector<Look> frames;
+        const wchar_t* rows;
+    } cases[] = {
+        {"work in one, then in the other, each under line 1's spelling", two,
+         {{true, L"photoshop.exe", T, 0}, {true, L"PHOTOSHOP.EXE", T + 1000, 1000},
+          {true, L"ClipStudioPaint.exe", T + 1500, 1500}, {true, L"clipstudiopaint.exe", T + 2000, 2000}},
+         L"Photoshop.exe 1|clipstudiopaint.exe 1|"},
+        {"after a switch to another program the seconds stay with the last target", two,
+         {{true, L"Photoshop.exe", T, 0}, {true, L"explorer.exe", T + 2000, 2000}, {false, L"x", T + 3000, 3000}},
+         L"Photoshop.exe 2|Photoshop.exe 1|"},
+        {"a target in front without input takes nothing over", two,
+         {{true, L"clipstudiopaint.exe", T, 0}, {false, L"Photoshop.exe", T + 2000, 2000}},
+         L"clipstudiopaint.exe 2|"},
+        {"a line without a name counts nothing, not even a window that cannot be named", {},
+         {{true, L"", T, 0}, {true, L"", T + 2000, 2000}}, L""},
+        {"the twelfth of twelve counts",
+         {L"1.exe", L"2.exe", L"3.exe", L"4.exe", L"5.exe", L"6.exe", L"7.exe", L"8.exe", L"9.exe", L"10.exe",
+          L"11.exe", L"12.exe"},
+         {{true, L"12.EXE", T, 0}, {true, L"12.exe", T + 1000, 1000}}, L"12.exe 1|"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OverlayCore overlay;
+        overlay.stopAfterSeconds = 5;
+        overlay.targetPrograms = c.targets;
+        std::wstring rows;
+        for (const Look& look : c.frames) {
+            const std::wstring* inFront = look.input ? chosenTarget(overlay.targetPrograms, look.front) : nullptr;
+            const std::int32_t counted =
+                accountFrame(overlay, {inFront != nullptr, 0, inFront}, {look.idle, look.ticks, 0, noon});
+            if (counted > 0) rows += overlay.countedProgram + L" " + std::to_wstring(counted) + L"|";
+        }
+        EXPECT_EQ(rows, c.rows);
     }
 }
 
@@ -212,6 +262,29 @@ TEST(PinnedPlace, StaysOnItsScreenComesBackInsideWhenPartlyOffAndCentresWhenOnNo
     }
 }
 
+// The first start's note, 300 x 30, 6 pixels beside the overlay on a 1280 x 984 work area.
+TEST(FirstStartNote, GoesBesideTheOverlayOnASideWithRoomNeverOverIt) {
+    using P = OverlayCore::Point;
+    const ScreenRect work{0, 0, 1280, 984};
+    const struct {
+        const char* name;
+        ScreenRect overlay;
+        P expected;
+    } cases[] = {
+        {"in the middle of the screen: to the right, level with its middle", {540, 392, 740, 592}, {746, 477}},
+        {"at the right edge: to the left", {1080, 392, 1280, 592}, {774, 477}},
+        {"at the top edge: moved down into the work area", {1080, -90, 1280, 110}, {774, 0}},
+        {"no room beside it: below, centred", {0, 0, 1100, 200}, {400, 206}},
+        {"no room anywhere: to the right all the same", {0, 0, 1280, 984}, {1286, 477}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const P place = notePlace(c.overlay, 300, 30, 6, work);
+        EXPECT_EQ(place.x, c.expected.x);
+        EXPECT_EQ(place.y, c.expected.y);
+    }
+}
+
 class MenuCommands : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -255,15 +328,16 @@ TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
     overlay.history.record(L"notepad.exe", 999, {today - 1, 50000});
     EXPECT_EQ(describe(contextMenuEntries(overlay, today)),
               L"0 Total work time : 25hours 1minutes 1seconds\n0 Today : 1hours 2minutes 3seconds\n"
-              L"1133 Work history\n0 ---\n1124 Select target program\n0 ---\n"
+              L"1133 Work history\n0 ---\n1124 Select target program\n1137 Add target program\n0 ---\n"
               L"1131 Load recent time\n1132 Fix window position\n0 ---\n0 Time stopping speed\n{\n"
               L"1126 Stop after 1 seconds\n1127 Stop after 5 seconds\n1128 Stop after 10 seconds [x]\n"
               L"1129 Stop after 30 seconds\n1130 Stop after 60 seconds\n1134 Stop after 2 minutes\n"
               L"1135 Stop after 5 minutes\n1136 Stop after 15 minutes\n}\n0 ---\n1125 Exit\n");
 
     const auto before = readBytes(stateFile());
-    // 1133 opens the history window, which is the Windows overlay's to do: nothing changes here.
-    for (unsigned ignored : {0u, 1123u, 1133u, 1137u}) EXPECT_FALSE(command(ignored));
+    // 1133 opens the history window, which is the Windows overlay's to do: nothing changes here;
+    // nor does taking the only program off the list.
+    for (unsigned ignored : {0u, 1123u, 1133u, 1149u, 1150u, 1160u}) EXPECT_FALSE(command(ignored));
     EXPECT_EQ(readBytes(stateFile()), before);
     EXPECT_EQ(reloads, 1);
 
@@ -279,7 +353,7 @@ TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
         EXPECT_EQ(overlay.stopAfterSeconds, std::stoi(t.line));
         std::vector<unsigned> checked;
         const std::vector<MenuEntry> menu = contextMenuEntries(overlay, today);
-        for (const MenuEntry& choice : menu[9].submenu)
+        for (const MenuEntry& choice : menu[10].submenu)
             if (choice.checked) checked.push_back(choice.id);
         EXPECT_EQ(checked, std::vector<unsigned>{t.id});
     }
@@ -289,7 +363,7 @@ TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
                                                          L"90061"}));
     EXPECT_TRUE(windowFixed);
     EXPECT_EQ(overlay.fixedX, -150);
-    EXPECT_EQ(contextMenuEntries(overlay, today)[7].text, L"Unfix window position");
+    EXPECT_EQ(contextMenuEntries(overlay, today)[8].text, L"Unfix window position");
     EXPECT_FALSE(command(pinCommand, 500, 500));
     EXPECT_FALSE(windowFixed);
     EXPECT_EQ(linesOnDisk()[4], L"-150");
@@ -305,17 +379,60 @@ TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
     const auto unpicked = readBytes(stateFile());
     EXPECT_FALSE(pickTarget(overlay, L"", [this] { reload(); }));
     EXPECT_TRUE(overlay.selectingTarget);
-    EXPECT_EQ(overlay.targetProgram, L"photoshop.exe");
+    EXPECT_EQ(overlay.targetPrograms, std::vector<std::wstring>{L"photoshop.exe"});
     EXPECT_EQ(readBytes(stateFile()), unpicked);
     EXPECT_TRUE(pickTarget(overlay, L"notepad.exe", [this] { reload(); }));
     EXPECT_FALSE(overlay.selectingTarget);
-    EXPECT_EQ(overlay.targetProgram, L"notepad.exe");
-    EXPECT_EQ(linesOnDisk()[0], L"notepad.exe");
+    EXPECT_EQ(overlay.targetPrograms, std::vector<std::wstring>{L"notepad.exe"});
+    EXPECT_EQ(readBytes(stateFile()), "notepad.exe\r\n30\r\n75\r\nfalse\r\n-150\r\n40\r\n90061\r\n");
 
     overlay.stopAfterSeconds = 7;
     const std::vector<MenuEntry> unchecked = contextMenuEntries(overlay, today);
-    for (const MenuEntry& choice : unchecked[9].submenu) EXPECT_FALSE(choice.checked);
+    for (const MenuEntry& choice : unchecked[10].submenu) EXPECT_FALSE(choice.checked);
     EXPECT_TRUE(command(exitCommand));
+}
+
+TEST_F(MenuCommands, TargetProgramsAreAddedListedAndTakenOff) {
+    const auto pick = [this](const wchar_t* name) { return pickTarget(overlay, name, [this] { reload(); }); };
+    const auto targetItems = [this] {
+        const std::vector<MenuEntry> menu = contextMenuEntries(overlay, today);
+        return describe(std::vector<MenuEntry>(menu.begin() + 4, menu.end() - 7));
+    };
+    const auto unchanged = readBytes(stateFile());
+    EXPECT_FALSE(command(addTargetCommand));
+    EXPECT_TRUE(overlay.selectingTarget && overlay.pickAdds);
+    EXPECT_TRUE(pick(L"PHOTOSHOP.EXE")) << "one already chosen ends selection";
+    EXPECT_FALSE(overlay.selectingTarget || overlay.pickAdds);
+    EXPECT_EQ(readBytes(stateFile()), unchanged);
+
+    EXPECT_FALSE(command(addTargetCommand));
+    EXPECT_TRUE(pick(L"ClipStudioPaint.exe"));
+    EXPECT_EQ(linesOnDisk()[0], L"photoshop.exe|ClipStudioPaint.exe");
+    EXPECT_EQ(targetItems(), L"1124 Select target program\n1137 Add target program\n0 Target programs\n{\n"
+                             L"1150 photoshop.exe [x]\n1151 ClipStudioPaint.exe [x]\n}\n");
+    EXPECT_FALSE(command(1152)) << "no third program";
+    EXPECT_FALSE(command(1150));
+    EXPECT_EQ(linesOnDisk()[0], L"ClipStudioPaint.exe");
+    EXPECT_EQ(targetItems(), L"1124 Select target program\n1137 Add target program\n");
+    EXPECT_FALSE(command(1150)) << "the last one stays";
+    EXPECT_EQ(linesOnDisk()[0], L"ClipStudioPaint.exe");
+
+    // Edited by hand: twelve count, ten are listed, and no more are added.
+    saveLine(overlay, 0, L"1.exe|2.exe|3.exe|4.exe|5.exe|6.exe|7.exe|8.exe|9.exe|10.exe|11.exe|12.exe");
+    reload();
+    const std::vector<MenuEntry> full = contextMenuEntries(overlay, today);
+    EXPECT_TRUE(full[5].disabled);
+    ASSERT_EQ(full[6].submenu.size(), 10u);
+    EXPECT_EQ(full[6].submenu[9].id, 1159u);
+    EXPECT_EQ(full[6].submenu[9].text, L"10.exe");
+    EXPECT_FALSE(command(addTargetCommand));
+    EXPECT_FALSE(overlay.selectingTarget);
+    EXPECT_FALSE(command(1159));
+    EXPECT_EQ(linesOnDisk()[0], L"1.exe|2.exe|3.exe|4.exe|5.exe|6.exe|7.exe|8.exe|9.exe|11.exe|12.exe");
+
+    EXPECT_FALSE(command(selectTargetCommand));
+    EXPECT_TRUE(pick(L"notepad.exe"));
+    EXPECT_EQ(linesOnDisk()[0], L"notepad.exe") << "Select target program makes it the only one";
 }
 
 TEST_F(MenuCommands, FailedSaveIsShownUntilAWriteSucceedsAndLosesNoCountedSeconds) {

@@ -5,6 +5,7 @@
 #include "common/text.h"
 #include "config/state_file.h"
 #include "overlay/overlay_settings.h"
+#include "overlay/target_programs.h"
 #include "temp_folder.h"
 
 namespace {
@@ -40,10 +41,11 @@ protected:
 
 TEST_F(StateFileTest, FirstRunCreatesTheFolderAndThe37ByteDefaultFileAndAppliesIt) {
     overlay.currentSeconds = 12;
-    load();
+    EXPECT_TRUE(loadState(overlay, folder.path().wstring())) << "a first start";
+    EXPECT_FALSE(loadState(overlay, folder.path().wstring()));
     EXPECT_EQ(readBytes(stateFile()), "photoshop.exe\r\n1\r\n0\r\nfalse\r\n0\r\n0\r\n0\r\n");
     EXPECT_EQ(readBytes(stateFile()).size(), 37u);
-    EXPECT_EQ(overlay.targetProgram, L"photoshop.exe");
+    EXPECT_EQ(overlay.targetPrograms, std::vector<std::wstring>{L"photoshop.exe"});
     EXPECT_EQ(overlay.stopAfterSeconds, 1);
     EXPECT_FALSE(windowFixed);
     EXPECT_EQ(overlay.fixedX, 0);
@@ -59,7 +61,7 @@ TEST_F(StateFileTest, ExistingFileIsAppliedAndNeverRewritten) {
     load();
     load();
     EXPECT_EQ(readBytes(stateFile()), saved);
-    EXPECT_EQ(overlay.targetProgram, L"notepad.exe");
+    EXPECT_EQ(overlay.targetPrograms, std::vector<std::wstring>{L"notepad.exe"});
     EXPECT_EQ(overlay.stopAfterSeconds, 5);
     EXPECT_TRUE(windowFixed);
     EXPECT_EQ(overlay.fixedX, -150);
@@ -67,6 +69,38 @@ TEST_F(StateFileTest, ExistingFileIsAppliedAndNeverRewritten) {
     EXPECT_EQ(overlay.totalSeconds, 90061);
     // Line 2 belongs to "Load recent time", not to loading.
     EXPECT_EQ(overlay.currentSeconds, 0);
+}
+
+TEST_F(StateFileTest, Line1HoldsTheProgramsInTheOrderChosenAndIsWrittenBackAsItWas) {
+    const struct {
+        const char* name;
+        const char* line;
+        std::vector<std::wstring> programs;
+        const wchar_t* written;  // the line written for those programs
+    } cases[] = {
+        {"one name", "Photoshop.exe", {L"Photoshop.exe"}, L"Photoshop.exe"},
+        {"two", "photoshop.exe|clipstudiopaint.exe", {L"photoshop.exe", L"clipstudiopaint.exe"},
+         L"photoshop.exe|clipstudiopaint.exe"},
+        {"repeats as Windows compares names, the first spelling kept", "Blender.exe|a.exe|BLENDER.EXE|blender.exe",
+         {L"Blender.exe", L"a.exe"}, L"Blender.exe|a.exe"},
+        {"empty parts and spaces around names", "||a.exe|| b c.exe |	remark", {L"a.exe", L"b c.exe"},
+         L"a.exe|b c.exe"},
+        {"no name at all", "", {}, L""},
+        {"only bars and spaces", " | |", {}, L""},
+        {"more than ten", "1.exe|2.exe|3.exe|4.exe|5.exe|6.exe|7.exe|8.exe|9.exe|10.exe|11.exe",
+         {L"1.exe", L"2.exe", L"3.exe", L"4.exe", L"5.exe", L"6.exe", L"7.exe", L"8.exe", L"9.exe", L"10.exe",
+          L"11.exe"},
+         L"1.exe|2.exe|3.exe|4.exe|5.exe|6.exe|7.exe|8.exe|9.exe|10.exe|11.exe"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string saved = std::string(c.line) + "\r\n1\r\n0\r\nfalse\r\n0\r\n0\r\n0\r\n";
+        writeState(saved);
+        load();
+        EXPECT_EQ(overlay.targetPrograms, c.programs);
+        EXPECT_EQ(targetProgramsLine(overlay.targetPrograms), c.written);
+        EXPECT_EQ(readBytes(stateFile()), saved);
+    }
 }
 
 TEST_F(StateFileTest, OnlyExactlyTrueBeforeAnyRemarkPinsTheWindow) {

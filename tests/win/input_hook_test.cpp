@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <thread>
 
 #include "input/hook_handle_win.h"
@@ -176,6 +177,30 @@ TEST_F(InputHookTest, AMoveThatLeavesThePointerWhereItWasIsNoInputAndHooksPutBac
     move.mi.dx = -3;
     ASSERT_EQ(SendInput(1, &move, sizeof(INPUT)), 1u);
     EXPECT_TRUE(pumpUntil([] { return inputSeen.load(); }));
+}
+
+// Pens and touch screens come as raw input to a message-only window of the hook thread, whatever
+// program is in front. No pen reaches Wine; what shows here is that the system took the request.
+TEST_F(InputHookTest, PensAndTouchScreensAreRegisteredForRawInputOnAWindowOfTheHookThread) {
+    RAWINPUTDEVICE devices[8]{};
+    UINT count = 8;
+    const UINT got = GetRegisteredRawInputDevices(devices, &count, sizeof devices[0]);
+    ASSERT_NE(got, static_cast<UINT>(-1));
+    std::string seen;
+    for (UINT i = 0; i < got; ++i) {
+        const RAWINPUTDEVICE& device = devices[i];
+        seen += std::to_string(device.usUsagePage) + ":" + std::to_string(device.usUsage) + " ";
+        EXPECT_EQ(device.dwFlags, static_cast<DWORD>(RIDEV_INPUTSINK));
+        DWORD process = 0;
+        const DWORD thread = GetWindowThreadProcessId(device.hwndTarget, &process);
+        EXPECT_EQ(process, GetCurrentProcessId());
+        EXPECT_NE(thread, GetCurrentThreadId()) << "the hook thread's, not the main thread's";
+        EXPECT_FALSE(IsWindowVisible(device.hwndTarget));
+    }
+    EXPECT_EQ(seen, "13:2 13:4 ");
+    inputSeen = false;
+    SendMessageW(devices[0].hwndTarget, WM_INPUT, RIM_INPUT, 0);
+    EXPECT_FALSE(inputSeen) << "a WM_INPUT without a report behind it is no input";
 }
 
 // Real X input, as a person would make it. Disabled in ordinary runs: tests/xinput-check.sh

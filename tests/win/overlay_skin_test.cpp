@@ -25,7 +25,7 @@ TEST_F(OverlayTest, FreshOverlayHasItsStartValues) {
     EXPECT_EQ(overlay->blend.BlendFlags, 0);
     EXPECT_EQ(overlay->blend.SourceConstantAlpha, 255);
     EXPECT_EQ(overlay->blend.AlphaFormat, AC_SRC_ALPHA);
-    EXPECT_TRUE(overlay->targetProgram.empty());
+    EXPECT_TRUE(overlay->targetPrograms.empty());
     EXPECT_EQ(overlay->currentSeconds, 0);
     EXPECT_EQ(overlay->totalSeconds, 0);
     EXPECT_EQ(overlay->font, nullptr);

@@ -88,13 +88,14 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
         EXPECT_EQ(lines()[5], std::to_wstring(rect.top));
         EXPECT_EQ(readMenu(buildPopupMenu(contextMenuEntries(o, readLocalMoment().day)).get()),
                   L"0 Total work time : 25hours 1minutes 1seconds\n0 Today : 0hours 0minutes 0seconds\n"
-                  L"1133 Work history\n---\n1124 Select target program\n---\n"
+                  L"1133 Work history\n---\n1124 Select target program\n1137 Add target program\n---\n"
                   L"1131 Load recent time\n1132 Unfix window position\n---\npopup Time stopping speed\n{\n"
                   L"1126 Stop after 1 seconds\n1127 Stop after 5 seconds\n1128 Stop after 10 seconds\n"
                   L"1129 Stop after 30 seconds [x]\n1130 Stop after 60 seconds\n1134 Stop after 2 minutes\n"
                   L"1135 Stop after 5 minutes\n1136 Stop after 15 minutes\n}\n---\n1125 Exit\n");
         post(1123);
-        post(1137);
+        post(1149);
+        post(1150);
         post(0);
         post(loadRecentTimeCommand);
     };
@@ -158,6 +159,44 @@ TEST_F(OverlayLoopTest, PinnedPlaceOffTheScreenOpensOnItAndStaysStored) {
         EXPECT_EQ(rect.top, c.y);
         EXPECT_EQ(readBytes(stateFile()), saved);
     }
+}
+
+// No data.cfg before this start: a note beside the overlay says how to begin, goes along when the
+// overlay is dragged and goes after a minute; the next start finds data.cfg and shows none.
+TEST_F(OverlayLoopTest, TheFirstStartShowsANoteBesideTheOverlayForAMinuteAndTheNextStartNone) {
+    std::filesystem::remove_all(stateFolder);
+    const std::uint32_t before = SDL_GetTicks();
+    Base first;
+    first.init();
+    const std::uint32_t after = SDL_GetTicks();
+    const HWND note = first.firstStartNote.window();
+    ASSERT_NE(note, nullptr);
+    wchar_t text[128] = {};
+    GetWindowTextW(note, text, 128);
+    EXPECT_STREQ(text, L"Right-click to choose the programs you work in");
+    RECT overlay{}, beside{}, overlap{};
+    GetWindowRect(first.hwnd, &overlay);
+    GetWindowRect(note, &beside);
+    EXPECT_FALSE(IntersectRect(&overlap, &overlay, &beside)) << "never under the overlay";
+    EXPECT_NE(GetWindowLongW(note, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    EXPECT_NE(GetForegroundWindow(), note);
+
+    SetWindowPos(first.hwnd, nullptr, overlay.left - 100, overlay.top + 50, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT moved{};
+    GetWindowRect(note, &moved);
+    EXPECT_EQ(moved.left - beside.left, -100);
+    EXPECT_EQ(moved.top - beside.top, 50);
+
+    first.firstStartNote.update(before + FirstStartNote::shownMs - 1);
+    EXPECT_EQ(first.firstStartNote.window(), note);
+    first.firstStartNote.update(after + FirstStartNote::shownMs);
+    EXPECT_EQ(first.firstStartNote.window(), nullptr);
+    EXPECT_FALSE(IsWindow(note));
+
+    Base second;
+    second.init();
+    EXPECT_EQ(second.firstStartNote.window(), nullptr);
 }
 
 // Dragged onto a monitor at 150 %: Windows suggests the place and size there, and the overlay

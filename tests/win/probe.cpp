@@ -27,7 +27,10 @@
 #include <string>
 #include <vector>
 
+#include "config/app_data_folder_win.h"
+#include "config/state_file.h"
 #include "overlay/context_menu_win.h"
+#include "overlay/overlay_settings.h"
 #include "overlay/process_name_win.h"
 
 namespace {
@@ -83,8 +86,16 @@ void CALLBACK measure(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 void measureMenu() {
+    // The items depend on the state (two target programs or more add a submenu): the overlay's own
+    // data.cfg, when it can be read.
     OverlayCore state;
-    state.dataFile.lines = {L"photoshop.exe", L"1", L"0", L"false", L"0", L"0", L"0"};
+    try {
+        state.dataFile.load(stateFileLocation(commonAppDataFolder()).file);
+        applyState(state);
+    } catch (...) {
+        state.dataFile.lines = {L"photoshop.exe", L"1", L"0", L"false", L"0", L"0", L"0"};
+        applyState(state);
+    }
     const PopupMenu menu = buildPopupMenu(contextMenuEntries(state, 0));
     measuredMenu = menu.get();
     owner = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"probe", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,

@@ -1,0 +1,25 @@
+#include "input/input_watch.h"
+
+#include <utility>
+
+#include "input/input_flag.h"
+
+InputWatch::InputWatch(InputSystem system) : system_(std::move(system)) { missed_.start(system_.lastInputTime()); }
+
+InputSinceLastFrame InputWatch::poll(bool askSystem) {
+    const HookedInput flagged = takeInput();
+    InputSinceLastFrame input{flagged.seen, flagged.firstAt};
+    if (flagged.seen) flagSeen_ = true;
+    if (!askSystem) return input;
+    // While the flag is raised the hooks and raw input are taken to see all input, and the
+    // system is not asked: a pen's strokes never make the hooks be put back.
+    if (std::exchange(flagSeen_, false)) {
+        missed_.hooksSawInput();
+        return input;
+    }
+    // The latest input, not the first: a long silence before it is still seen as one.
+    const MissedInput::Verdict verdict = missed_.look(system_.lastInputTime(), system_.foregroundAboveUs);
+    if (verdict.reinstallHooks && system_.reinstallHooks) system_.reinstallHooks();
+    if (!input.seen && verdict.input) input = {true, verdict.at};
+    return input;
+}
