@@ -116,49 +116,37 @@ TEST(Counting, FramesGiveTheExpectedSecondsWritesAndCarry) {
     }
 }
 
-// The rows that a run of frames adds seconds to, each frame with or without input and the
-// program in front then; the targets are those of line 1.
+// Which history row each counted second goes to: frames at `ms` on both clocks, with or without
+// input, and the program in front then. Line 1 holds Photoshop.exe|clipstudiopaint.exe.
 TEST(Counting, EachSecondGoesToTheTargetInFrontAtTheLastQualifyingFrameAsLine1SpellsIt) {
     struct Look {
         bool input;
         const wchar_t* front;
-        std::int64_t idle;
-        std::uint32_t ticks;
+        std::uint32_t ms;
     };
-    const std::vector<std::wstring> two{L"Photoshop.exe", L"clipstudiopaint.exe"};
     const struct {
         const char* name;
-        std::vector<std::wstring> targets;
         std::vector<Look> frames;
         const wchar_t* rows;
     } cases[] = {
-        {"work in one, then in the other, each under line 1's spelling", two,
-         {{true, L"photoshop.exe", T, 0}, {true, L"PHOTOSHOP.EXE", T + 1000, 1000},
-          {true, L"ClipStudioPaint.exe", T + 1500, 1500}, {true, L"clipstudiopaint.exe", T + 2000, 2000}},
+        {"each under line 1's spelling", {{true, L"PHOTOSHOP.EXE", 0}, {true, L"photoshop.exe", 1000},
+          {true, L"ClipStudioPaint.exe", 1500}, {true, L"explorer.exe", 2000}},
          L"Photoshop.exe 1|clipstudiopaint.exe 1|"},
-        {"after a switch to another program the seconds stay with the last target", two,
-         {{true, L"Photoshop.exe", T, 0}, {true, L"explorer.exe", T + 2000, 2000}, {false, L"x", T + 3000, 3000}},
+        {"after a switch to another program, or a target in front without input, the last one keeps them",
+         {{true, L"Photoshop.exe", 0}, {true, L"explorer.exe", 2000}, {false, L"clipstudiopaint.exe", 3000}},
          L"Photoshop.exe 2|Photoshop.exe 1|"},
-        {"a target in front without input takes nothing over", two,
-         {{true, L"clipstudiopaint.exe", T, 0}, {false, L"Photoshop.exe", T + 2000, 2000}},
-         L"clipstudiopaint.exe 2|"},
-        {"a line without a name counts nothing, not even a window that cannot be named", {},
-         {{true, L"", T, 0}, {true, L"", T + 2000, 2000}}, L""},
-        {"the twelfth of twelve counts",
-         {L"1.exe", L"2.exe", L"3.exe", L"4.exe", L"5.exe", L"6.exe", L"7.exe", L"8.exe", L"9.exe", L"10.exe",
-          L"11.exe", L"12.exe"},
-         {{true, L"12.EXE", T, 0}, {true, L"12.exe", T + 1000, 1000}}, L"12.exe 1|"},
+        {"a window that cannot be named is none of them", {{true, L"", 0}, {true, L"", 2000}}, L""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         OverlayCore overlay;
         overlay.stopAfterSeconds = 5;
-        overlay.targetPrograms = c.targets;
+        overlay.targetPrograms = {L"Photoshop.exe", L"clipstudiopaint.exe"};
         std::wstring rows;
         for (const Look& look : c.frames) {
             const std::wstring* inFront = look.input ? chosenTarget(overlay.targetPrograms, look.front) : nullptr;
             const std::int32_t counted =
-                accountFrame(overlay, {inFront != nullptr, 0, inFront}, {look.idle, look.ticks, 0, noon});
+                accountFrame(overlay, {inFront != nullptr, 0, inFront}, {T + look.ms, look.ms, 0, noon});
             if (counted > 0) rows += overlay.countedProgram + L" " + std::to_wstring(counted) + L"|";
         }
         EXPECT_EQ(rows, c.rows);
@@ -262,26 +250,20 @@ TEST(PinnedPlace, StaysOnItsScreenComesBackInsideWhenPartlyOffAndCentresWhenOnNo
     }
 }
 
-// The first start's note, 300 x 30, 6 pixels beside the overlay on a 1280 x 984 work area.
-TEST(FirstStartNote, GoesBesideTheOverlayOnASideWithRoomNeverOverIt) {
-    using P = OverlayCore::Point;
-    const ScreenRect work{0, 0, 1280, 984};
+// The first start's note, 300 x 30, 6 pixels from the overlay, in a work area of 1280 x 984.
+TEST(FirstStartNote, GoesBesideTheOverlayWhereThereIsRoomNeverOverIt) {
     const struct {
-        const char* name;
         ScreenRect overlay;
-        P expected;
+        std::int32_t x, y;
     } cases[] = {
-        {"in the middle of the screen: to the right, level with its middle", {540, 392, 740, 592}, {746, 477}},
-        {"at the right edge: to the left", {1080, 392, 1280, 592}, {774, 477}},
-        {"at the top edge: moved down into the work area", {1080, -90, 1280, 110}, {774, 0}},
-        {"no room beside it: below, centred", {0, 0, 1100, 200}, {400, 206}},
-        {"no room anywhere: to the right all the same", {0, 0, 1280, 984}, {1286, 477}},
+        {{540, 392, 740, 592}, 746, 477},  // to the right, level with its middle
+        {{1080, -90, 1280, 110}, 774, 0},  // at the right edge to the left, inside the work area
+        {{0, 0, 1100, 200}, 400, 206},     // no room beside it: below, centred
+        {{0, 0, 1280, 984}, 1286, 477},    // no room anywhere: to the right all the same
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const P place = notePlace(c.overlay, 300, 30, 6, work);
-        EXPECT_EQ(place.x, c.expected.x);
-        EXPECT_EQ(place.y, c.expected.y);
+        const OverlayCore::Point place = notePlace(c.overlay, 300, 30, 6, {0, 0, 1280, 984});
+        EXPECT_EQ(place.x + place.y * 10000, c.x + c.y * 10000) << c.x << "," << c.y;
     }
 }
 
@@ -393,46 +375,33 @@ TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
 }
 
 TEST_F(MenuCommands, TargetProgramsAreAddedListedAndTakenOff) {
-    const auto pick = [this](const wchar_t* name) { return pickTarget(overlay, name, [this] { reload(); }); };
-    const auto targetItems = [this] {
-        const std::vector<MenuEntry> menu = contextMenuEntries(overlay, today);
-        return describe(std::vector<MenuEntry>(menu.begin() + 4, menu.end() - 7));
+    const auto add = [this](const wchar_t* name) {
+        command(addTargetCommand);
+        const bool picked = overlay.selectingTarget && pickTarget(overlay, name, [this] { reload(); });
+        return picked && !overlay.selectingTarget && !overlay.pickAdds;
     };
-    const auto unchanged = readBytes(stateFile());
-    EXPECT_FALSE(command(addTargetCommand));
-    EXPECT_TRUE(overlay.selectingTarget && overlay.pickAdds);
-    EXPECT_TRUE(pick(L"PHOTOSHOP.EXE")) << "one already chosen ends selection";
-    EXPECT_FALSE(overlay.selectingTarget || overlay.pickAdds);
-    EXPECT_EQ(readBytes(stateFile()), unchanged);
-
-    EXPECT_FALSE(command(addTargetCommand));
-    EXPECT_TRUE(pick(L"ClipStudioPaint.exe"));
+    const auto menu = [this] { return contextMenuEntries(overlay, today); };
+    EXPECT_TRUE(add(L"PHOTOSHOP.EXE"));
+    EXPECT_EQ(reloads, 1) << "one already chosen changes nothing";
+    EXPECT_TRUE(add(L"ClipStudioPaint.exe"));
     EXPECT_EQ(linesOnDisk()[0], L"photoshop.exe|ClipStudioPaint.exe");
-    EXPECT_EQ(targetItems(), L"1124 Select target program\n1137 Add target program\n0 Target programs\n{\n"
-                             L"1150 photoshop.exe [x]\n1151 ClipStudioPaint.exe [x]\n}\n");
-    EXPECT_FALSE(command(1152)) << "no third program";
+    const std::vector<MenuEntry> two = menu();
+    EXPECT_EQ(describe({two.begin() + 4, two.begin() + 7}), L"1124 Select target program\n1137 Add target program\n"
+              L"0 Target programs\n{\n1150 photoshop.exe [x]\n1151 ClipStudioPaint.exe [x]\n}\n");
     EXPECT_FALSE(command(1150));
     EXPECT_EQ(linesOnDisk()[0], L"ClipStudioPaint.exe");
-    EXPECT_EQ(targetItems(), L"1124 Select target program\n1137 Add target program\n");
-    EXPECT_FALSE(command(1150)) << "the last one stays";
-    EXPECT_EQ(linesOnDisk()[0], L"ClipStudioPaint.exe");
+    EXPECT_EQ(menu()[6].kind, MenuEntry::Kind::separator) << "no list of one";
+    EXPECT_FALSE(command(1150));
+    EXPECT_EQ(linesOnDisk()[0], L"ClipStudioPaint.exe") << "the last one stays";
 
-    // Edited by hand: twelve count, ten are listed, and no more are added.
-    saveLine(overlay, 0, L"1.exe|2.exe|3.exe|4.exe|5.exe|6.exe|7.exe|8.exe|9.exe|10.exe|11.exe|12.exe");
+    // Edited by hand: eleven count, ten are listed, and no more are added.
+    saveLine(overlay, 0, L"1.exe|2.exe|3.exe|4.exe|5.exe|6.exe|7.exe|8.exe|9.exe|10.exe|11.exe");
     reload();
-    const std::vector<MenuEntry> full = contextMenuEntries(overlay, today);
-    EXPECT_TRUE(full[5].disabled);
-    ASSERT_EQ(full[6].submenu.size(), 10u);
-    EXPECT_EQ(full[6].submenu[9].id, 1159u);
-    EXPECT_EQ(full[6].submenu[9].text, L"10.exe");
-    EXPECT_FALSE(command(addTargetCommand));
-    EXPECT_FALSE(overlay.selectingTarget);
+    EXPECT_TRUE(menu()[5].disabled);
+    EXPECT_EQ(menu()[6].submenu.size(), 10u);
+    EXPECT_FALSE(add(L"12.exe"));
     EXPECT_FALSE(command(1159));
-    EXPECT_EQ(linesOnDisk()[0], L"1.exe|2.exe|3.exe|4.exe|5.exe|6.exe|7.exe|8.exe|9.exe|11.exe|12.exe");
-
-    EXPECT_FALSE(command(selectTargetCommand));
-    EXPECT_TRUE(pick(L"notepad.exe"));
-    EXPECT_EQ(linesOnDisk()[0], L"notepad.exe") << "Select target program makes it the only one";
+    EXPECT_EQ(linesOnDisk()[0], L"1.exe|2.exe|3.exe|4.exe|5.exe|6.exe|7.exe|8.exe|9.exe|11.exe");
 }
 
 TEST_F(MenuCommands, FailedSaveIsShownUntilAWriteSucceedsAndLosesNoCountedSeconds) {

@@ -86,17 +86,18 @@ void CALLBACK measure(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 void measureMenu() {
-    // The items depend on the state (two target programs or more add a submenu): the overlay's own
-    // data.cfg, when it can be read.
+    // As the overlay's own data.cfg has it (two target programs or more add a submenu); a file
+    // that cannot be read leaves nothing measured.
     OverlayCore state;
+    std::vector<MenuEntry> entries;
     try {
         state.dataFile.load(stateFileLocation(commonAppDataFolder()).file);
         applyState(state);
+        entries = contextMenuEntries(state, 0);
     } catch (...) {
-        state.dataFile.lines = {L"photoshop.exe", L"1", L"0", L"false", L"0", L"0", L"0"};
-        applyState(state);
+        return;
     }
-    const PopupMenu menu = buildPopupMenu(contextMenuEntries(state, 0));
+    const PopupMenu menu = buildPopupMenu(entries);
     measuredMenu = menu.get();
     owner = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"probe", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
                             nullptr);
