@@ -99,7 +99,7 @@ besideOverlay() {
 check "the very first start succeeds" startOverlay
 check "... and a note beside the overlay says \"$noteTitle\"" waitFor 5 besideOverlay
 sleep 0.5
-import -window root -crop 640x300+$((ox - 40))+$((oy - 50)) "$shots/first-start.png" 2>/dev/null
+import -window root -crop 560x240+$((ox - 30))+$((oy - 20)) "$shots/first-start.png" 2>/dev/null
 xdotool mousemove $((ox + 100)) $((oy + 105)) click 3
 check "the first right-click opens the menu and the note goes" eval 'waitFor 5 menuOpen && waitFor 3 noteGone'
 xdotool key Escape
