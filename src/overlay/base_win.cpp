@@ -53,7 +53,8 @@ LRESULT CALLBACK overlayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         overlayOfWindow->takeScale(announcedScale(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     }
-    // Dragged: the first start's note goes along, even while the system's move loop holds the frames up.
+    // Dragged: the first start's note goes along, even while the system's move loop holds the
+    // frames up.
     if (message == WM_MOVE && overlayOfWindow) overlayOfWindow->firstStartNote.follow(hwnd);
     return CallWindowProcW(sdlWindowProc, hwnd, message, wParam, lParam);
 }

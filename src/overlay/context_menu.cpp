@@ -37,11 +37,18 @@ const TimeOutChoice* timeOutChoice(unsigned id) {
 MenuEntry item(unsigned id, std::wstring text) { return {MenuEntry::Kind::item, id, std::move(text), false, false, {}}; }
 MenuEntry separator() { return {MenuEntry::Kind::separator, 0, L"", false, false, {}}; }
 
+// A menu takes "&" for the underline of the next letter: "R&D.exe" is written "R&&D.exe".
+std::wstring menuText(const std::wstring& name) {
+    std::wstring text;
+    for (const wchar_t c : name) text.append(c == L'&' ? 2 : 1, c);
+    return text;
+}
+
 // Every program chosen, checked: choosing one takes it off the list.
 MenuEntry targetProgramsSubmenu(const std::vector<std::wstring>& programs) {
     MenuEntry submenu{MenuEntry::Kind::submenu, 0, L"Target programs", false, false, {}};
     for (std::size_t i = 0; i < programs.size() && i < menuTargetLimit; ++i) {
-        MenuEntry entry = item(removeTargetFirstCommand + static_cast<unsigned>(i), programs[i]);
+        MenuEntry entry = item(removeTargetFirstCommand + static_cast<unsigned>(i), menuText(programs[i]));
         entry.checked = true;
         submenu.submenu.push_back(std::move(entry));
     }

@@ -383,16 +383,16 @@ TEST_F(MenuCommands, TargetProgramsAreAddedListedAndTakenOff) {
     const auto menu = [this] { return contextMenuEntries(overlay, today); };
     EXPECT_TRUE(add(L"PHOTOSHOP.EXE"));
     EXPECT_EQ(reloads, 1) << "one already chosen changes nothing";
-    EXPECT_TRUE(add(L"ClipStudioPaint.exe"));
-    EXPECT_EQ(linesOnDisk()[0], L"photoshop.exe|ClipStudioPaint.exe");
+    EXPECT_TRUE(add(L"R&D Paint.exe"));
+    EXPECT_EQ(linesOnDisk()[0], L"photoshop.exe|R&D Paint.exe");
     const std::vector<MenuEntry> two = menu();
     EXPECT_EQ(describe({two.begin() + 4, two.begin() + 7}), L"1124 Select target program\n1137 Add target program\n"
-              L"0 Target programs\n{\n1150 photoshop.exe [x]\n1151 ClipStudioPaint.exe [x]\n}\n");
+              L"0 Target programs\n{\n1150 photoshop.exe [x]\n1151 R&&D Paint.exe [x]\n}\n");
     EXPECT_FALSE(command(1150));
-    EXPECT_EQ(linesOnDisk()[0], L"ClipStudioPaint.exe");
+    EXPECT_EQ(linesOnDisk()[0], L"R&D Paint.exe");
     EXPECT_EQ(menu()[6].kind, MenuEntry::Kind::separator) << "no list of one";
     EXPECT_FALSE(command(1150));
-    EXPECT_EQ(linesOnDisk()[0], L"ClipStudioPaint.exe") << "the last one stays";
+    EXPECT_EQ(linesOnDisk()[0], L"R&D Paint.exe") << "the last one stays";
 
     // Edited by hand: eleven count, ten are listed, and no more are added.
     saveLine(overlay, 0, L"1.exe|2.exe|3.exe|4.exe|5.exe|6.exe|7.exe|8.exe|9.exe|10.exe|11.exe");
