@@ -190,13 +190,12 @@ void Base::update(std::uint32_t& elapsedMs) {
         // An input stamped before the previous frame (a late hook call) followed it at once.
         const auto silence = static_cast<std::int32_t>(input.firstAt - previousFrameInputClock);
         const FrameInput frameInput{qualifies, static_cast<std::uint32_t>(std::max(silence, 0))};
-        const bool wasCounting = active;
         if (const std::int32_t counted = accountFrame(*this, frameInput, clocks); counted > 0) {
             saveLine(*this, 6, std::to_wstring(totalSeconds));
             // After data.cfg: a kill between the two writes leaves the history one frame behind.
-            history.record(targetProgram, counted, clocks.local);
+            history.record(targetProgram, L"", counted, clocks.local);
         }
-        if (wasCounting && !active) history.flush(clocks.local);  // a spell's end
+        history.writeWhenDue(clocks.local);
         if (menuTriggered()) showContextMenu();
     }
     sharing.update();
