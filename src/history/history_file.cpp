@@ -10,7 +10,8 @@
 
 namespace {
 
-const char header[] = "date,program,seconds\r\n";
+const char header[] = "date,program,seconds,project\r\n";
+constexpr std::int64_t mostSeconds = 2147483647;
 
 bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
@@ -76,9 +77,13 @@ bool equalsIgnoringCase(const std::wstring& text, const wchar_t* word) {
     return i == text.size() && !word[i];
 }
 
-bool isHeader(const std::optional<std::vector<std::wstring>>& fields) {
-    return fields && fields->size() == 3 && equalsIgnoringCase((*fields)[0], L"date") &&
-           equalsIgnoringCase((*fields)[1], L"program") && equalsIgnoringCase((*fields)[2], L"seconds");
+// How many columns a header names: 3 (older files), 4 (with the project), 0 for no header.
+std::size_t headerColumns(const std::optional<std::vector<std::wstring>>& fields) {
+    if (!fields || fields->size() < 3 || fields->size() > 4 || !equalsIgnoringCase((*fields)[0], L"date") ||
+        !equalsIgnoringCase((*fields)[1], L"program") || !equalsIgnoringCase((*fields)[2], L"seconds"))
+        return 0;
+    if (fields->size() == 4 && !equalsIgnoringCase((*fields)[3], L"project")) return 0;
+    return fields->size();
 }
 
 // Reads the digits at `i`; nullopt unless there are minDigits to maxDigits of them.
@@ -147,28 +152,62 @@ std::optional<std::int64_t> parseSeconds(const std::wstring& text) {
         if (c < L'0' || c > L'9') return std::nullopt;
         value = value * 10 + (c - L'0');
     }
-    if (value > 2147483647) return std::nullopt;
+    if (value > mostSeconds) return std::nullopt;
     return value;
 }
 
-std::optional<HistoryRow> parseRow(const std::optional<std::vector<std::wstring>>& fields, DateOrder order) {
-    if (!fields || fields->size() != 3 || (*fields)[1].empty()) return std::nullopt;
+// A row of `columns` columns; its empty cells at the end are gone already.
+std::optional<HistoryRow> parseRow(const std::optional<std::vector<std::wstring>>& fields, DateOrder order,
+                                   std::size_t columns) {
+    if (!fields || fields->size() < 3 || fields->size() > columns || (*fields)[1].empty()) return std::nullopt;
     const auto day = parseDate((*fields)[0], order);
     const auto seconds = parseSeconds((*fields)[2]);
     if (!day || !seconds) return std::nullopt;
-    return HistoryRow{*day, (*fields)[1], *seconds};
+    return HistoryRow{*day, (*fields)[1], *seconds, fields->size() == 4 ? (*fields)[3] : std::wstring()};
 }
 
-std::wstring csvField(const std::wstring& text) {
-    const bool quote = text.find_first_of(L",\"") != std::wstring::npos ||
-                       (!text.empty() && (isBlank(text.front()) || isBlank(text.back())));
-    if (!quote) return text;
+// Appends a program's or project's field. Most names are plain ASCII that needs no quotes and
+// are copied as they are: ten years of rows are put together at every write.
+void appendField(std::string& bytes, const std::wstring& text) {
+    bool quote = !text.empty() && (isBlank(text.front()) || isBlank(text.back()));
+    bool ascii = true;
+    for (wchar_t c : text) {
+        quote |= c == L',' || c == L'"';
+        ascii &= static_cast<std::uint32_t>(c) < 0x80;
+    }
+    if (!quote && ascii) {
+        const std::size_t at = bytes.size();
+        bytes.resize(at + text.size());
+        std::transform(text.begin(), text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                       [](wchar_t c) { return static_cast<char>(c); });
+        return;
+    }
+    if (!quote) {
+        bytes += toUtf8(text);
+        return;
+    }
     std::wstring quoted = L"\"";
     for (wchar_t c : text) {
         if (c == L'"') quoted += L'"';
         quoted += c;
     }
-    return quoted + L"\"";
+    bytes += toUtf8(quoted + L"\"");
+}
+
+// A name's field as the row before had it: rows of one program, or of one project, follow one
+// another, so each field is made again only when the name changes.
+struct FieldCache {
+    const std::wstring* name = nullptr;
+    std::string field;
+};
+
+void appendField(std::string& bytes, FieldCache& cache, const std::wstring& name) {
+    if (!cache.name || *cache.name != name) {
+        cache.name = &name;
+        cache.field.clear();
+        appendField(cache.field, name);
+    }
+    bytes += cache.field;
 }
 
 }  // namespace
@@ -184,6 +223,7 @@ HistoryText parseHistoryText(const std::string& bytes, DateOrder localOrder) {
     HistoryText result;
     const std::wstring text = decodeText(bytes);
     std::optional<wchar_t> separator;
+    std::size_t columns = 0;
     bool anything = false;
     int number = 0;
     // The rows are split first: all of them together settle the order of their dates.
@@ -199,7 +239,7 @@ HistoryText parseHistoryText(const std::string& bytes, DateOrder localOrder) {
         if (!anything) {
             anything = true;
             for (wchar_t candidate : {L',', L';'})
-                if (!separator && isHeader(splitFields(line, candidate))) separator = candidate;
+                if (!separator && (columns = headerColumns(splitFields(line, candidate))) != 0) separator = candidate;
             if (!separator) return result;
             result.headerFound = true;
             continue;
@@ -208,11 +248,33 @@ HistoryText parseHistoryText(const std::string& bytes, DateOrder localOrder) {
         lines.push_back(splitFields(line, *separator));
     }
     const DateOrder order = settledOrder(lines, localOrder);
+    struct Read {
+        HistoryRow row;
+        int line;
+    };
+    std::vector<Read> read;
+    read.reserve(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i] && lines[i]->empty()) continue;  // a row of empty cells
-        if (const auto row = parseRow(lines[i], order)) addToHistory(result.rows, *row);
+        if (auto row = parseRow(lines[i], order, columns)) read.push_back({std::move(*row), numbers[i]});
         else result.unreadableLines.push_back(numbers[i]);
     }
+    // Put in date order all at once: a file sorted otherwise in a spreadsheet (newest first, by
+    // program) would else move the rows read so far for every row, and ten years have many.
+    std::stable_sort(read.begin(), read.end(), [](const Read& a, const Read& b) { return a.row.day < b.row.day; });
+    result.rows.reserve(read.size());
+    std::size_t dayStart = 0;
+    for (Read& r : read) {
+        if (result.rows.empty() || result.rows.back().day != r.row.day) dayStart = result.rows.size();
+        const auto same = std::find_if(result.rows.begin() + static_cast<std::ptrdiff_t>(dayStart), result.rows.end(),
+                                       [&](const HistoryRow& k) {
+                                           return k.program == r.row.program && k.project == r.row.project;
+                                       });
+        if (same == result.rows.end()) result.rows.push_back(std::move(r.row));
+        else if (same->seconds + r.row.seconds <= mostSeconds) same->seconds += r.row.seconds;
+        else result.unreadableLines.push_back(r.line);  // a sum the file could not hold, once written
+    }
+    std::sort(result.unreadableLines.begin(), result.unreadableLines.end());
     // Nothing at all is an empty history, as a person who emptied the file meant.
     if (!anything) result.headerFound = true;
     return result;
@@ -228,12 +290,12 @@ std::string formatHistoryText(const std::vector<HistoryRow>& rows) {
 // digits rather than through the formatting functions.
 void appendHistoryRows(std::string& bytes, std::vector<HistoryRow>::const_iterator first,
                        std::vector<HistoryRow>::const_iterator last) {
-    bytes.reserve(bytes.size() + static_cast<std::size_t>(last - first) * 36);
-    const std::wstring* program = nullptr;
-    std::string field;  // the program's field, made again only when the program changes
+    bytes.reserve(bytes.size() + static_cast<std::size_t>(last - first) * 48);
+    char dateText[12];  // "2026-12-07," of the day before, made again only for a new day
+    std::optional<DayNumber> dateDay;
+    FieldCache program, project;
     for (; first != last; ++first) {
         const HistoryRow& row = *first;
-        const CivilDate date = civilDate(row.day);
         char text[32];
         int at = 0;
         const auto digits = [&](std::int64_t value, int width) {
@@ -243,24 +305,26 @@ void appendHistoryRows(std::string& bytes, std::vector<HistoryRow>::const_iterat
             while ((value /= 10) > 0 || count < width);
             while (count > 0) text[at++] = reversed[--count];
         };
-        digits(date.year, 4);
-        text[at++] = '-';
-        digits(date.month, 2);
-        text[at++] = '-';
-        digits(date.day, 2);
-        text[at++] = ',';
-        bytes.append(text, static_cast<std::size_t>(at));
-        if (!program || *program != row.program) {
-            program = &row.program;
-            field = toUtf8(csvField(row.program));
+        if (dateDay != row.day) {
+            const CivilDate date = civilDate(row.day);
+            digits(date.year, 4);
+            text[at++] = '-';
+            digits(date.month, 2);
+            text[at++] = '-';
+            digits(date.day, 2);
+            text[at++] = ',';
+            std::copy(text, text + at, dateText);
+            dateDay = row.day;
         }
-        bytes += field;
+        bytes.append(dateText, 11);
+        appendField(bytes, program, row.program);
         at = 0;
         text[at++] = ',';
         digits(row.seconds < 0 ? 0 : row.seconds, 1);
-        text[at++] = '\r';
-        text[at++] = '\n';
+        text[at++] = ',';
         bytes.append(text, static_cast<std::size_t>(at));
+        if (!row.project.empty()) appendField(bytes, project, row.project);
+        bytes.append("\r\n", 2);
     }
 }
 
@@ -269,7 +333,7 @@ void addToHistory(std::vector<HistoryRow>& rows, const HistoryRow& row) {
     const auto dayEnd = std::upper_bound(rows.begin(), rows.end(), row.day,
                                          [](DayNumber day, const HistoryRow& r) { return day < r.day; });
     for (auto it = dayEnd; it != rows.begin() && (it - 1)->day == row.day; --it) {
-        if ((it - 1)->program == row.program) {
+        if ((it - 1)->program == row.program && (it - 1)->project == row.project) {
             (it - 1)->seconds += row.seconds;
             return;
         }

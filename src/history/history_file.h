@@ -9,21 +9,25 @@
 #include "common/calendar.h"
 #include "history/date_order.h"
 
-// history.csv, beside data.cfg: the seconds counted per local day and target program, for
-// people to read and to open in a spreadsheet. UTF-8 without a byte-order mark, CR LF line
-// ends, the header "date,program,seconds", then one row per day and program in date order:
-//   2026-12-07,photoshop.exe,3723
-// A program name holding a comma or a quote, or beginning or ending with a space, is quoted
-// as spreadsheets expect ("a,b.exe", "say ""hi"".exe").
+// history.csv, beside data.cfg: the seconds counted per local day, target program and project,
+// for people to read and to open in a spreadsheet. UTF-8 without a byte-order mark, CR LF line
+// ends, the header "date,program,seconds,project", then one row per day, program and project in
+// date order, the project's cell empty for seconds that went to none:
+//   2026-12-07,photoshop.exe,3723,Acme logo
+//   2026-12-07,photoshop.exe,600,
+// The project came last so that the first three columns, all that older files have, keep their
+// place for the formulas people built on them. A name holding a comma or a quote, or beginning
+// or ending with a space, is quoted as spreadsheets expect ("a,b.exe", "say ""hi"".exe").
 
 struct HistoryRow {
     DayNumber day = 0;
     std::wstring program;
     std::int64_t seconds = 0;
+    std::wstring project{};  // empty: none; given a default so that rows of no project may leave it out
 };
 
 inline bool operator==(const HistoryRow& a, const HistoryRow& b) {
-    return a.day == b.day && a.program == b.program && a.seconds == b.seconds;
+    return a.day == b.day && a.program == b.program && a.seconds == b.seconds && a.project == b.project;
 }
 
 // What a history text holds, as far as it can be read. People save the file back from
@@ -38,10 +42,16 @@ inline bool operator==(const HistoryRow& a, const HistoryRow& b) {
 //   both), `localOrder` decides: the order of the user's short date format, in which their
 //   spreadsheet saves;
 // - seconds are a whole number from 0 to 2147483647;
-// - blank lines are skipped; rows of the same day and program are added together, since each
-//   says how long was worked; rows come out in date order, each day's in the order they came.
+// - the header names date, program and seconds, and may name project after them: the files of
+//   older versions have three columns, and a row of three fields under four has no project
+//   (a spreadsheet drops empty cells at the ends of rows). A fourth field without a project
+//   column is unreadable, as is any field after the project;
+// - blank lines are skipped; rows of the same day, program and project are added together,
+//   since each says how long was worked, as long as their sum stays a number the file can hold;
+//   rows come out in date order, each day's in the order they came.
 // A line that breaks any of these is unreadable. A text with nothing but blank lines is an
 // empty history; without a header naming date, program and seconds nothing can be read.
+// Whatever this reads, formatHistoryText writes so that it reads back the same.
 struct HistoryText {
     bool headerFound = false;
     std::vector<HistoryRow> rows;
@@ -56,8 +66,8 @@ std::string historyHeader();
 void appendHistoryRows(std::string& bytes, std::vector<HistoryRow>::const_iterator first,
                        std::vector<HistoryRow>::const_iterator last);
 
-// Adds `row` to the history, to its day and program's row if there is one, else as a new row
-// after the rows of its day and of every earlier day.
+// Adds `row` to the history, to the row of its day, program and project if there is one, else
+// as a new row after the rows of its day and of every earlier day.
 void addToHistory(std::vector<HistoryRow>& rows, const HistoryRow& row);
 
 // history.csv in the folder of data.cfg.

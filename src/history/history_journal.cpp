@@ -61,7 +61,10 @@ std::optional<HistoryJournal> parseJournal(const std::string& bytes) {
         if (!journal.next) return std::nullopt;
     }
     const std::string rows = bytes.substr(at);
-    if (rows.compare(0, historyHeader().size(), historyHeader()) != 0) return std::nullopt;
+    // The version before wrote its rows under the three columns it knew.
+    const std::string before = "date,program,seconds\r\n";
+    if (rows.compare(0, historyHeader().size(), historyHeader()) != 0 && rows.compare(0, before.size(), before) != 0)
+        return std::nullopt;
     HistoryText text = parseHistoryText(rows);
     if (!text.unreadableLines.empty()) return std::nullopt;
     journal.rows = std::move(text.rows);

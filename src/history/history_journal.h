@@ -21,8 +21,9 @@
 //   Ardeno Time: seconds not yet in history.csv
 //   base,117013,9f3a6c0e21d4b7a8      (or base,none: there was no file; base,unknown)
 //   next,117045,12ab44f09e31c0d2      (only while a write of history.csv is under way)
-//   date,program,seconds
-//   2026-12-07,photoshop.exe,12
+//   date,program,seconds,project
+//   2026-12-07,photoshop.exe,12,Acme logo
+// A journal of the version before, its rows under "date,program,seconds", reads as it did.
 struct HistoryJournal {
     ContentMark base;
     std::optional<ContentMark> next;

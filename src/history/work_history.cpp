@@ -7,19 +7,39 @@
 #include "config/settings_error.h"
 #include "history/history_journal.h"
 
-void addCountedSeconds(std::vector<HistoryRow>& rows, const std::wstring& program, std::int32_t seconds,
-                       LocalMoment now) {
+void addCountedSeconds(std::vector<HistoryRow>& rows, const std::wstring& program, const std::wstring& project,
+                       std::int32_t seconds, LocalMoment now) {
     std::int64_t remaining = seconds;
     std::int64_t room = now.secondOfDay;
     for (DayNumber day = now.day; remaining > 0; --day, room = secondsPerDay) {
         const std::int64_t here = std::min(remaining, room);
-        if (here > 0) addToHistory(rows, {day, program, here});
+        if (here > 0) addToHistory(rows, {day, program, here, project});
         remaining -= here;
     }
 }
 
 std::int64_t secondsOnDay(const std::vector<HistoryRow>& rows, DayNumber day) {
     return dailyTotals(rows, day, 1).front();
+}
+
+std::int64_t projectSecondsOnDay(const std::vector<HistoryRow>& rows, DayNumber day, const std::wstring& project) {
+    // Rows are in date order: the day's rows end where the later days begin.
+    auto it = std::upper_bound(rows.begin(), rows.end(), day,
+                               [](DayNumber d, const HistoryRow& r) { return d < r.day; });
+    std::int64_t sum = 0;
+    for (; it != rows.begin() && (it - 1)->day == day; --it)
+        if ((it - 1)->project == project) sum += (it - 1)->seconds;
+    return sum;
+}
+
+std::int64_t rewriteIntervalSeconds(std::int64_t fileBytes) {
+    const std::int64_t shortest = 60, longest = 15 * 60;
+    const std::int64_t bytes = std::max<std::int64_t>(fileBytes, 0);
+    return std::clamp((bytes + rewriteBytesPerSecond - 1) / rewriteBytesPerSecond, shortest, longest);
+}
+
+bool rewriteDue(std::int64_t fileBytes, std::int64_t waitedSeconds) {
+    return waitedSeconds < 0 || waitedSeconds >= rewriteIntervalSeconds(fileBytes);
 }
 
 std::int64_t secondsInWeekOf(const std::vector<HistoryRow>& rows, DayNumber day) {
@@ -121,21 +141,29 @@ void WorkHistory::adopt(HistoryLoad load) {
     }
 }
 
-void WorkHistory::record(const std::wstring& program, std::int32_t seconds, LocalMoment now) {
+void WorkHistory::record(const std::wstring& program, const std::wstring& project, std::int32_t seconds,
+                         LocalMoment now) {
     if (seconds <= 0) return;
     if (pending_.empty()) waitingSince_ = localSeconds(now);
-    addCountedSeconds(rows_, program, seconds, now);
-    addCountedSeconds(pending_, program, seconds, now);
+    addCountedSeconds(rows_, program, project, seconds, now);
+    addCountedSeconds(pending_, program, project, seconds, now);
     ++revision_;
-    // A minute after the first second the file lacks; a clock set back starts the minute afresh.
-    const std::int64_t waited = localSeconds(now) - waitingSince_;
-    if (waited >= writeIntervalSeconds || waited < 0) flush(now);
+    if (due(now)) flush(now);
     else keepInJournal(std::nullopt);
+}
+
+bool WorkHistory::due(LocalMoment now) const {
+    // The size as last written or read: the rows grow by a few bytes a day in between.
+    return rewriteDue(onDisk_.size, localSeconds(now) - waitingSince_);
+}
+
+void WorkHistory::writeWhenDue(LocalMoment now) {
+    if (!pending_.empty() && due(now)) flush(now);
 }
 
 void WorkHistory::flush(LocalMoment now) {
     if (path_.empty()) return;
-    waitingSince_ = localSeconds(now);  // a file that cannot be written is tried again a minute later
+    waitingSince_ = localSeconds(now);  // a file that cannot be written is tried again when due
     const FileState state = takeChanges(now);
     if (state == FileState::blocked) {
         if (!pending_.empty()) keepInJournal(std::nullopt);

@@ -15,23 +15,37 @@
 // The work history's rule: which row a counted second belongs to. The caller passes the local
 // moment in; nothing here reads a clock.
 
-// Adds the `seconds` that one frame counted for `program`, the frame ending at `now`, to the
-// rows. The seconds run up to `now`, so those after local midnight go to the new day and the
-// rest to the day before it (and further back, should a frame ever span more than a day).
-void addCountedSeconds(std::vector<HistoryRow>& rows, const std::wstring& program, std::int32_t seconds,
-                       LocalMoment now);
+// Adds the `seconds` that one frame counted for `program` and `project` (empty for none), the
+// frame ending at `now`, to the rows. The seconds run up to `now`, so those after local midnight
+// go to the new day and the rest to the day before it (and further back, should a frame ever
+// span more than a day).
+void addCountedSeconds(std::vector<HistoryRow>& rows, const std::wstring& program, const std::wstring& project,
+                       std::int32_t seconds, LocalMoment now);
 
 // All programs' seconds on `day`.
 std::int64_t secondsOnDay(const std::vector<HistoryRow>& rows, DayNumber day);
+// The seconds of `project` (empty: of no project) on `day`, in every program; names are
+// compared as they are written.
+std::int64_t projectSecondsOnDay(const std::vector<HistoryRow>& rows, DayNumber day, const std::wstring& project);
 // All programs' seconds from the Monday to the Sunday of the week that holds `day`.
 std::int64_t secondsInWeekOf(const std::vector<HistoryRow>& rows, DayNumber day);
 // All programs' seconds on each of the `count` days that end with `lastDay`, oldest first.
 std::vector<std::int64_t> dailyTotals(const std::vector<HistoryRow>& rows, DayNumber lastDay, int count);
 
+// How long history.csv, `fileBytes` long as last written or read (negative when unknown), waits
+// between rewrites while seconds are counted: a minute, or longer for a large file, so that its
+// rewrites cost about rewriteBytesPerSecond per second of waiting (a 1 MB file: 512 s), up to a
+// quarter of an hour. The journal keeps every second meanwhile.
+std::int64_t rewriteIntervalSeconds(std::int64_t fileBytes);
+constexpr std::int64_t rewriteBytesPerSecond = 2048;
+// Whether history.csv is to be rewritten now, `waitedSeconds` after the first second it lacks
+// (or after the last attempt that failed). A clock set back (a negative wait) writes at once.
+bool rewriteDue(std::int64_t fileBytes, std::int64_t waitedSeconds);
+
 // The history while the program runs: the rows in memory, history.csv and its journal (see
 // history_journal.h). Every counted second goes into the journal at once; history.csv is
-// rewritten whole a minute after the first second it lacks, and whenever flush asks for it (a
-// spell's end, Exit, sign-out, sleep, the history window). Before each write it looks whether
+// rewritten whole when rewriteDue says so, and whenever flush asks for it (Exit, sign-out,
+// sleep, the history window, "Open in spreadsheet"). Before each write it looks whether
 // someone else changed the file since (a spreadsheet saving corrections) and, if so, reads it
 // again and adds only the seconds counted since its own last write. A file that cannot be
 // replaced (another program holds it) or read is never written over; the journal keeps the
@@ -42,15 +56,18 @@ public:
     // was written (or was to be), including seconds the file could not take.
     using WriteListener = std::function<void(const std::vector<HistoryRow>& rows, LocalMoment now)>;
 
-    static constexpr std::int64_t writeIntervalSeconds = 60;
-
     // Reads history.csv at `path` (dates with the year last in `localOrder` unless its rows say
     // otherwise) and its journal; seconds the journal kept that the file lacks go into it now.
     void open(std::wstring path, LocalMoment now, DateOrder localOrder = DateOrder::dayFirst);
-    void record(const std::wstring& program, std::int32_t seconds, LocalMoment now);
+    // Adds a frame's counted seconds for `program` and `project` (empty for none).
+    void record(const std::wstring& program, const std::wstring& project, std::int32_t seconds, LocalMoment now);
     // Writes history.csv now if seconds wait for it, someone else changed it since the last
     // write, or it is missing; otherwise does nothing.
     void flush(LocalMoment now);
+    // Writes history.csv if seconds have waited for it as long as rewriteDue asks; nothing
+    // otherwise. Every frame calls it, so that the seconds of a spell followed by a long pause
+    // reach the file too; it costs a comparison while nothing waits.
+    void writeWhenDue(LocalMoment now);
     void setWriteListener(WriteListener listener) { listener_ = std::move(listener); }
 
     const std::vector<HistoryRow>& rows() const { return rows_; }
@@ -82,6 +99,7 @@ private:
     void writeFile(LocalMoment now);
     void keepInJournal(const std::optional<ContentMark>& next);
     void tell(LocalMoment now) const;
+    bool due(LocalMoment now) const;
 
     std::wstring path_;
     std::wstring journalPath_;

@@ -198,13 +198,12 @@ void Base::update(std::uint32_t& elapsedMs) {
         // An input stamped before the previous frame (a late hook call) followed it at once.
         const auto silence = static_cast<std::int32_t>(input.firstAt - previousFrameInputClock);
         const FrameInput frameInput{inFront != nullptr, static_cast<std::uint32_t>(std::max(silence, 0)), inFront};
-        const bool wasCounting = active;
         if (const std::int32_t counted = accountFrame(*this, frameInput, clocks); counted > 0) {
             saveLine(*this, 6, std::to_wstring(totalSeconds));
             // After data.cfg: a kill between the two writes leaves the history one frame behind.
-            history.record(countedProgram, counted, clocks.local);
+            history.record(countedProgram, L"", counted, clocks.local);
         }
-        if (wasCounting && !active) history.flush(clocks.local);  // a spell's end
+        history.writeWhenDue(clocks.local);
         if (menuTriggered()) showContextMenu();
     }
     sharing.update();

@@ -38,6 +38,7 @@ TEST(HistoryJournal, TheNextStartAddsWhatTheJournalKeptUnlessTheFileHoldsItAlrea
         std::string file;  // "" for no file
         HistoryJournal journal;
         const wchar_t* rows;
+        std::string olderText = "";  // the journal as the version before wrote it, instead of `journal`
     } cases[] = {
         {"killed while counting: the journal's seconds are added", before, {contentMark(before), {}, twelve},
          L"2026-12-06 np.exe 100; 2026-12-07 np.exe 62"},
@@ -53,14 +54,20 @@ TEST(HistoryJournal, TheNextStartAddsWhatTheJournalKeptUnlessTheFileHoldsItAlrea
          L"2026-12-07 np.exe 12"},
         {"a journal a person broke is kept aside", before, {{5, 5}, {}, {{D, L"", 12}}},
          L"2026-12-06 np.exe 100; 2026-12-07 np.exe 50"},
+        {"killed while counting into a project: a row of its own", before,
+         {contentMark(before), {}, {{D, L"np.exe", 12, L"Smith, Jones"}}},
+         L"2026-12-06 np.exe 100; 2026-12-07 np.exe 50; 2026-12-07 np.exe 12 for Smith, Jones"},
+        {"a journal of the version before, in three columns: read as it was", "", {}, L"2026-12-07 np.exe 12",
+         "Ardeno Time: seconds not yet in history.csv\r\nbase,none\r\n"
+         "date,program,seconds\r\n2026-12-07,np.exe,12\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder folder;
         const fs::path file = historyFilePath(folder.path().wstring());
         if (!c.file.empty()) writeBytes(file, c.file);
-        writeBytes(journalPathFor(file.wstring()), formatJournal(c.journal));
-        const bool broken = c.journal.rows[0].program.empty();  // a row no journal holds
+        writeBytes(journalPathFor(file.wstring()), c.olderText.empty() ? formatJournal(c.journal) : c.olderText);
+        const bool broken = c.olderText.empty() && c.journal.rows[0].program.empty();  // a row no journal holds
         if (!broken) {
             EXPECT_EQ(describe(*keptHistory(file.wstring())), c.rows) << "read without changing anything";
         }
@@ -87,6 +94,7 @@ TEST(HistoryMerge, ACorrectedFileKeepsTheCorrectionsAndGetsTheSecondsCountedSinc
         DateOrder localOrder;
         const wchar_t* after;
         bool keptAside;
+        const wchar_t* project = L"";  // of the seconds counted
     } cases[] = {
         {"an earlier day corrected", header + "2026-12-06,np.exe,80\r\n2026-12-07,np.exe,50\r\n", DateOrder::dayFirst,
          L"2026-12-06 np.exe 80; 2026-12-07 np.exe 60", false},
@@ -102,6 +110,12 @@ TEST(HistoryMerge, ACorrectedFileKeepsTheCorrectionsAndGetsTheSecondsCountedSinc
          L"2026-12-06 np.exe 100; 2026-12-07 np.exe 60", false},
         {"made unreadable: kept aside, its readable rows go on", before + "yesterday,np.exe,5\r\n", DateOrder::dayFirst,
          L"2026-12-06 np.exe 100; 2026-12-07 np.exe 60", true},
+        {"saved with projects, the seconds counted into one of them",
+         "date,program,seconds,project\r\n2026-12-06,np.exe,100,\"Smith, Jones\"\r\n2026-12-07,np.exe,50\r\n"
+         "2026-12-07,np.exe,7,Acme\r\n",
+         DateOrder::dayFirst,
+         L"2026-12-06 np.exe 100 for Smith, Jones; 2026-12-07 np.exe 50; 2026-12-07 np.exe 17 for Acme", false,
+         L"Acme"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -110,10 +124,10 @@ TEST(HistoryMerge, ACorrectedFileKeepsTheCorrectionsAndGetsTheSecondsCountedSinc
         writeBytes(file, before);
         WorkHistory history;
         history.open(file.wstring(), {D, 1000}, c.localOrder);
-        history.record(L"np.exe", 4, {D, 1004});
+        history.record(L"np.exe", c.project, 4, {D, 1004});
         if (c.saved.empty()) fs::remove(file);
         else saveAsASpreadsheetDoes(file, c.saved);
-        history.record(L"np.exe", 6, {D, 1010});
+        history.record(L"np.exe", c.project, 6, {D, 1010});
         history.flush({D, 1011});
         EXPECT_EQ(describe(history.rows()), c.after);
         EXPECT_EQ(readBytes(file), formatHistoryText(history.rows())) << "written in its own form";
@@ -125,14 +139,15 @@ TEST(HistoryMerge, ACorrectedFileKeepsTheCorrectionsAndGetsTheSecondsCountedSinc
             EXPECT_EQ(history.notice.rfind(L"1 line of history.csv could not be read", 0), 0u) << history.notice;
         }
         // Counting on: only the new seconds are added at the next write.
-        history.record(L"np.exe", 1, {D, 1100});
+        history.record(L"np.exe", L"", 1, {D, 1100});
         history.flush({D, 1101});
         EXPECT_EQ(readBytes(file), formatHistoryText(history.rows()));
     }
 }
 
-// history.csv is written a minute after the first second it lacks and when asked (a spell's
-// end); seconds it cannot take wait in the journal, and only seconds kept nowhere are an error.
+// history.csv is written a minute after the first second it lacks (the frames ask, counting or
+// not) and when asked at once (Exit, the history window); seconds it cannot take wait in the
+// journal, and only seconds kept nowhere are an error.
 TEST(HistoryWrites, SecondsTheFileCannotTakeWaitInTheJournalAndShowOnlyWhenTheyAreKeptNowhere) {
     TempFolder folder;
     const fs::path file = historyFilePath(folder.path().wstring());
@@ -155,17 +170,26 @@ TEST(HistoryWrites, SecondsTheFileCannotTakeWaitInTheJournalAndShowOnlyWhenTheyA
         bool flush;
         bool fileWritten, waiting, notSaved;
     } steps[] = {
-        {"history.csv cannot be replaced: the journal keeps the seconds, at a spell's end too", true, false, 5,
+        {"history.csv cannot be replaced: the journal keeps the seconds, when asked at once too", true, false, 5,
          {D, 1070}, true, false, true, false},
         {"... and between two writes", true, false, 2, {D, 1072}, false, false, true, false},
         {"neither can be written: kept in memory, the red mark", true, true, 3, {D, 1073}, false, false, false, true},
         {"the journal again: all of them kept there", true, false, 1, {D, 1074}, false, false, true, false},
-        {"history.csv again, at a spell's end: all of them in it", false, false, 0, {D, 1075}, true, true, false, false},
+        {"history.csv again, asked at once: all of them in it", false, false, 0, {D, 1075}, true, true, false, false},
         {"neither once more", true, true, 4, {D, 1140}, false, false, false, true},
         {"both free, 59 s after the first second the file lacks: the journal only", false, false, 1, {D, 1199}, false,
          false, false, false},
         {"both again, a minute after the first second the file lacks: all in it", false, false, 1, {D, 1200}, false,
          true, false, false},
+        {"a spell's seconds: the journal only", false, false, 2, {D, 1300}, false, false, false, false},
+        {"a pause after it: a frame 59 s after its first second writes nothing", false, false, 0, {D, 1359}, false,
+         false, false, false},
+        {"... the first frame a minute after it writes them", false, false, 0, {D, 1360}, false, true, false, false},
+        {"history.csv cannot be replaced: a second waits in the journal", true, false, 1, {D, 1400}, false, false,
+         false, false},
+        {"... a frame a minute later tries, and says so", true, false, 0, {D, 1460}, false, false, true, false},
+        {"free again: frames before the next minute do not try", false, false, 0, {D, 1519}, false, false, true, false},
+        {"... the frame a minute after the last try writes it", false, false, 0, {D, 1520}, false, true, false, false},
     };
     std::int64_t counted = 0;
     for (const auto& step : steps) {
@@ -175,7 +199,8 @@ TEST(HistoryWrites, SecondsTheFileCannotTakeWaitInTheJournalAndShowOnlyWhenTheyA
             else fs::remove(blocker);
         }
         const std::string fileBefore = readBytes(file);
-        history.record(L"np.exe", step.seconds, step.at);
+        history.record(L"np.exe", L"", step.seconds, step.at);
+        history.writeWhenDue(step.at);  // as every frame does
         if (step.flush) history.flush(step.at);
         counted += step.seconds;
         EXPECT_EQ(secondsOnDay(history.rows(), D), 50 + counted) << "every second counted shows";
@@ -187,9 +212,42 @@ TEST(HistoryWrites, SecondsTheFileCannotTakeWaitInTheJournalAndShowOnlyWhenTheyA
             EXPECT_EQ(*keptHistory(file.wstring()), history.rows()) << "file and journal hold every second";
         }
     }
-    EXPECT_EQ(describeFile(file), L"2026-12-06 np.exe 100; 2026-12-07 np.exe 67");
+    EXPECT_EQ(describeFile(file), L"2026-12-06 np.exe 100; 2026-12-07 np.exe 70");
     EXPECT_FALSE(fs::exists(journal));
-    EXPECT_EQ(told, 3) << "every attempt to write history.csv is told";
+    EXPECT_EQ(told, 6) << "every attempt to write history.csv is told";
+}
+
+// A rewrite of history.csv costs its whole size in bytes written; a larger file waits longer
+// between rewrites, so that what a counted second costs stays about the same.
+TEST(HistoryWrites, ALargerFileWaitsLongerBetweenRewrites) {
+    const struct {
+        std::int64_t fileBytes;  // negative: no file, or unknown
+        std::int64_t waited;
+        bool due;
+    } cases[] = {
+        {ContentMark::noFile, 59, false}, {ContentMark::unknown, 60, true}, {30, 59, false},  {30, 60, true},
+        {117000, 59, false},               {117000, 60, true},                {1048576, 511, false},
+        {1048576, 512, true},              {1048577, 512, false},             {1048577, 513, true},
+        {4 << 20, 899, false},             {4 << 20, 900, true},              {1048576, -1, true},  // a clock set back
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(rewriteDue(c.fileBytes, c.waited), c.due) << c.fileBytes << " bytes, " << c.waited << " s";
+
+    // Ten years of 5,000 days: 165,030 bytes, rewritten 81 s after the first second it lacks.
+    TempFolder folder;
+    const fs::path file = historyFilePath(folder.path().wstring());
+    std::vector<HistoryRow> years;
+    for (DayNumber day = D - 5000; day < D; ++day) years.push_back({day, L"photoshop.exe", 28800});
+    ASSERT_FALSE(saveHistoryFile(file.wstring(), years));
+    ASSERT_EQ(fs::file_size(file), 165030u);
+    WorkHistory history;
+    history.open(file.wstring(), {D, 1000});
+    history.record(L"photoshop.exe", L"Acme", 1, {D, 1000});
+    history.record(L"photoshop.exe", L"Acme", 1, {D, 1060});
+    history.writeWhenDue({D, 1080});
+    EXPECT_TRUE(history.hasWaitingSeconds()) << "not yet after 80 s";
+    history.writeWhenDue({D, 1081});
+    EXPECT_FALSE(history.hasWaitingSeconds());
 }
 
 }  // namespace

@@ -305,9 +305,9 @@ std::wstring describe(const std::vector<MenuEntry>& entries) {
 
 TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
     // Today's line adds up every program of today's rows and nothing of other days.
-    overlay.history.record(L"notepad.exe", 3600, {today, 40000});
-    overlay.history.record(L"photoshop.exe", 123, {today, 50000});
-    overlay.history.record(L"notepad.exe", 999, {today - 1, 50000});
+    overlay.history.record(L"notepad.exe", L"", 3600, {today, 40000});
+    overlay.history.record(L"photoshop.exe", L"Acme", 123, {today, 50000});
+    overlay.history.record(L"notepad.exe", L"", 999, {today - 1, 50000});
     EXPECT_EQ(describe(contextMenuEntries(overlay, today)),
               L"0 Total work time : 25hours 1minutes 1seconds\n0 Today : 1hours 2minutes 3seconds\n"
               L"1133 Work history\n0 ---\n1124 Select target program\n1137 Add target program\n0 ---\n"
@@ -438,7 +438,7 @@ TEST_F(MenuCommands, FailedSaveIsShownUntilAWriteSucceedsAndLosesNoCountedSecond
     const std::wstring history = historyFilePath(stateFile().parent_path().wstring());
     overlay.history.open(history, {today, 100});
     std::filesystem::create_directories(std::filesystem::path(temporaryPathFor(journalPathFor(history))));
-    overlay.history.record(L"notepad.exe", 7, {today, 200});
+    overlay.history.record(L"notepad.exe", L"", 7, {today, 200});
     overlay.history.notice = L"history.csv could not be read; it was kept as x";
     const std::vector<MenuEntry> withHistory = contextMenuEntries(overlay, today);
     EXPECT_EQ(withHistory[0].text.rfind(L"Not saved: ", 0), 0u);

@@ -67,6 +67,7 @@ TEST(PcFiles, AnotherPcsFileIsReadUpToItsLastWholeLine) {
         std::string bytes;
         std::int64_t seconds;  // all rows together
         const wchar_t* problem;
+        const wchar_t* firstProject = L"";
     } cases[] = {
         {"whole", "date,program,seconds\r\n2026-12-09,a.exe,60\r\n2026-12-08,a.exe,5\r\n", 65, L""},
         {"a last line still being synced is left out", "date,program,seconds\r\n2026-12-09,a.exe,60\r\n2026-12-09,b.exe,4",
@@ -80,6 +81,10 @@ TEST(PcFiles, AnotherPcsFileIsReadUpToItsLastWholeLine) {
          L"the history of BETA could not be read: lines 2, 4, 5 and 1 more"},
         {"two bad lines", "date,program,seconds\nx\ny\n", 0, L"the history of BETA could not be read: lines 2 and 3"},
         {"no header", "\r\n\r\n2026-12-09,a.exe,60\r\n", 0, L"the history of BETA could not be read: line 3"},
+        {"four columns: the projects of a newer version",
+         "date,program,seconds,project\r\n2026-12-09,a.exe,60,\"Smith, Jones\"\r\n2026-12-09,a.exe,5,\r\n"
+         "2026-12-09,a.exe,2",
+         65, L"", L"Smith, Jones"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -89,6 +94,7 @@ TEST(PcFiles, AnotherPcsFileIsReadUpToItsLastWholeLine) {
         EXPECT_EQ(seconds, c.seconds);
         EXPECT_EQ(pc.problem, c.problem);
         EXPECT_EQ(pc.name, L"BETA");
+        EXPECT_EQ(pc.rows.empty() ? L"" : pc.rows[0].project, c.firstProject);
     }
 }
 
@@ -132,7 +138,7 @@ TEST(SharedHistory, TodayCountsEveryPcWhileSharing) {
     OverlayCore overlay;
     overlay.dataFile.lines = {L"notepad.exe", L"1", L"0", L"false", L"0", L"0", L"100"};
     overlay.history.open(folder.file(L"history.csv"), {D, 36000});
-    overlay.history.record(L"notepad.exe", 70, {D, 36000});
+    overlay.history.record(L"notepad.exe", L"", 70, {D, 36000});
     const std::vector<OtherPcHistory> others = {
         {L"BETA", 2, L"", {{D - 1, L"a.exe", 1000}, {D, L"a.exe", 50}, {D, L"b.exe", 3}}, L""},
         {L"GAMMA", 3, L"", {{D, L"a.exe", 600}}, L""}};

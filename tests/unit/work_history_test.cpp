@@ -43,6 +43,7 @@ struct CountedFrame {
     const wchar_t* program;
     std::int32_t seconds;
     LocalMoment at;
+    const wchar_t* project = L"";
 };
 
 TEST(HistoryRule, CountedSecondsGoToTheRowOfTheirDayAndProgram) {
@@ -70,18 +71,24 @@ TEST(HistoryRule, CountedSecondsGoToTheRowOfTheirDayAndProgram) {
         {"a frame longer than a day reaches back day by day", {}, {{L"np.exe", 90000, {D, 100}}},
          L"2026-12-05 np.exe 3500; 2026-12-06 np.exe 86400; 2026-12-07 np.exe 100"},
         {"no seconds, no row", {}, {{L"np.exe", 0, {D, 100}}, {L"np.exe", -5, {D, 100}}}, L""},
+        {"each project of a program is a row of its own, and so is no project; names are not folded", {},
+         {{L"np.exe", 2, {D, 100}, L"Acme"}, {L"np.exe", 3, {D, 200}}, {L"ps.exe", 4, {D, 300}, L"Acme"},
+          {L"np.exe", 5, {D, 400}, L"Acme"}, {L"np.exe", 1, {D, 500}, L"acme"}},
+         L"2026-12-07 np.exe 7 for Acme; 2026-12-07 np.exe 3; 2026-12-07 ps.exe 4 for Acme; "
+         L"2026-12-07 np.exe 1 for acme"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<HistoryRow> rows = c.before;
-        for (const CountedFrame& frame : c.frames) addCountedSeconds(rows, frame.program, frame.seconds, frame.at);
+        for (const CountedFrame& frame : c.frames)
+            addCountedSeconds(rows, frame.program, frame.project, frame.seconds, frame.at);
         EXPECT_EQ(describe(rows), c.after);
     }
 }
 
 TEST(HistoryRule, TodayThisWeekAndTheLastDaysAddUpEveryProgram) {
-    const std::vector<HistoryRow> rows = {{D - 8, L"a", 999}, {D - 7, L"a", 200}, {D - 1, L"a", 500},
-                                          {D, L"a", 1000},    {D, L"b", 30},      {D + 6, L"a", 7}};
+    const std::vector<HistoryRow> rows = {{D - 8, L"a", 999}, {D - 7, L"a", 200}, {D - 1, L"a", 500, L"P"},
+                                          {D, L"a", 1000},    {D, L"b", 30, L"P"}, {D + 6, L"a", 7}};
     const struct {
         DayNumber today;
         std::int64_t day, week;
@@ -98,6 +105,9 @@ TEST(HistoryRule, TodayThisWeekAndTheLastDaysAddUpEveryProgram) {
         EXPECT_EQ(secondsInWeekOf(rows, c.today), c.week);
         EXPECT_EQ(dailyTotals(rows, c.today, 3), c.lastThree);
     }
+    EXPECT_EQ(projectSecondsOnDay(rows, D, L"P"), 30);
+    EXPECT_EQ(projectSecondsOnDay(rows, D, L""), 1000) << "no project";
+    EXPECT_EQ(projectSecondsOnDay(rows, D - 1, L"P"), 500);
 }
 
 TEST(HistoryFile, ReadsWhatSpreadsheetsSaveAndNamesTheLinesItCannot) {
@@ -132,6 +142,27 @@ TEST(HistoryFile, ReadsWhatSpreadsheetsSaveAndNamesTheLinesItCannot) {
         {"no header", "2026-12-07,photoshop.exe,5\r\n", false, L"", {}},
         {"not a history at all", std::string("\x89PNG\r\n\x1a\n\0\0", 10), false, L"", {}},
         {"an emptied file is an empty history", "\r\n  \r\n", true, L"", {}},
+        {"four columns from a spreadsheet: semicolons, quotes, a byte-order mark, cells of no project left out",
+         "\xEF\xBB\xBF\"Date\";\"Program\";\"Seconds\";\"Project\"\n07.12.2026;ps.exe;5\n"
+         "07.12.2026;ps.exe;6;\"Globex; brief\"\n7.12.2026;ps.exe;1;Acme;;\n;;;\n",
+         true, L"2026-12-07 ps.exe 5; 2026-12-07 ps.exe 6 for Globex; brief; 2026-12-07 ps.exe 1 for Acme", {}},
+        {"four columns: quoted projects keep commas, quotes and spaces, unquoted ones lose the spaces; none",
+         "date,program,seconds,project\r\n2026-12-07,\"a,b.exe\",5,\"Smith, Jones\"\r\n"
+         "2026-12-07,x,6,\" say \"\"hi\"\" \"\r\n2026-12-07,x,1 ,  Acme  \r\n2026-12-07,x,2,\r\n",
+         true,
+         L"2026-12-07 a,b.exe 5 for Smith, Jones; 2026-12-07 x 6 for  say \"hi\" ; 2026-12-07 x 1 for Acme; "
+         L"2026-12-07 x 2", {}},
+        {"rows of the same day, program and project add up, to the most the file can hold",
+         "date,program,seconds,project\r\n2026-12-07,x,1,A\r\n2026-12-07,x,2\r\n2026-12-07,x,3,A\r\n"
+         "2026-12-08,x,2147483647\r\n2026-12-08,x,1\r\n2026-12-08,x,0\r\n",
+         true, L"2026-12-07 x 4 for A; 2026-12-07 x 2; 2026-12-08 x 2147483647", {6}},
+        {"a field after the project, and a column that is not the project",
+         "date,program,seconds,project\r\n2026-12-07,x,1,A,note\r\n2026-12-07,x,1,A\r\n", true,
+         L"2026-12-07 x 1 for A", {2}},
+        {"a header of four columns whose last is not the project", "date,program,seconds,note\r\n2026-12-07,x,1,A\r\n",
+         false, L"", {}},
+        {"a project in Latin-1", "date;program;seconds;project\r\n2026-12-07;a.exe;5;Caf\xe9 M\xfcller\r\n", true,
+         L"2026-12-07 a.exe 5 for Caf\u00e9 M\u00fcller", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -139,17 +170,19 @@ TEST(HistoryFile, ReadsWhatSpreadsheetsSaveAndNamesTheLinesItCannot) {
         EXPECT_EQ(text.headerFound, c.header);
         EXPECT_EQ(describe(text.rows), c.rows);
         EXPECT_EQ(text.unreadableLines, c.unreadable);
+        EXPECT_EQ(parseHistoryText(formatHistoryText(text.rows)).rows, text.rows) << "written back, read the same";
     }
 
     const std::vector<HistoryRow> rows = {{D - 1, L"photoshop.exe", 3723},
-                                          {D, L"a,b.exe", 5},
-                                          {D, L"say \"hi\".exe", 6},
-                                          {D, L" lead.exe", 7},
-                                          {D, L"\u0444\u043e\u0442\u043e.exe", 2147483647}};
+                                          {D, L"a,b.exe", 5, L"Smith, Jones"},
+                                          {D, L"say \"hi\".exe", 6, L"say \"hi\""},
+                                          {D, L" lead.exe", 7, L"trail "},
+                                          {D, L"\u0444\u043e\u0442\u043e.exe", 2147483647, L"\u6f22\u5b57"}};
     EXPECT_EQ(formatHistoryText(rows),
-              "date,program,seconds\r\n2026-12-06,photoshop.exe,3723\r\n2026-12-07,\"a,b.exe\",5\r\n"
-              "2026-12-07,\"say \"\"hi\"\".exe\",6\r\n2026-12-07,\" lead.exe\",7\r\n"
-              "2026-12-07,\xd1\x84\xd0\xbe\xd1\x82\xd0\xbe.exe,2147483647\r\n");
+              "date,program,seconds,project\r\n2026-12-06,photoshop.exe,3723,\r\n"
+              "2026-12-07,\"a,b.exe\",5,\"Smith, Jones\"\r\n2026-12-07,\"say \"\"hi\"\".exe\",6,\"say \"\"hi\"\"\"\r\n"
+              "2026-12-07,\" lead.exe\",7,\"trail \"\r\n"
+              "2026-12-07,\xd1\x84\xd0\xbe\xd1\x82\xd0\xbe.exe,2147483647,\xe6\xbc\xa2\xe5\xad\x97\r\n");
     EXPECT_EQ(parseHistoryText(formatHistoryText(rows)).rows, rows);
 }
 
@@ -202,9 +235,10 @@ TEST(HistoryFile, DatesWithTheYearLastFollowTheFileElseTheUsersShortDateFormat) 
     history.open(file.wstring(), {D, 100}, DateOrder::monthFirst);
     EXPECT_EQ(history.notice, L"");
     EXPECT_EQ(describe(history.rows()), L"2026-12-05 photoshop.exe 3600; 2026-12-07 photoshop.exe 60");
-    history.record(L"photoshop.exe", 1, {D, 101});
+    history.record(L"photoshop.exe", L"", 1, {D, 101});
     history.flush({D, 102});
-    EXPECT_EQ(readBytes(file), "date,program,seconds\r\n2026-12-05,photoshop.exe,3600\r\n2026-12-07,photoshop.exe,61\r\n");
+    EXPECT_EQ(readBytes(file),
+              "date,program,seconds,project\r\n2026-12-05,photoshop.exe,3600,\r\n2026-12-07,photoshop.exe,61,\r\n");
 }
 
 TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsItWasAndANewOneTakesItsPlace) {
@@ -218,12 +252,12 @@ TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsItWasAndANewOneTakesItsPlace) {
         const char* fileAfter;
         std::size_t unreadableLines;
     } cases[] = {
-        {"none yet: made with its header", "", L"", "date,program,seconds\r\n", 0},
+        {"none yet: made with its header", "", L"", "date,program,seconds,project\r\n", 0},
         {"readable: read and left as it is", readable, L"2026-12-07 np.exe 5", readable.c_str(), 0},
         {"partly readable: the readable rows go on", partly, L"2026-12-07 np.exe 5",
-         "date,program,seconds\r\n2026-12-07,np.exe,5\r\n", 1},
-        {"unreadable: a new history", unreadable, L"", "date,program,seconds\r\n", 0},
-        {"a folder in its place", "/", L"", "date,program,seconds\r\n", 0},
+         "date,program,seconds,project\r\n2026-12-07,np.exe,5,\r\n", 1},
+        {"unreadable: a new history", unreadable, L"", "date,program,seconds,project\r\n", 0},
+        {"a folder in its place", "/", L"", "date,program,seconds,project\r\n", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -252,7 +286,7 @@ TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsItWasAndANewOneTakesItsPlace) {
                                                          : L"history.csv could not be read", 0), 0u);
 
         // Counting goes on into the new file; a second unreadable file at the same moment gets a name of its own.
-        history.record(L"np.exe", 4, {D, 15 * 3600 + 30 * 60 + 13});
+        history.record(L"np.exe", L"", 4, {D, 15 * 3600 + 30 * 60 + 13});
         history.flush({D, 15 * 3600 + 30 * 60 + 13});
         EXPECT_EQ(parseHistoryText(readBytes(file)).rows, history.rows());
         writeBytes(file, unreadable);
@@ -267,10 +301,10 @@ TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsItWasAndANewOneTakesItsPlace) {
     WorkHistory history;
     history.open(file, {D, 100});
     const CountedFrame frames[] = {{L"np.exe", 5, {D, 200}},       {L"np.exe", 3, {D + 1, 50}},
-                                   {L"ps.exe", 9, {D + 2, 4}},     {L"np.exe", 90000, {D + 2, 10}},
+                                   {L"ps.exe", 9, {D + 2, 4}},     {L"np.exe", 90000, {D + 2, 10}, L"Acme"},
                                    {L"ps.exe", 2, {D + 2, 20}},    {L"ps.exe", 8, {D + 3, 5}}};
     for (const CountedFrame& frame : frames) {
-        history.record(frame.program, frame.seconds, frame.at);
+        history.record(frame.program, frame.project, frame.seconds, frame.at);
         history.flush(frame.at);
         EXPECT_EQ(readBytes(file), formatHistoryText(history.rows())) << frame.seconds;
     }
