@@ -7,7 +7,7 @@
 #include <system_error>
 
 #include "config/config_file.h"
-#include "history/shared_history.h"
+#include "sharing/shared_history.h"
 #include "history/work_history.h"
 
 // The overlay's state that needs no Windows: what the settings files fill and what the

@@ -5,10 +5,10 @@
 
 #include <filesystem>
 
-#include "history/pc_history_files.h"
-#include "history/share_keeper.h"
-#include "history/share_settings.h"
-#include "history/shared_history.h"
+#include "sharing/pc_history_files.h"
+#include "sharing/share_keeper.h"
+#include "sharing/share_settings.h"
+#include "sharing/shared_history.h"
 #include "overlay/context_menu.h"
 #include "temp_folder.h"
 

@@ -1,4 +1,4 @@
-#include "history/share_keeper.h"
+#include "sharing/share_keeper.h"
 
 ShareKeeper::ShareKeeper(std::wstring folder, std::wstring ownFileName, std::uint32_t ownId)
     : folder_(std::move(folder), std::move(ownFileName), ownId) {

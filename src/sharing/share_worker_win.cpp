@@ -1,10 +1,10 @@
-#include "history/share_worker_win.h"
+#include "sharing/share_worker_win.h"
 
 #include <algorithm>
 #include <memory>
 #include <utility>
 
-#include "history/share_keeper.h"
+#include "sharing/share_keeper.h"
 
 ShareWorker::ShareWorker()
     : stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),

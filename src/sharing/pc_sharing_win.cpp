@@ -1,6 +1,8 @@
-#include "history/pc_sharing_win.h"
+#include "sharing/pc_sharing_win.h"
 
-#include "history/share_settings.h"
+#include "config/file_system.h"
+#include "sharing/folder_picker_win.h"
+#include "sharing/share_settings.h"
 
 PcSharing::PcSharing(SharedHistory& shared) : shared_(shared) {}
 
@@ -52,4 +54,28 @@ void PcSharing::windowClosed() { worker_.watch(false); }
 
 void PcSharing::settle(DWORD milliseconds) {
     if (shared_.sharing()) worker_.settle(milliseconds);
+}
+
+void PcSharing::shareOrStop(HWND owner, const std::vector<HistoryRow>& rows) {
+    std::error_code error;
+    if (shared_.sharing()) {
+        error = stop(rows);
+    } else {
+        const FolderChoice choice = pickFolder(owner, L"Share with other PCs: a folder that your other PCs see too");
+        // The picker runs its own message loop, in which the window may have been closed.
+        if (!IsWindow(owner)) owner = nullptr;
+        if (FAILED(choice.error)) {
+            const std::wstring reason =
+                systemReason(std::error_code(static_cast<int>(choice.error), std::system_category()));
+            MessageBoxW(owner, (L"Ardeno Time cannot show the folder picker: " + reason + L".").c_str(),
+                        L"Ardeno Time", MB_OK | MB_ICONWARNING);
+            return;
+        }
+        if (choice.folder.empty()) return;
+        error = start(choice.folder, rows);
+    }
+    if (error) {
+        MessageBoxW(owner, (L"Ardeno Time cannot save its choice in share.cfg: " + systemReason(error) + L".").c_str(),
+                    L"Ardeno Time", MB_OK | MB_ICONWARNING);
+    }
 }

@@ -1,4 +1,4 @@
-#include "history/share_settings.h"
+#include "sharing/share_settings.h"
 
 #include <filesystem>
 

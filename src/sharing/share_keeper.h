@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "history/pc_history_files.h"
-#include "history/share_schedule.h"
-#include "history/shared_history.h"
+#include "sharing/pc_history_files.h"
+#include "sharing/share_schedule.h"
+#include "sharing/shared_history.h"
 
 // What is done for one shared folder, round by round, on the thread that looks after it: this
 // PC's file written when rows are handed over, written again when the folder is back or the

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "history/history_chart.h"
-#include "history/pc_history_files.h"
+#include "sharing/pc_history_files.h"
 
 // Where the shared folder stands, as the thread that looks after it reports after each change:
 // each report is the whole picture.

@@ -1,9 +1,9 @@
-#include "history/pc_identity_win.h"
+#include "sharing/pc_identity_win.h"
 
 #include <windows.h>
 
 #include "common/registry_key_win.h"
-#include "history/pc_history_files.h"
+#include "sharing/pc_history_files.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "history/pc_history_files.h"
+#include "sharing/pc_history_files.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "history/shared_history.h"
+#include "sharing/shared_history.h"
 
 #include "config/file_system.h"
 #include "config/settings_error.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/kernel_handle_win.h"
-#include "history/shared_history.h"
+#include "sharing/shared_history.h"
 
 // The thread that does everything the shared folder needs: it writes this PC's file, reads
 // the other PCs' files and watches the folder for changes while the history window is open.
