@@ -147,7 +147,7 @@ std::optional<std::int64_t> parseSeconds(const std::wstring& text) {
         if (c < L'0' || c > L'9') return std::nullopt;
         value = value * 10 + (c - L'0');
     }
-    if (value > 2147483647) return std::nullopt;
+    if (value > maxRowSeconds) return std::nullopt;
     return value;
 }
 
@@ -270,7 +270,9 @@ void addToHistory(std::vector<HistoryRow>& rows, const HistoryRow& row) {
                                          [](DayNumber day, const HistoryRow& r) { return day < r.day; });
     for (auto it = dayEnd; it != rows.begin() && (it - 1)->day == row.day; --it) {
         if ((it - 1)->program == row.program) {
-            (it - 1)->seconds += row.seconds;
+            // The most a row can hold and be read back; a day has 86,400 seconds, so only
+            // hand-edited rows ever get there.
+            (it - 1)->seconds = std::min((it - 1)->seconds + row.seconds, maxRowSeconds);
             return;
         }
     }

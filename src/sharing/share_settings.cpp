@@ -23,7 +23,8 @@ std::wstring parseShareSettings(const std::string& bytes) {
         for (char c : first) line += static_cast<wchar_t>(static_cast<unsigned char>(c));
     }
     std::size_t begin = 0, end = line.size();
-    while (begin < end && isSpace(line[begin])) ++begin;
+    // A second byte-order mark, after the first or after spaces, is no part of a path either.
+    while (begin < end && (isSpace(line[begin]) || line[begin] == L'\uFEFF')) ++begin;
     while (end > begin && (isSpace(line[end - 1]) || line[end - 1] == L'\r')) --end;
     return line.substr(begin, end - begin);
 }

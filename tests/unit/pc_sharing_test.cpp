@@ -101,6 +101,7 @@ TEST(ShareSettings, TheFirstLineNamesTheFolder) {
         {"\xEF\xBB\xBF  \\\\server\\share\\time  \nanything\n", L"\\\\server\\share\\time"},
         {"D:\\Zo\xC3\xAB\r\n", L"D:\\Zo\u00eb"},
         {"D:\\Zo\xEB\r\n", L"D:\\Zo\u00eb"},  // Latin-1, as a hand-edited file may be
+        {"\t\xEF\xBB\xBF D:\\x\r\n", L"D:\\x"},  // a second byte-order mark, after a tab
         {"\r\nD:\\second line\r\n", L""},
         {"", L""},
     };

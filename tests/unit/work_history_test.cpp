@@ -127,6 +127,9 @@ TEST(HistoryFile, ReadsWhatSpreadsheetsSaveAndNamesTheLinesItCannot) {
          "2026-12-07,a,3.5\r\n2026-12-07,,5\r\n2026-12-07,a,1,note\r\n2026-12-07,\"a,1\r\n2026-12-07,\"a\"b,1\r\n"
          "2026-12-07,a,2147483648\r\n2024-02-29,leap,2147483647\r\n",
          true, L"2024-02-29 leap 2147483647", {2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+        {"rows that add up past the most a row holds stay at that most, and so can be read back",
+         "date,program,seconds\r\n2026-12-07,a,2147483647\r\n2026-12-07,a,2147483647\r\n", true,
+         L"2026-12-07 a 2147483647", {}},
         {"a file that is not UTF-8 is read as Latin-1", "date;program;seconds\r\n2026-12-07;caf\xe9.exe;5\r\n", true,
          L"2026-12-07 caf\u00e9.exe 5", {}},
         {"no header", "2026-12-07,photoshop.exe,5\r\n", false, L"", {}},
@@ -139,6 +142,7 @@ TEST(HistoryFile, ReadsWhatSpreadsheetsSaveAndNamesTheLinesItCannot) {
         EXPECT_EQ(text.headerFound, c.header);
         EXPECT_EQ(describe(text.rows), c.rows);
         EXPECT_EQ(text.unreadableLines, c.unreadable);
+        EXPECT_EQ(parseHistoryText(formatHistoryText(text.rows)).rows, text.rows) << "written and read again";
     }
 
     const std::vector<HistoryRow> rows = {{D - 1, L"photoshop.exe", 3723},
@@ -192,6 +196,7 @@ TEST(HistoryFile, DatesWithTheYearLastFollowTheFileElseTheUsersShortDateFormat) 
         const HistoryText text = parseHistoryText(head + c.rows, c.local);
         EXPECT_EQ(describe(text.rows), c.read);
         EXPECT_EQ(text.unreadableLines, c.unreadable);
+        EXPECT_EQ(parseHistoryText(formatHistoryText(text.rows)).rows, text.rows) << "written and read again";
     }
 
     // A history saved by a US spreadsheet is read at the start and written back with ISO dates.
