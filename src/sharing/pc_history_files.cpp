@@ -22,45 +22,11 @@ bool startsWithIgnoringCase(const std::wstring& text, std::size_t at, const wcha
     return true;
 }
 
-// Windows tells file names apart without regard to case.
-bool sameIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lower(a[i]) != lower(b[i])) return false;
-    return true;
-}
-
 int hexValue(wchar_t c) {
     if (c >= L'0' && c <= L'9') return c - L'0';
     if (c >= L'a' && c <= L'f') return c - L'a' + 10;
     if (c >= L'A' && c <= L'F') return c - L'A' + 10;
     return -1;
-}
-
-// Paths as the platform's file calls take them: wide on Windows, UTF-8 elsewhere.
-std::filesystem::path nativePath(const std::wstring& path) {
-#ifdef _WIN32
-    return std::filesystem::path(path);
-#else
-    return std::filesystem::path(toUtf8(path));
-#endif
-}
-
-std::wstring fileNameOf(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return path.filename().wstring();
-#else
-    return fromUtf8(path.filename().string());
-#endif
-}
-
-std::wstring joined(const std::wstring& folder, const std::wstring& name) {
-    if (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) return folder + name;
-#ifdef _WIN32
-    return folder + L"\\" + name;
-#else
-    return folder + L"/" + name;
-#endif
 }
 
 // "line 5", "lines 5 and 9", "lines 5, 9, 12 and 4 more".
@@ -87,28 +53,15 @@ int firstFilledLine(const std::string& bytes) {
     return 1;
 }
 
-bool readWholeFile(const std::wstring& path, std::string& bytes, std::error_code& error) {
-    std::FILE* file = openFile(path, "rb");
-    if (!file) {
-        error = lastFileError();
-        if (!error) error = std::make_error_code(std::errc::io_error);
-        return false;
+// Where the line after the first filled one (the header) begins, looking no further than `end`.
+std::size_t headerEnd(const std::string& bytes, std::size_t end) {
+    bool filled = false;
+    for (std::size_t i = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0; i < end; ++i) {
+        const char c = bytes[i];
+        if (c == '\n' && filled) return i + 1;
+        if (c != '\n' && c != '\r' && c != ' ' && c != '\t') filled = true;
     }
-    char buffer[16384];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) error = std::make_error_code(std::errc::io_error);
-    return !failed;
-}
-
-bool stillThere(const std::wstring& path) {
-    try {
-        return pathExists(path);
-    } catch (const std::filesystem::filesystem_error&) {
-        return true;
-    }
+    return end;
 }
 
 }  // namespace
@@ -173,71 +126,81 @@ std::optional<PcFileName> parsePcHistoryFileName(const std::wstring& fileName) {
     return pc;
 }
 
-OtherPcHistory readOtherPcText(const PcFileName& pc, const std::wstring& fileName, const std::string& bytes) {
+OtherPcHistory readOtherPcText(const PcFileName& pc, const std::wstring& fileName, const std::string& bytes,
+                               std::size_t pieceBytes) {
     OtherPcHistory history{pc.name, pc.id, fileName, {}, {}};
     // Whole lines only: the rest is still on its way.
     const std::size_t lastLineEnd = bytes.rfind('\n');
-    const std::string whole = bytes.substr(0, lastLineEnd == std::string::npos ? 0 : lastLineEnd + 1);
-    HistoryText text = parseHistoryText(whole);
+    const std::size_t wholeEnd = lastLineEnd == std::string::npos ? 0 : lastLineEnd + 1;
     const std::wstring cannot = L"the history of " + pc.name + L" could not be read: ";
-    if (!text.headerFound) {
-        history.problem = cannot + L"line " + std::to_wstring(firstFilledLine(whole));
-        return history;
+    std::vector<int> unreadable;
+    std::string header;    // the lines up to the header's, put before every later piece
+    int headerLines = 0;
+    int linesBefore = 0;   // the lines of the pieces before this one
+    const std::size_t headerStop = headerEnd(bytes, wholeEnd);  // the first piece holds the header
+    for (std::size_t at = 0; at < wholeEnd;) {
+        std::size_t end = std::min(at + std::max<std::size_t>(pieceBytes, 1), wholeEnd);
+        if (at == 0) end = std::max(end, headerStop);
+        if (end < wholeEnd) {
+            const std::size_t cut = bytes.rfind('\n', end - 1);
+            end = cut != std::string::npos && cut >= at ? cut + 1 : bytes.find('\n', at) + 1;  // a line longer than a piece
+        }
+        const bool first = at == 0;
+        HistoryText text = parseHistoryText(first ? bytes.substr(0, end) : header + bytes.substr(at, end - at));
+        if (first) {
+            if (!text.headerFound) {
+                history.problem = cannot + L"line " + std::to_wstring(firstFilledLine(bytes.substr(0, wholeEnd)));
+                return history;
+            }
+            header = bytes.substr(0, headerStop);
+            headerLines = static_cast<int>(std::count(header.begin(), header.end(), '\n'));
+        }
+        for (const HistoryRow& row : text.rows) addToHistory(history.rows, row);
+        for (int line : text.unreadableLines) unreadable.push_back(first ? line : line - headerLines + linesBefore);
+        linesBefore += static_cast<int>(std::count(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                                                   bytes.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
+        at = end;
     }
-    history.rows = std::move(text.rows);
-    if (!text.unreadableLines.empty()) history.problem = cannot + lineList(text.unreadableLines);
+    history.rows.shrink_to_fit();
+    if (!unreadable.empty()) history.problem = cannot + lineList(unreadable);
     return history;
 }
 
-PcFolder::PcFolder(std::wstring folder, std::wstring ownFileName, std::uint32_t ownId)
-    : folder_(std::move(folder)), ownFileName_(std::move(ownFileName)), ownId_(ownId) {}
-
-std::error_code PcFolder::writeOwnFile(const std::vector<HistoryRow>& rows) {
-    return writeFileAtomically(joined(folder_, ownFileName_), formatHistoryText(rows));
+std::wstring sizeText(std::uint64_t bytes) {
+    constexpr std::uint64_t kb = 1024, mb = kb * kb, gb = mb * kb;
+    // Rounded up below ten, so that a file just over a limit never reads as the limit itself.
+    const auto text = [](std::uint64_t value, std::uint64_t unit, const wchar_t* name) {
+        if (value >= 10 * unit) return std::to_wstring((value + unit / 2) / unit) + name;
+        const std::uint64_t tenths = (value * 10 + unit - 1) / unit;
+        return std::to_wstring(tenths / 10) + L"." + std::to_wstring(tenths % 10) + name;
+    };
+    if (bytes >= gb) return text(bytes, gb, L" GB");
+    if (bytes >= mb) return text(bytes, mb, L" MB");
+    return std::to_wstring((bytes + kb - 1) / kb) + L" KB";
 }
 
-FolderRead PcFolder::read() const {
-    FolderRead result;
-    std::error_code error;
-    std::filesystem::directory_iterator entries(nativePath(folder_), error);
-    if (error) {
-        result.error = error;
-        return result;
-    }
-    std::vector<std::pair<PcFileName, std::wstring>> found;
-    for (; entries != std::filesystem::directory_iterator(); entries.increment(error)) {
-        const std::wstring name = fileNameOf(entries->path());
-        if (sameIgnoringCase(name, ownFileName_)) result.ownFileFound = true;
-        const auto pc = parsePcHistoryFileName(name);
-        if (!pc || pc->id == ownId_) continue;
-        std::error_code kind;
-        if (entries->is_directory(kind)) continue;
-        found.emplace_back(*pc, name);
-    }
-    if (error) {
-        result.error = error;
-        return result;
-    }
-    result.reached = true;
-    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
-        return a.first.name != b.first.name ? a.first.name < b.first.name : a.first.id < b.first.id;
-    });
-    for (const auto& [pc, name] : found) {
-        std::string bytes;
-        std::error_code readError;
-        const std::wstring path = joined(folder_, name);
-        if (readWholeFile(path, bytes, readError)) {
-            result.pcs.push_back(readOtherPcText(pc, name, bytes));
-        } else if (stillThere(path)) {
-            // One that vanished since the listing simply stops counting.
-            result.pcs.push_back({pc.name, pc.id, name, {}, L"the history of " + pc.name + L" could not be read: " +
-                                                             systemReason(readError)});
+std::wstring tooLargeText(const std::wstring& name, std::uint64_t bytes) {
+    return L"the history of " + name + L" is " + sizeText(bytes) + L", too large to be a history: left out";
+}
+
+std::wstring tooManyText(const std::wstring& name) {
+    return L"the history of " + name + L" is left out: the histories in the shared folder come to more than " +
+           sizeText(keptPcFilesBytes);
+}
+
+bool historyCovers(const std::vector<HistoryRow>& rows, const std::vector<HistoryRow>& part) {
+    // Both are in date order, each (day, program) once: each day of `part` is looked up in the
+    // same day's rows of `rows`.
+    auto day = rows.begin();
+    for (const HistoryRow& row : part) {
+        while (day != rows.end() && day->day < row.day) ++day;
+        bool held = false;
+        for (auto it = day; it != rows.end() && it->day == row.day && !held; ++it) {
+            HistoryRow same = row;  // the same row but for its seconds, whatever else a row holds
+            same.seconds = it->seconds;
+            held = same == *it && it->seconds >= row.seconds;
         }
+        if (!held) return false;
     }
-    return result;
-}
-
-bool PcFolder::present() const {
-    std::error_code error;
-    return std::filesystem::is_directory(nativePath(folder_), error);
+    return true;
 }

@@ -7,17 +7,23 @@
 PcSharing::PcSharing(SharedHistory& shared) : shared_(shared) {}
 
 void PcSharing::open(const std::wstring& stateFolder, const std::vector<HistoryRow>& rows) {
-    pc_ = readPcIdentity();
-    shared_.setThisPc(pc_.name, pc_.id);
+    const ThisMachine machine = readThisMachine();
+    pc_.name = machine.name;
+    pc_.machineId = machine.machineId;
+    pc_.identityPath = pcIdentityPath(stateFolder);
+    pc_.randomId = randomPcId;
+    shared_.setThisPc(pc_.name, pc_.machineId);
     settingsPath_ = shareSettingsPath(stateFolder);
     const ShareSettings settings = readShareSettings(settingsPath_);
+    // Sharing here before: files of this PC's ID written before share-id.cfg may be its own.
+    pc_.sharedBefore = settings.found;
     shared_.settingsError = settings.error;
     if (!settings.folder.empty()) shareThrough(settings.folder, rows);
 }
 
 void PcSharing::shareThrough(const std::wstring& folder, const std::vector<HistoryRow>& rows) {
     shared_.shareThrough(folder);
-    worker_.shareThrough(folder, pc_.fileName, pc_.id);
+    worker_.shareThrough(folder, pc_);
     worker_.write(rows);
 }
 
@@ -33,7 +39,7 @@ std::error_code PcSharing::stop(const std::vector<HistoryRow>& rows) {
     worker_.write(rows);
     shared_.settingsError.clear();
     shared_.shareThrough(L"");
-    worker_.shareThrough(L"", L"", 0);
+    worker_.shareThrough(L"", pc_);
     return {};
 }
 

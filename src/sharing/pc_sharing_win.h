@@ -55,7 +55,7 @@ private:
     void shareThrough(const std::wstring& folder, const std::vector<HistoryRow>& rows);
 
     SharedHistory& shared_;
-    PcIdentity pc_;
+    ThisPc pc_;
     std::wstring settingsPath_;
     ShareWorker worker_;
 };

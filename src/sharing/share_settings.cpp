@@ -38,12 +38,14 @@ ShareSettings readShareSettings(const std::wstring& path) {
         const std::error_code error = lastFileError();
         try {
             if (!pathExists(path)) return settings;
+            settings.found = true;
             settings.error = error ? error : std::make_error_code(std::errc::io_error);
         } catch (const std::filesystem::filesystem_error& failure) {
             settings.error = failure.code();
         }
         return settings;
     }
+    settings.found = true;
     std::string bytes;
     char buffer[4096];
     std::size_t got;
