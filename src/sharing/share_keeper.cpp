@@ -50,7 +50,11 @@ std::optional<ShareReport> ShareKeeper::round(Round round, std::uint64_t now) {
     if (round.readWanted) schedule_.readRequested();
     if (round.changed) schedule_.changeSeen(now);
     const bool handedOver = round.rows.has_value();
-    if (handedOver) latest_ = std::move(round.rows);
+    if (handedOver) {
+        latest_ = std::move(round.rows);
+        // The files of its ID are judged by its history: now that it is known, if not yet.
+        if (!judged_) schedule_.readRequested();
+    }
     if (toRead_.empty() && !schedule_.readDue(now) && schedule_.lookDue(now)) {
         schedule_.looked(now);
         if (!folder_.present()) schedule_.readRequested();
@@ -86,7 +90,7 @@ bool ShareKeeper::startReading(std::uint64_t now) {
     toRead_.clear();
     // Out of reach, the other PCs count as last read rather than drop out of the totals.
     if (!reached_) return false;
-    const bool moved = judge(listing);
+    const bool moved = latest_ && judge(listing);
     const std::wstring own = ownFileName();
     ownFileFound_ = std::any_of(listing.files.begin(), listing.files.end(),
                                 [&](const PcFileEntry& entry) { return sameFileName(entry.fileName, own); });
@@ -108,9 +112,7 @@ bool ShareKeeper::judge(const PcListing& listing) {
     for (const PcFileEntry& entry : listing.files)
         if (entry.pc.id == identity_.id)
             if (auto file = ownIdFile(folder_, entry)) files.push_back(std::move(*file));
-    static const std::vector<HistoryRow> none;
-    const IdentityVerdict verdict =
-        judgeOwnIdFiles(identity_, unrecorded_, ownFileName(), files, latest_ ? *latest_ : none);
+    const IdentityVerdict verdict = judgeOwnIdFiles(identity_, unrecorded_, ownFileName(), files, *latest_);
     judged_ = true;
     ownFileUnknown_ = verdict.ownFileUnknown;
     if (verdict.clone) return moveToNewId(listing, verdict.remove);
