@@ -1,12 +1,9 @@
 #include "sharing/pc_history_files.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
 #include <string_view>
 
 #include "common/text.h"
-#include "config/file_system.h"
 
 namespace {
 
@@ -172,6 +169,7 @@ std::wstring sizeText(std::uint64_t bytes) {
     const auto text = [](std::uint64_t value, std::uint64_t unit, const wchar_t* name) {
         if (value >= 10 * unit) return std::to_wstring((value + unit / 2) / unit) + name;
         const std::uint64_t tenths = (value * 10 + unit - 1) / unit;
+        if (tenths % 10 == 0) return std::to_wstring(tenths / 10) + name;
         return std::to_wstring(tenths / 10) + L"." + std::to_wstring(tenths % 10) + name;
     };
     if (bytes >= gb) return text(bytes, gb, L" GB");

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "history/history_file.h"
@@ -66,7 +65,7 @@ constexpr std::uint64_t keptPcFilesBytes = 6 * 1024 * 1024;
 std::wstring sizeText(std::uint64_t bytes);
 // "the history of HUGE is 400 MB, too large to be a history: left out"
 std::wstring tooLargeText(const std::wstring& name, std::uint64_t bytes);
-// "the history of NAME is left out: the histories in the shared folder come to more than 6.0 MB"
+// "the history of NAME is left out: the histories in the shared folder come to more than 6 MB"
 std::wstring tooManyText(const std::wstring& name);
 
 // Whether `rows` hold at least the seconds of every row of `part`: `part` is an earlier copy of

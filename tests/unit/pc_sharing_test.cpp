@@ -490,7 +490,7 @@ TEST(OtherPcs, EachPcCountsOnceAndNoFileTakesMoreThanAHistoryCould) {
          {{L"history-A-00000001.csv", header, limit}, {L"history-B-00000002.csv", header, limit},
           {L"history-C-00000003.csv", header, limit}, {L"history-D-00000004.csv", lessText, 0}},
          {L"history-A-00000001.csv", L"history-B-00000002.csv", L"history-C-00000003.csv"}, 0,
-         {L"the history of D is left out: the histories in the shared folder come to more than 6.0 MB"}},
+         {L"the history of D is left out: the histories in the shared folder come to more than 6 MB"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
