@@ -39,6 +39,8 @@ ShareKeeper::ShareKeeper(std::wstring folder, ThisPc pc) : folder_(std::move(fol
         identity_.id = pc_.machineId;
         unrecorded_ = pc_.sharedBefore || found;
         stateUnreadable_ = found;
+        // A PC that starts to share keeps its record from the start, written or not.
+        if (!unrecorded_) writePcIdentity(pc_.identityPath, identity_);
     }
     schedule_.readRequested();
 }
