@@ -449,18 +449,6 @@ TEST(PcIdentity, TwoClonesThatNoticeEachOtherAtOnceBothTakeNewIds) {
     EXPECT_EQ(countedFiles(*seenByBeta), std::vector<std::wstring>{L"history-ALPHA-00000100.csv"});
 }
 
-TEST(PcIdentity, ShareIdCfgIsReadAsItWasWritten) {
-    PcIdentityState state = wrote(L"history-STUDIO-1a2b3c4d.csv", oursText);
-    state.id = 0x1a2b3c4d;
-    state.earlier = {{L"history-DESKTOP-8F3K2L-1a2b3c4d.csv", {117013, 0x9f3a6c0e21d4b7a8}}};
-    state.held = {L"history-Zo\u00eb-1a2b3c4d.csv"};
-    EXPECT_EQ(parsePcIdentity(formatPcIdentity(state)), state);
-    for (const char* bad : {"", "Ardeno Time: this PC in the shared folder\r\nid,1a2b3c4\r\n",
-                            "Ardeno Time: this PC in the shared folder\r\nid,1a2b3c4d\r\nwritten,12,abc,x.csv\r\n",
-                            "Ardeno Time: this PC in the shared folder\r\nid,1a2b3c4d"})
-        EXPECT_FALSE(parsePcIdentity(bad)) << bad;
-}
-
 TEST(OtherPcs, EachPcCountsOnceAndNoFileTakesMoreThanAHistoryCould) {
     const std::string header = "date,program,seconds\r\n";
     const std::uint64_t limit = largestPcFileBytes;
