@@ -32,8 +32,8 @@ std::vector<PcFileEntry> OtherPcFiles::plan(const std::vector<PcFileEntry>& list
         const bool unchanged = known && known->history && known->readProblem.empty() &&
                                known->entry.size == entry.size && known->entry.lastWrite == entry.lastWrite;
         if (!unchanged) toRead.push_back(entry);
+        // Its listing as last read stays until it is read again: only then is it up to date.
         kept.push_back(known ? std::move(*known) : Known{entry, nullptr, {}, {}});
-        kept.back().entry = entry;
     }
     std::sort(kept.begin(), kept.end(), [](const Known& a, const Known& b) { return a.entry.fileName < b.entry.fileName; });
     known_ = std::move(kept);
@@ -54,6 +54,7 @@ void OtherPcFiles::take(const PcFileEntry& entry, const PcFileBytes& read) {
         known->readProblem = L"the history of " + entry.pc.name + L" could not be read: " + systemReason(read.error);
         return;
     }
+    known->entry = entry;
     takeBytes(*known, *read.bytes);
 }
 

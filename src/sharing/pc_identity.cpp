@@ -146,7 +146,8 @@ IdentityVerdict judgeOwnIdFiles(const PcIdentityState& state, bool unrecorded, c
             verdict.clone = true;
         }
     }
-    // Moving to a new ID, it takes along every file it is sure of, its present one too.
+    // Moving to a new ID, it removes the files of the old one that it is sure are its own, its
+    // present one too.
     if (verdict.clone) verdict.remove = std::move(own);
     return verdict;
 }
