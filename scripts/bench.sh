@@ -5,8 +5,9 @@
 # screen, replacements of the state file and of the work history, the bytes the program writes
 # per counted second of work with pauses into an empty history, ten years of it and a busy ten
 # years with projects, and counting accuracy against a typing schedule in a real notepad; then
-# the in-process benchmarks' own lines. It prints figures and fails only when it cannot measure.
-# About 20 minutes. See docs/performance.md for what each figure means.
+# the in-process benchmarks' own lines (a frame's cost, the input hook's, and what sharing the
+# history through a folder takes in memory). It prints figures and fails only when it cannot
+# measure. About 20 minutes. See docs/performance.md for what each figure means.
 #
 # Usage: scripts/bench.sh [BUILD_DIR]
 #   BUILD_DIR (or ARDENO_BENCH_BUILD): a mingw build folder, default build/mingw.
@@ -41,7 +42,7 @@ configure=(cmake --preset mingw)
 "${configure[@]}" >"$log" 2>&1 || { cat "$log"; die "configure failed"; }
 targets=(ArdenoTime probe frame_cost_bench bare_loop)
 known=$(cmake --build "$build" --target help 2>/dev/null)
-for target in hook_cost_bench process_stats; do
+for target in hook_cost_bench share_memory_bench process_stats; do
   grep -q "^$target:" <<<"$known" && targets+=("$target")
 done
 cmake --build "$build" --target "${targets[@]}" >"$log" 2>&1 || { cat "$log"; die "build failed"; }
@@ -469,7 +470,7 @@ echo "== process figures ($(date -u '+%Y-%m-%d %H:%M UTC'), $(wine --version 2>/
 cat "$result"
 echo
 echo "== in-process benchmarks"
-for exe in frame_cost_bench hook_cost_bench; do
+for exe in frame_cost_bench hook_cost_bench share_memory_bench; do
   [ -f "$bin/$exe.exe" ] || continue
   echo "-- $exe"
   scripts/wine-run.sh "$bin/$exe.exe" 2>/dev/null | tr -d '\r'

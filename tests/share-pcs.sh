@@ -2,12 +2,17 @@
 # Two PCs that share one history through a folder, as a sync service would keep it: two Wine
 # prefixes, each started under a host name of its own (Wine takes the computer's name from the
 # host name, and a UTS namespace gives this script host names of its own). BETA-PC, already
-# sharing, counts into notepad and exits; ALPHA-PC counts, chooses the folder with the history
-# window's button and Windows' folder picker, and then shows both PCs' seconds in its window
-# and its menu's Today line; a third PC's file cut in the middle of a line counts up to its
-# last whole line, and a line in it that cannot be read is named; the folder taken away while counting and brought back loses nothing;
-# "Stop sharing" leaves ALPHA-PC alone again; and nothing in the folder but each PC's own file
-# is ever written.
+# sharing, counts into notepad and exits. ALPHA-PC is its clone: its prefix is a copy of
+# BETA-PC's, so both have one MachineGuid, as two PCs set up from one disk image. ALPHA-PC
+# counts, chooses the folder with the history window's button and Windows' folder picker, takes
+# an ID of its own, and then shows both PCs' seconds in its window and its menu's Today line; a
+# third PC's file cut in the middle of a line counts up to its last whole line, and a line in it
+# that cannot be read is named; a sparse file of 400 MB is left out and named, unread, and every
+# PC still counts; the folder taken away while counting and brought back loses nothing. BETA-PC
+# is then renamed STUDIO-PC (the same prefix under another host name): it writes its whole
+# history under its new name, removes its old file and counts the clone's seconds; ALPHA-PC,
+# started again, counts the renamed PC once; "Stop sharing" leaves ALPHA-PC alone again; and
+# nothing in the folder but each PC's own files is ever written.
 #
 # What the program draws is read from Wine's own record of it (its text and menu trace
 # channels): the menu and the window are another process's, which Wine does not let a probe read.
@@ -34,7 +39,8 @@ historyTitle='Ardeno Time - work history'
 overlay="" notepad=""
 mkdir -p "$shared"
 
-# becomePc NAME PREFIX: the host name Wine reports, and that prefix for every wine call after.
+# becomePc NAME PREFIX [again]: the host name Wine reports, and that prefix for every wine call
+# after; a new Ardeno Time there, or with "again" the one that ran there before.
 becomePc() {
   hostname "$1"
   wine_session_start "$2" >/dev/null || exit 1
@@ -42,6 +48,7 @@ becomePc() {
   wineserver -k 2>/dev/null
   wineserver -w
   state="$WINEPREFIX/drive_c/ProgramData/Ardeno Time/data.cfg"
+  [ "${3:-}" = again ] && return
   rm -rf "$(dirname "$state")"
   mkdir -p "$(dirname "$state")"
   printf 'notepad.exe\r\n1\r\n0\r\nfalse\r\n0\r\n0\r\n0\r\n' >"$state"
@@ -66,6 +73,10 @@ secondsIn() {
                           END { print s + 0 }' "$1" 2>/dev/null
 }
 pcFile() { ls "$shared"/history-"$1"-????????.csv 2>/dev/null | head -n 1; }
+idOf() { local name=${1##*-}; echo "${name%.csv}"; }
+machineGuid() { grep -m 1 '"MachineGuid"=' "$1/system.reg"; }
+# The highest resident set the overlay has had, in MB.
+peakMb() { awk '/^VmHWM/ { print int($2 / 1024) }' "/proc/$overlay/status" 2>/dev/null; }
 clock() { printf '%02d:%02d:%02d' $(($1 / 3600)) $(($1 / 60 % 60)) $(($1 % 60)); }
 inWords() { echo "$(($1 / 3600))hours $(($1 / 60 % 60))minutes $(($1 % 60))seconds"; }
 
@@ -122,7 +133,11 @@ leavePc
 printf 'shopping list\r\n' >"$shared/notes.txt"
 betaSum=$(md5sum <"$betaFile")
 
-# ---- ALPHA-PC: counts, then chooses the folder in its history window ---------------------
+# ---- ALPHA-PC, BETA-PC's clone: counts, then chooses the folder in its history window ----
+rm -rf "$alpha"
+cp -a "$beta" "$alpha"
+check "ALPHA-PC's Windows is a copy of BETA-PC's: one MachineGuid" \
+  eval 'test -n "$(machineGuid "$alpha")" && equals "$(machineGuid "$alpha")" "$(machineGuid "$beta")"'
 becomePc alpha-pc "$alpha"
 check "ALPHA-PC: notepad starts" startNotepad || exit 1
 check "ALPHA-PC: the overlay starts" startOverlay "$trace" || exit 1
@@ -146,6 +161,9 @@ check "... which closes once the folder is chosen" waitFor 10 eval '! pickerShow
 check "share.cfg names the folder" equals "$(head -n 1 "$(stateFile share.cfg)" | tr -d '\r')" "$sharedWin"
 alphaFile() { pcFile ALPHA-PC; }
 check "ALPHA-PC writes its own file at once" waitFor 10 eval 'test -n "$(alphaFile)"'
+check "... under an ID of its own: the clone's ID is BETA-PC's no more" \
+  eval '[ "$(idOf "$(alphaFile)")" != "$(idOf "$betaFile")" ]'
+check "... and BETA-PC's file is as BETA-PC left it" equals "$(md5sum <"$betaFile")" "$betaSum"
 alphaSeconds=$(secondsIn "$(stateFile history.csv)" "$today")
 check "... with all of its history ($alphaSeconds s today)" \
   waitFor 10 eval 'equals "$(secondsIn "$(alphaFile)")" "$(secondsIn "$(stateFile history.csv)")"'
@@ -180,6 +198,13 @@ check "a line that cannot be read is named in the window" \
   waitFor 10 windowShows "the history of GAMMA-PC could not be read: line 4"
 check "... and the rest of that file still counts" equals "$(todayFigure)" "$(clock $((both + 1334)))"
 
+# A file of 400 MB named like a PC's history, as a sync fault may leave: sparse, so it costs no disk.
+truncate -s 400M "$shared/history-HUGE-0000dead.csv"
+check "a 400 MB file is named in the window and left out" \
+  waitFor 10 windowShows "the history of HUGE is 400 MB, too large to be a history: left out"
+check "... every PC still counts ($(clock $((both + 1334))))" equals "$(todayFigure)" "$(clock $((both + 1334)))"
+check "... and the overlay never read it: its memory peaked at $(peakMb) MB" atLeast 150 "$(peakMb)"
+
 # The folder taken away (a drive removed, a share offline) while counting, and brought back.
 mv "$shared" "$work/away"
 check "the window says in one line that the folder cannot be reached" \
@@ -201,6 +226,52 @@ check "once it is back, ALPHA-PC's file holds every second ($(line 6) s)" \
 check "... and the window no longer says it cannot be reached" \
   waitFor 10 eval 'drawn | tail -n 60 | grep -q "^Sharing with other PCs through"'
 
+probe close "$historyTitle"
+check "ALPHA-PC: its overlay ends through Exit" exitOverlay
+alphaToday=$(secondsIn "$(stateFile history.csv)" "$today")
+check "at Exit its file holds the same as its history.csv" \
+  equals "$(secondsIn "$(alphaFile)")" "$(secondsIn "$(stateFile history.csv)")"
+leavePc
+
+# ---- BETA-PC renamed STUDIO-PC: the same Windows and Ardeno Time under another name ------
+becomePc studio-pc "$beta" again
+trace="$work/studio-trace.log"
+check "STUDIO-PC: notepad starts" startNotepad || exit 1
+check "STUDIO-PC: the overlay starts" startOverlay "$trace" || exit 1
+countInNotepad 3
+studioFile() { pcFile STUDIO-PC; }
+check "STUDIO-PC writes its file under its new name" waitFor 10 eval 'test -n "$(studioFile)"'
+check "... with BETA-PC's ID, and all it counted before and since ($(line 6) s)" \
+  waitFor 10 eval 'equals "$(idOf "$(studioFile)")" "$(idOf "$betaFile")" && equals "$(secondsIn "$(studioFile)")" "$(line 6)"'
+check "... and removes its file under the old name" waitFor 10 eval 'test ! -e "$betaFile"'
+studioToday=$(secondsIn "$(stateFile history.csv)" "$today")
+all=$((alphaToday + studioToday + 1334))
+xdotool mousemove 1000 805 click 3
+if check "STUDIO-PC: its menu opens" waitFor 5 menuOpen; then
+  check "its Today counts the clone's seconds too ($(inWords "$all"))" equals "$(menuToday)" "Today : $(inWords "$all")"
+  xdotool key Escape
+  waitFor 5 menuClosed
+fi
+check "STUDIO-PC: its overlay ends through Exit" exitOverlay
+studioSum=$(md5sum <"$(studioFile)")
+all=$((alphaToday + $(secondsIn "$(studioFile)" "$today") + 1334))
+leavePc
+
+# ---- ALPHA-PC again: the renamed PC counts once ------------------------------------------
+becomePc alpha-pc "$alpha" again
+trace="$work/alpha-trace-2.log"
+check "ALPHA-PC: the overlay starts again" startOverlay "$trace" || exit 1
+probe command 'Ardeno Time' 1133
+check "ALPHA-PC: its history window opens" waitFor 10 historyShown || exit 1
+probe place "$historyTitle" 0 380 608 447
+check "its Today counts STUDIO-PC once, under its new name ($(clock "$all"))" \
+  waitFor 10 eval 'equals "$(todayFigure)" "$(clock $all)"'
+check "... and its legend names STUDIO-PC, not BETA-PC" \
+  eval 'windowShows "STUDIO-PC" && ! drawn | tail -n 200 | grep -qF "BETA-PC"'
+sleep 0.5
+read -r l t r b < <(probe rect - "$historyTitle")
+import -window root -crop $((r - l))x$((b - t))+$l+$t "$shots/history-renamed-pc.png" 2>/dev/null
+
 # Stop sharing: this PC alone again; its file stays for the other PCs to count.
 read -r x y < <(probe child-point "$historyTitle" 'Stop sharing')
 xdotool mousemove "$x" "$y" && sleep 0.3 && xdotool click 1
@@ -214,11 +285,11 @@ probe close "$historyTitle"
 check "ALPHA-PC: its overlay ends through Exit" exitOverlay
 check "at Exit its file holds the same as its history.csv" \
   equals "$(secondsIn "$(alphaFile)")" "$(secondsIn "$(stateFile history.csv)")"
-check "BETA-PC's file is as BETA-PC left it" equals "$(md5sum <"$betaFile")" "$betaSum"
+check "STUDIO-PC's file is as STUDIO-PC left it" equals "$(md5sum <"$(studioFile)")" "$studioSum"
 check "the user's own file is untouched" equals "$(cat "$shared/notes.txt")" $'shopping list\r'
 check "nothing else was put in the folder" \
   equals "$(cd "$shared" && ls | sed 's/-[0-9a-f]\{8\}\.csv$/-ID.csv/' | tr '\n' ' ')" \
-  "history-ALPHA-PC-ID.csv history-BETA-PC-ID.csv history-GAMMA-PC-ID.csv notes.txt "
+  "history-ALPHA-PC-ID.csv history-GAMMA-PC-ID.csv history-HUGE-ID.csv history-STUDIO-PC-ID.csv notes.txt "
 
 echo "two PCs: $passed passed, $failed failed; pictures in $shots"
 [ "$failed" -eq 0 ]

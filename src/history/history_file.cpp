@@ -11,7 +11,6 @@
 namespace {
 
 const char header[] = "date,program,seconds,project\r\n";
-constexpr std::int64_t mostSeconds = 2147483647;
 
 bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
@@ -152,7 +151,7 @@ std::optional<std::int64_t> parseSeconds(const std::wstring& text) {
         if (c < L'0' || c > L'9') return std::nullopt;
         value = value * 10 + (c - L'0');
     }
-    if (value > mostSeconds) return std::nullopt;
+    if (value > maxRowSeconds) return std::nullopt;
     return value;
 }
 
@@ -271,7 +270,7 @@ HistoryText parseHistoryText(const std::string& bytes, DateOrder localOrder) {
                                            return k.program == r.row.program && k.project == r.row.project;
                                        });
         if (same == result.rows.end()) result.rows.push_back(std::move(r.row));
-        else if (same->seconds + r.row.seconds <= mostSeconds) same->seconds += r.row.seconds;
+        else if (same->seconds + r.row.seconds <= maxRowSeconds) same->seconds += r.row.seconds;
         else result.unreadableLines.push_back(r.line);  // a sum the file could not hold, once written
     }
     std::sort(result.unreadableLines.begin(), result.unreadableLines.end());
@@ -334,7 +333,9 @@ void addToHistory(std::vector<HistoryRow>& rows, const HistoryRow& row) {
                                          [](DayNumber day, const HistoryRow& r) { return day < r.day; });
     for (auto it = dayEnd; it != rows.begin() && (it - 1)->day == row.day; --it) {
         if ((it - 1)->program == row.program && (it - 1)->project == row.project) {
-            (it - 1)->seconds += row.seconds;
+            // The most a row can hold and be read back; a day has 86,400 seconds, so only
+            // hand-edited rows ever get there.
+            (it - 1)->seconds = std::min((it - 1)->seconds + row.seconds, maxRowSeconds);
             return;
         }
     }

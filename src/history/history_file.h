@@ -66,8 +66,12 @@ std::string historyHeader();
 void appendHistoryRows(std::string& bytes, std::vector<HistoryRow>::const_iterator first,
                        std::vector<HistoryRow>::const_iterator last);
 
-// Adds `row` to the history, to the row of its day, program and project if there is one, else
-// as a new row after the rows of its day and of every earlier day.
+// The most seconds a row holds, as the file can say it.
+constexpr std::int64_t maxRowSeconds = 2147483647;
+
+// Adds `row` to the history, to the row of its day, program and project if there is one (a sum
+// past maxRowSeconds stays at it), else as a new row after the rows of its day and of every
+// earlier day.
 void addToHistory(std::vector<HistoryRow>& rows, const HistoryRow& row);
 
 // history.csv in the folder of data.cfg.

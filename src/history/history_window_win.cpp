@@ -7,7 +7,6 @@
 #include "common/com_win.h"
 #include "common/display_scale_win.h"
 #include "common/gdi_handles_win.h"
-#include "history/folder_picker_win.h"
 #include "history/history_chart.h"
 #include "common/local_clock_win.h"
 #include "common/window_handles_win.h"
@@ -140,7 +139,7 @@ HistoryWindow::Open::Open(HistoryWindow* owner)
         error = GetLastError();
         return;
     }
-    shareButtonStops = owner->sharing_->state().sharing();
+    shareButtonStops = owner->sharing_->sharing();
     shareButton = CreateWindowExW(0, L"BUTTON", shareButtonStops ? stopText : shareText,
                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, window.get(),
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(shareButtonId)),
@@ -175,7 +174,7 @@ HistoryWindow::~HistoryWindow() = default;
 
 HWND HistoryWindow::handle() const { return open_ ? open_->window.get() : nullptr; }
 
-void HistoryWindow::show(WorkHistory& history, PcSharing& sharing) {
+void HistoryWindow::show(WorkHistory& history, HistorySharing& sharing) {
     history_ = &history;
     sharing_ = &sharing;
     // Corrections saved from a spreadsheet show, and the file holds what the window shows.
@@ -203,7 +202,7 @@ void HistoryWindow::show(WorkHistory& history, PcSharing& sharing) {
 
 void HistoryWindow::update(DayNumber today) {
     if (!open_) return;
-    if (history_->revision() != drawnRevision_ || sharing_->state().revision() != drawnSharing_ || today != drawnDay_)
+    if (history_->revision() != drawnRevision_ || sharing_->revision() != drawnSharing_ || today != drawnDay_)
         InvalidateRect(open_->window.get(), nullptr, FALSE);
 }
 
@@ -290,7 +289,7 @@ void HistoryWindow::paint() {
     GetClientRect(window, &client);
     if (!paint.get() || client.right <= 0 || client.bottom <= 0) return;
     drawnRevision_ = history_->revision();
-    const SharedHistory& shared = sharing_->state();
+    const HistorySharing& shared = *sharing_;
     drawnSharing_ = shared.revision();
     drawnDay_ = readLocalMoment().day;
     if (open_->shareButton && shared.sharing() != open_->shareButtonStops) {
@@ -370,28 +369,7 @@ void HistoryWindow::openInSpreadsheet() {
 }
 
 void HistoryWindow::shareOrStop() {
-    const HWND window = open_->window.get();
-    std::error_code error;
-    if (sharing_->state().sharing()) {
-        error = sharing_->stop(history_->rows());
-    } else {
-        const FolderChoice choice =
-            pickFolder(window, L"Share with other PCs: a folder that your other PCs see too");
-        // The picker runs its own message loop, in which this window may have been closed.
-        if (!open_) return;
-        if (FAILED(choice.error)) {
-            const std::wstring reason =
-                systemReason(std::error_code(static_cast<int>(choice.error), std::system_category()));
-            MessageBoxW(window, (L"Ardeno Time cannot show the folder picker: " + reason + L".").c_str(),
-                        L"Ardeno Time", MB_OK | MB_ICONWARNING);
-            return;
-        }
-        if (choice.folder.empty()) return;
-        error = sharing_->start(choice.folder, history_->rows());
-    }
-    if (error) {
-        MessageBoxW(window, (L"Ardeno Time cannot save its choice in share.cfg: " + systemReason(error) + L".").c_str(),
-                    L"Ardeno Time", MB_OK | MB_ICONWARNING);
-    }
+    sharing_->shareOrStop(open_->window.get(), history_->rows());
+    // The folder picker runs its own message loop, in which this window may have been closed.
     if (open_) InvalidateRect(open_->window.get(), nullptr, FALSE);
 }

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "history/pc_sharing_win.h"
+#include "history/history_sharing_win.h"
 #include "history/work_history.h"
 
 // The work-history window: an ordinary top-level window (in the taskbar, movable, resizable,
@@ -22,7 +22,7 @@ public:
 
     // Opens the window on `history` and what `sharing` knows of the other PCs, or brings it to
     // the front when it is open already. Says so in a message box when Windows cannot make it.
-    void show(WorkHistory& history, PcSharing& sharing);
+    void show(WorkHistory& history, HistorySharing& sharing);
     // Once a frame, while open: has the chart drawn again when a second was counted, `today`
     // is a new day or news of the other PCs came since it was drawn.
     void update(DayNumber today);
@@ -41,7 +41,7 @@ private:
     void close();
 
     WorkHistory* history_ = nullptr;
-    PcSharing* sharing_ = nullptr;
+    HistorySharing* sharing_ = nullptr;
     std::unique_ptr<Open> open_;
     // What the window shows: the history's revision and today, when it was last drawn.
     std::uint64_t drawnRevision_ = 0;

@@ -13,6 +13,7 @@
 #include "overlay/overlay_core.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
+#include "sharing/pc_sharing_win.h"
 
 // The work-time overlay: a 200 x 200 (at 96 DPI), always-on-top window with per-pixel alpha. Its portable
 // state is OverlayCore; this adds the native handle, the layered-window parameters and the

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "config/config_file.h"
-#include "history/shared_history.h"
+#include "sharing/shared_history.h"
 #include "history/work_history.h"
 
 // The overlay's state that needs no Windows: what the settings files fill and what the

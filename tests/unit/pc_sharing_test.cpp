@@ -5,10 +5,11 @@
 
 #include <filesystem>
 
-#include "history/pc_history_files.h"
-#include "history/share_keeper.h"
-#include "history/share_settings.h"
-#include "history/shared_history.h"
+#include "sharing/pc_history_files.h"
+#include "sharing/pc_identity.h"
+#include "sharing/share_keeper.h"
+#include "sharing/share_settings.h"
+#include "sharing/shared_history.h"
 #include "overlay/context_menu.h"
 #include "temp_folder.h"
 
@@ -85,6 +86,9 @@ TEST(PcFiles, AnotherPcsFileIsReadUpToItsLastWholeLine) {
          "date,program,seconds,project\r\n2026-12-09,a.exe,60,\"Smith, Jones\"\r\n2026-12-09,a.exe,5,\r\n"
          "2026-12-09,a.exe,2",
          65, L"", L"Smith, Jones"},
+        {"a byte-order mark and a blank line before the header",
+         "\xEF\xBB\xBF\r\ndate;program;seconds\r\n2026-12-09;a.exe;60\r\nx\r\n2026-12-09;a.exe;1\r\n", 61,
+         L"the history of BETA could not be read: line 4"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -95,6 +99,9 @@ TEST(PcFiles, AnotherPcsFileIsReadUpToItsLastWholeLine) {
         EXPECT_EQ(pc.problem, c.problem);
         EXPECT_EQ(pc.name, L"BETA");
         EXPECT_EQ(pc.rows.empty() ? L"" : pc.rows[0].project, c.firstProject);
+        const OtherPcHistory inPieces = readOtherPcText(beta, pc.fileName, c.bytes, 8);
+        EXPECT_EQ(inPieces.rows, pc.rows) << "read a few bytes at a time, the same";
+        EXPECT_EQ(inPieces.problem, pc.problem);
     }
 }
 
@@ -107,6 +114,7 @@ TEST(ShareSettings, TheFirstLineNamesTheFolder) {
         {"\xEF\xBB\xBF  \\\\server\\share\\time  \nanything\n", L"\\\\server\\share\\time"},
         {"D:\\Zo\xC3\xAB\r\n", L"D:\\Zo\u00eb"},
         {"D:\\Zo\xEB\r\n", L"D:\\Zo\u00eb"},  // Latin-1, as a hand-edited file may be
+        {"\t\xEF\xBB\xBF D:\\x\r\n", L"D:\\x"},  // a second byte-order mark, after a tab
         {"\r\nD:\\second line\r\n", L""},
         {"", L""},
     };
@@ -127,8 +135,11 @@ ShareReport reportOf(const std::wstring& folder, std::vector<OtherPcHistory> pcs
     ShareReport report;
     report.folder = folder;
     report.readDone = true;
-    report.read.reached = true;
-    report.read.pcs = std::move(pcs);
+    report.reached = true;
+    for (OtherPcHistory& pc : pcs) {
+        if (!pc.problem.empty()) report.notes.push_back(pc.problem);
+        report.pcs.push_back(std::make_shared<const OtherPcHistory>(std::move(pc)));
+    }
     report.ownFileWritten = true;
     return report;
 }
@@ -171,7 +182,7 @@ TEST(SharedHistory, TheWindowSaysWhereTheHistoriesAreAndWhatWentWrong) {
     ShareReport unreachable;
     unreachable.folder = L"F:\\share";
     unreachable.readDone = true;
-    unreachable.read.error = std::make_error_code(std::errc::no_such_file_or_directory);
+    unreachable.error = std::make_error_code(std::errc::no_such_file_or_directory);
     ShareReport unwritable = reportOf(L"F:\\share", {});
     unwritable.ownFileWritten = false;
     unwritable.writeError = std::make_error_code(std::errc::permission_denied);
@@ -240,6 +251,22 @@ TEST(ShareSchedule, ReadsAtTheStartOnRequestOnChangesWhileOpenAndOnceAMinute) {
     EXPECT_TRUE(s.readDue(7601));
 }
 
+// A keeper of this PC, ALPHA with the MachineGuid ID 0xa, its share-id.cfg in `state`.
+ShareKeeper keeperOf(const std::filesystem::path& shared, const std::filesystem::path& state, bool sharedBefore = false,
+                     const wchar_t* name = L"ALPHA") {
+    auto next = std::make_shared<std::uint32_t>(0x100);
+    return ShareKeeper(shared.wstring(), {name, 0xa, (state / "share-id.cfg").wstring(), sharedBefore,
+                                          [next] { return std::optional<std::uint32_t>((*next)++); }});
+}
+
+// Rounds until nothing more is due at `now`: the last report.
+std::optional<ShareReport> settled(ShareKeeper& keeper, ShareKeeper::Round round, std::uint64_t now) {
+    std::optional<ShareReport> last = keeper.round(std::move(round), now);
+    while (keeper.waitMs(now) == 0)
+        if (auto report = keeper.round({std::nullopt, false, round.watching, false}, now)) last = std::move(report);
+    return last;
+}
+
 TEST(ShareKeeper, AFolderThatGoesAwayAndComesBackLosesNothing) {
     TempFolder root;
     const std::filesystem::path shared = root.path() / "shared";
@@ -247,16 +274,17 @@ TEST(ShareKeeper, AFolderThatGoesAwayAndComesBackLosesNothing) {
     const std::string beta = "date,program,seconds\r\n2026-12-09,a.exe,600\r\n";
     writeBytes(shared / "history-BETA-0000000b.csv", beta);
     writeBytes(shared / "notes.txt", "not ours");
-    writeBytes(shared / "history-ALPHA-OLD-0000000a.csv", "date,program,seconds\r\n2026-12-01,a.exe,5\r\n");
-    ShareKeeper keeper(shared.wstring(), L"history-ALPHA-0000000a.csv", 0xa);
+    // Written by an earlier version under an earlier name: this PC's history holds it.
+    writeBytes(shared / "history-ALPHA-OLD-0000000a.csv", "date,program,seconds\r\n2026-12-09,notepad.exe,5\r\n");
+    ShareKeeper keeper = keeperOf(shared, root.path(), true);
 
     std::vector<HistoryRow> rows = {{D, L"notepad.exe", 30}};
-    auto report = keeper.round({rows, false, true, false}, 0);
+    auto report = settled(keeper, {rows, false, true, false}, 0);
     ASSERT_TRUE(report);
-    EXPECT_TRUE(report->read.reached && report->ownFileWritten);
+    EXPECT_TRUE(report->reached && report->ownFileWritten);
     EXPECT_EQ(readBytes(shared / "history-ALPHA-0000000a.csv"), formatHistoryText(rows));
-    ASSERT_EQ(report->read.pcs.size(), 1u) << "this PC's own files, an old name's too, are not counted twice";
-    EXPECT_EQ(report->read.pcs[0].name, L"BETA");
+    ASSERT_EQ(report->pcs.size(), 1u) << "this PC's own files, an old name's too, are not counted twice";
+    EXPECT_EQ(report->pcs[0]->name, L"BETA");
     EXPECT_TRUE(keeper.watchWanted());
     EXPECT_FALSE(keeper.round({std::nullopt, false, true, false}, 100)) << "nothing due: nothing done";
 
@@ -264,23 +292,23 @@ TEST(ShareKeeper, AFolderThatGoesAwayAndComesBackLosesNothing) {
     std::filesystem::rename(shared, root.path() / "away");
     report = keeper.round({std::nullopt, false, true, false}, 5000);
     ASSERT_TRUE(report);
-    EXPECT_FALSE(report->read.reached);
-    ASSERT_EQ(report->read.pcs.size(), 1u) << "the other PCs count as last read";
-    EXPECT_EQ(report->read.pcs[0].rows.front().seconds, 600);
+    EXPECT_FALSE(report->reached);
+    ASSERT_EQ(report->pcs.size(), 1u) << "the other PCs count as last read";
+    EXPECT_EQ(report->pcs[0]->rows.front().seconds, 600);
     EXPECT_FALSE(keeper.watchWanted());
     rows[0].seconds = 95;
     report = keeper.round({rows, false, true, false}, 6000);
     ASSERT_TRUE(report);
     EXPECT_FALSE(report->ownFileWritten);
-    EXPECT_FALSE(report->read.reached);
+    EXPECT_FALSE(report->reached);
     EXPECT_FALSE(std::filesystem::exists(shared)) << "a folder out of reach is not made again";
 
     // Back: within the next try, this PC's file holds every second, and nothing else changed.
     std::filesystem::rename(root.path() / "away", shared);
     EXPECT_LE(keeper.waitMs(6000), 5000u);
-    report = keeper.round({std::nullopt, false, true, false}, 11000);
+    report = settled(keeper, {std::nullopt, false, true, false}, 11000);
     ASSERT_TRUE(report);
-    EXPECT_TRUE(report->read.reached && report->ownFileWritten);
+    EXPECT_TRUE(report->reached && report->ownFileWritten);
     EXPECT_EQ(readBytes(shared / "history-ALPHA-0000000a.csv"), formatHistoryText(rows));
     EXPECT_EQ(readBytes(shared / "history-BETA-0000000b.csv"), beta);
     EXPECT_EQ(readBytes(shared / "notes.txt"), "not ours");
@@ -290,9 +318,214 @@ TEST(ShareKeeper, AFolderThatGoesAwayAndComesBackLosesNothing) {
 
     // A file deleted from the folder is written again at the next read.
     std::filesystem::remove(shared / "history-ALPHA-0000000a.csv");
-    report = keeper.round({std::nullopt, true, true, false}, 20000);
+    report = settled(keeper, {std::nullopt, true, true, false}, 20000);
     ASSERT_TRUE(report);
     EXPECT_EQ(readBytes(shared / "history-ALPHA-0000000a.csv"), formatHistoryText(rows));
+}
+
+}  // namespace
+
+namespace {
+
+const std::vector<HistoryRow> ours = {{D - 1, L"notepad.exe", 600}, {D, L"notepad.exe", 30}};
+const std::string oursText = formatHistoryText(ours);
+const std::string olderText = formatHistoryText({{D - 1, L"notepad.exe", 600}, {D, L"notepad.exe", 10}});
+const std::string otherText = formatHistoryText({{D, L"notepad.exe", 45}});  // another PC's work
+const std::string lessText = formatHistoryText({{D, L"notepad.exe", 5}});    // another's, less than ours
+
+PcIdentityState wrote(const wchar_t* fileName, const std::string& bytes) {
+    return {0xa, PcFileMark{fileName, contentMark(bytes)}, {}, {}};
+}
+
+std::vector<std::wstring> filesIn(const std::filesystem::path& folder) {
+    std::vector<std::wstring> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().wstring());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::wstring> countedFiles(const ShareReport& report) {
+    std::vector<std::wstring> names;
+    for (const auto& pc : report.pcs) names.push_back(pc->fileName);
+    return names;
+}
+
+TEST(PcIdentity, EveryPcCountsAsItselfWhateverTheFolderHolds) {
+    const wchar_t* const own = L"history-ALPHA-0000000a.csv";
+    const wchar_t* const moved = L"history-ALPHA-00000100.csv";  // the first ID drawn at random
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::wstring, std::string>> before;
+        std::optional<PcIdentityState> state;
+        bool sharedBefore;
+        const wchar_t* computer;
+        std::vector<std::wstring> after;    // the folder's files afterwards
+        std::vector<std::wstring> counted;  // the other PCs' files it counts
+    } cases[] = {
+        {"a new PC writes under the ID its MachineGuid gives",
+         {{L"history-BETA-0000000b.csv", otherText}}, std::nullopt, false, L"ALPHA",
+         {own, L"history-BETA-0000000b.csv"}, {L"history-BETA-0000000b.csv"}},
+        {"a clone under another name takes a new ID; the other's file stays and counts",
+         {{L"history-BETA-0000000a.csv", otherText}}, std::nullopt, false, L"ALPHA",
+         {moved, L"history-BETA-0000000a.csv"}, {L"history-BETA-0000000a.csv"}},
+        {"... even when this PC's history holds all of the other's seconds",
+         {{L"history-BETA-0000000a.csv", lessText}}, std::nullopt, false, L"ALPHA",
+         {moved, L"history-BETA-0000000a.csv"}, {L"history-BETA-0000000a.csv"}},
+        {"a clone of the same name, restored with this PC's share-id.cfg, wrote the file since",
+         {{own, otherText}}, wrote(own, olderText), false, L"ALPHA", {own, moved}, {own}},
+        {"a renamed PC writes under its new name and removes what it wrote under the old one",
+         {{L"history-DESKTOP-8F3K2L-0000000a.csv", olderText}}, wrote(L"history-DESKTOP-8F3K2L-0000000a.csv", olderText),
+         false, L"STUDIO", {L"history-STUDIO-0000000a.csv"}, {}},
+        {"... but leaves an old file it did not write so, which its history holds, uncounted",
+         {{L"history-DESKTOP-8F3K2L-0000000a.csv", olderText}}, wrote(L"history-DESKTOP-8F3K2L-0000000a.csv", oursText),
+         false, L"STUDIO", {L"history-DESKTOP-8F3K2L-0000000a.csv", L"history-STUDIO-0000000a.csv"}, {}},
+        {"upgrade: the file an earlier version wrote is this PC's own, written over",
+         {{own, olderText}}, std::nullopt, true, L"ALPHA", {own}, {}},
+        {"upgrade after a rename: the old name's file, which its history holds, is not counted",
+         {{own, olderText}, {L"history-DESKTOP-8F3K2L-0000000a.csv", olderText}}, std::nullopt, true, L"ALPHA",
+         {own, L"history-DESKTOP-8F3K2L-0000000a.csv"}, {}},
+        {"upgrade of PCs cloned before that share one ID: a new ID, the other's file counts",
+         {{own, olderText}, {L"history-BETA-0000000a.csv", otherText}}, std::nullopt, true, L"ALPHA",
+         {moved, L"history-BETA-0000000a.csv"}, {L"history-BETA-0000000a.csv"}},
+        {"a sync service hands back an older copy of this PC's file: still its own",
+         {{own, olderText}}, wrote(own, oursText), false, L"ALPHA", {own}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder root;
+        const std::filesystem::path shared = root.path() / "shared";
+        std::filesystem::create_directories(shared);
+        for (const auto& [name, bytes] : c.before) writeBytes(shared / name, bytes);
+        if (c.state) writeBytes(root.path() / "share-id.cfg", formatPcIdentity(*c.state));
+        ShareKeeper keeper = keeperOf(shared, root.path(), c.sharedBefore, c.computer);
+        settled(keeper, {}, 0);  // a first look before the history is handed over judges nothing
+        auto report = settled(keeper, {ours, false, false, false}, 0);
+        ASSERT_TRUE(report);
+        EXPECT_EQ(filesIn(shared), c.after);
+        EXPECT_EQ(countedFiles(*report), c.counted);
+        const std::wstring file = pcHistoryFileName(c.computer, report->thisId);
+        EXPECT_EQ(readBytes(shared / file), oursText);
+        for (const auto& [name, bytes] : c.before) {
+            if (name == file || !std::filesystem::exists(shared / name)) continue;
+            EXPECT_EQ(readBytes(shared / name), bytes) << "another's file is never changed";
+        }
+        // A later look, and a later start, leave it as it is.
+        report = settled(keeper, {ours, true, false, false}, 60000);
+        ShareKeeper restarted = keeperOf(shared, root.path(), true, c.computer);
+        const auto again = settled(restarted, {ours, false, false, false}, 0);
+        ASSERT_TRUE(report && again);
+        EXPECT_EQ(report->thisId, again->thisId);
+        EXPECT_EQ(filesIn(shared), c.after);
+        EXPECT_EQ(countedFiles(*again), c.counted);
+    }
+}
+
+TEST(PcIdentity, TwoClonesThatNoticeEachOtherAtOnceBothTakeNewIds) {
+    // Each writes before the other's file has reached it: two copies of one folder, synchronised by hand.
+    TempFolder root;
+    const auto a = root.path() / "a", b = root.path() / "b";
+    for (const auto& folder : {a, b, a / "state", b / "state"}) std::filesystem::create_directories(folder);
+    ShareKeeper alpha = keeperOf(a, a / "state", false, L"ALPHA");
+    auto next = std::make_shared<std::uint32_t>(0x200);
+    ShareKeeper beta(b.wstring(), {L"BETA", 0xa, (b / "state" / "share-id.cfg").wstring(), false,
+                                   [next] { return std::optional<std::uint32_t>((*next)++); }});
+    const auto sync = [&] {
+        for (const auto& [from, to] : {std::pair{a, b}, std::pair{b, a}}) {
+            for (const auto& entry : std::filesystem::directory_iterator(from))
+                if (entry.is_regular_file() && !std::filesystem::exists(to / entry.path().filename()))
+                    std::filesystem::copy_file(entry.path(), to / entry.path().filename());
+        }
+    };
+    settled(alpha, {ours, false, false, false}, 0);
+    settled(beta, {std::vector<HistoryRow>{{D, L"blender.exe", 40}}, false, false, false}, 0);
+    sync();
+    settled(alpha, {std::nullopt, true, false, false}, 1000);
+    settled(beta, {std::nullopt, true, false, false}, 1000);
+    // What each removed is removed on the other side too.
+    for (const auto& folder : {a, b})
+        for (const wchar_t* gone : {L"history-ALPHA-0000000a.csv", L"history-BETA-0000000a.csv"})
+            std::filesystem::remove(folder / gone);
+    sync();
+    const auto seenByAlpha = settled(alpha, {std::nullopt, true, false, false}, 2000);
+    const auto seenByBeta = settled(beta, {std::nullopt, true, false, false}, 2000);
+    ASSERT_TRUE(seenByAlpha && seenByBeta);
+    EXPECT_EQ(filesIn(a), (std::vector<std::wstring>{L"history-ALPHA-00000100.csv", L"history-BETA-00000200.csv", L"state"}));
+    EXPECT_EQ(countedFiles(*seenByAlpha), std::vector<std::wstring>{L"history-BETA-00000200.csv"});
+    EXPECT_EQ(countedFiles(*seenByBeta), std::vector<std::wstring>{L"history-ALPHA-00000100.csv"});
+}
+
+TEST(OtherPcs, EachPcCountsOnceAndNoFileTakesMoreThanAHistoryCould) {
+    const std::string header = "date,program,seconds\r\n";
+    const std::uint64_t limit = largestPcFileBytes;
+    const struct {
+        const char* name;
+        std::vector<std::tuple<std::wstring, std::string, std::uint64_t>> files;  // name, text, size
+        std::vector<std::wstring> counted;
+        std::int64_t today;  // the other PCs' seconds today
+        std::vector<std::wstring> notes;
+    } cases[] = {
+        {"a renamed PC whose earlier file is still there counts once, under its new name",
+         {{L"history-STUDIO-0000000b.csv", oursText, 0}, {L"history-DESKTOP-0000000b.csv", olderText, 0}},
+         {L"history-STUDIO-0000000b.csv"}, 30, {}},
+        {"two files of one ID holding different work both count",
+         {{L"history-X-0000000b.csv", formatHistoryText({{D, L"blender.exe", 5}}), 0},
+          {L"history-Y-0000000b.csv", otherText, 0}},
+         {L"history-X-0000000b.csv", L"history-Y-0000000b.csv"}, 50, {}},
+        {"a file as large as a history may be is read",
+         {{L"history-BIG-0000000b.csv", header + "2026-12-09,a.exe,7\r\n", limit}}, {L"history-BIG-0000000b.csv"}, 7, {}},
+        {"a file larger is left out without being read, and named",
+         {{L"history-BIG-0000000b.csv", header, limit + 1}, {L"history-BETA-0000000c.csv", lessText, 0}},
+         {L"history-BETA-0000000c.csv"}, 5, {L"the history of BIG is 2.1 MB, too large to be a history: left out"}},
+        {"a sparse file of 400 MB",
+         {{L"history-HUGE-0000dead.csv", "", 400ull << 20}, {L"history-BETA-0000000c.csv", lessText, 0}},
+         {L"history-BETA-0000000c.csv"}, 5, {L"the history of HUGE is 400 MB, too large to be a history: left out"}},
+        {"beyond what is kept together, the last are left out",
+         {{L"history-A-00000001.csv", header, limit}, {L"history-B-00000002.csv", header, limit},
+          {L"history-C-00000003.csv", header, limit}, {L"history-D-00000004.csv", lessText, 0}},
+         {L"history-A-00000001.csv", L"history-B-00000002.csv", L"history-C-00000003.csv"}, 0,
+         {L"the history of D is left out: the histories in the shared folder come to more than 6 MB"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder root;
+        for (const auto& [name, text, size] : c.files) {
+            writeBytes(root.path() / name, text);
+            if (size) std::filesystem::resize_file(root.path() / name, size);
+        }
+        ShareKeeper keeper = keeperOf(root.path(), root.path(), false, L"GAMMA");
+        const auto report = settled(keeper, {std::vector<HistoryRow>{}, false, false, false}, 0);
+        ASSERT_TRUE(report);
+        EXPECT_EQ(countedFiles(*report), c.counted);
+        SharedHistory shared;
+        shared.shareThrough(root.path().wstring());
+        shared.take(*report);
+        EXPECT_EQ(shared.othersOnDay(D), c.today);
+        EXPECT_EQ(report->notes, c.notes);
+    }
+}
+
+TEST(OtherPcs, EachFileCountsAsSoonAsItIsReadAndTheOthersAsLastRead) {
+    TempFolder root;
+    for (const char* pc : {"B-0000000b", "C-0000000c", "D-0000000d"})
+        writeBytes(root.path() / ("history-" + std::string(pc) + ".csv"), lessText);
+    ShareKeeper keeper = keeperOf(root.path(), root.path() / "state", false, L"A");
+    std::vector<std::size_t> counted;
+    for (std::optional<ShareReport> report = keeper.round({ours, false, false, false}, 0); report;
+         report = keeper.waitMs(0) == 0 ? keeper.round({}, 0) : std::nullopt)
+        counted.push_back(report->pcs.size());
+    EXPECT_EQ(counted, (std::vector<std::size_t>{0, 1, 2, 3})) << "listed, then one file a round";
+    writeBytes(root.path() / "history-C-0000000c.csv", otherText);
+    auto report = keeper.round({std::nullopt, true, false, false}, 1000);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->pcs.size(), 3u) << "a look counts every PC as last read meanwhile";
+    keeper.round({std::nullopt, true, false, false}, 1000);  // another look before the changed file was read
+    report = keeper.round({}, 1000);
+    ASSERT_TRUE(report);
+    std::int64_t today = 0;
+    for (const auto& pc : report->pcs) today += secondsOnDay(pc->rows, D);
+    EXPECT_EQ(today, 5 + 45 + 5);
+    EXPECT_GT(keeper.waitMs(1000), 0u) << "files that did not change are not read again";
 }
 
 }  // namespace

@@ -225,6 +225,7 @@ TEST(HistoryFile, DatesWithTheYearLastFollowTheFileElseTheUsersShortDateFormat) 
         const HistoryText text = parseHistoryText(head + c.rows, c.local);
         EXPECT_EQ(describe(text.rows), c.read);
         EXPECT_EQ(text.unreadableLines, c.unreadable);
+        EXPECT_EQ(parseHistoryText(formatHistoryText(text.rows)).rows, text.rows) << "written and read again";
     }
 
     // A history saved by a US spreadsheet is read at the start and written back with ISO dates.

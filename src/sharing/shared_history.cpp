@@ -1,4 +1,4 @@
-#include "history/shared_history.h"
+#include "sharing/shared_history.h"
 
 #include "config/file_system.h"
 #include "config/settings_error.h"
@@ -22,29 +22,30 @@ void SharedHistory::take(ShareReport report) {
     if (!sharing() || report.folder != folder_) return;
     report_ = std::move(report);
     reported_ = true;
+    if (report_.thisId) thisId_ = report_.thisId;
     ++revision_;
 }
 
 std::int64_t SharedHistory::othersOnDay(DayNumber day) const {
     if (!sharing()) return 0;
     std::int64_t seconds = 0;
-    for (const OtherPcHistory& pc : others()) seconds += secondsOnDay(pc.rows, day);
+    for (const auto& pc : others()) seconds += secondsOnDay(pc->rows, day);
     return seconds;
 }
 
 std::vector<ChartPc> SharedHistory::chartPcs(const std::vector<HistoryRow>& ownRows) const {
-    const std::vector<OtherPcHistory> none;
-    const std::vector<OtherPcHistory>& pcs = sharing() ? others() : none;
+    const std::vector<std::shared_ptr<const OtherPcHistory>> none;
+    const auto& pcs = sharing() ? others() : none;
     // A name that two PCs share is told apart by their IDs.
     const auto label = [&](const std::wstring& name, std::uint32_t id, const wchar_t* thisPc) {
         int same = name == thisPc_ ? 1 : 0;
-        for (const OtherPcHistory& pc : pcs) same += pc.name == name ? 1 : 0;
+        for (const auto& pc : pcs) same += pc->name == name ? 1 : 0;
         std::wstring extra = same > 1 ? pcIdText(id) : L"";
         if (*thisPc) extra += (extra.empty() ? L"" : L", ") + std::wstring(thisPc);
         return extra.empty() ? name : name + L" (" + extra + L")";
     };
     std::vector<ChartPc> chart{{label(thisPc_, thisId_, L"this PC"), &ownRows}};
-    for (const OtherPcHistory& pc : pcs) chart.push_back({label(pc.name, pc.id, L""), &pc.rows});
+    for (const auto& pc : pcs) chart.push_back({label(pc->name, pc->id, L""), &pc->rows});
     return chart;
 }
 
@@ -55,8 +56,8 @@ std::vector<std::wstring> SharedHistory::statusLines() const {
     const std::wstring folder = displayPath(folder_);
     if (!reported_) {
         lines.push_back(L"Sharing with other PCs through " + folder + L"; reading it\u2026");
-    } else if (report_.readDone && !report_.read.reached) {
-        lines.push_back(L"The shared folder " + folder + L" cannot be reached (" + systemReason(report_.read.error) +
+    } else if (report_.readDone && !report_.reached) {
+        lines.push_back(L"The shared folder " + folder + L" cannot be reached (" + systemReason(report_.error) +
                         L"); this PC's history is written there when it is back");
     } else if (report_.writeError) {
         lines.push_back(L"This PC's history could not be written to " + folder + L" (" +
@@ -66,7 +67,6 @@ std::vector<std::wstring> SharedHistory::statusLines() const {
     } else {
         lines.push_back(L"Sharing with other PCs through " + folder);
     }
-    for (const OtherPcHistory& pc : others())
-        if (!pc.problem.empty()) lines.push_back(pc.problem);
+    lines.insert(lines.end(), report_.notes.begin(), report_.notes.end());
     return lines;
 }

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "history/history_file.h"
@@ -13,8 +12,8 @@
 // writes only its own file, history-NAME-ID.csv, and reads everyone else's. No two PCs ever
 // write the same file, so a sync service never sees a conflict.
 //   NAME  the computer's name, made safe for a file name
-//   ID    eight lower-case hexadecimal digits that stay the same for the PC for good, so that
-//         two PCs of one name write two files, and a PC renamed is still known as itself
+//   ID    eight lower-case hexadecimal digits that stay with the PC, so that two PCs of one
+//         name write two files, and a PC renamed is still known as itself (see pc_identity.h)
 // A file is in the format of history.csv and holds that PC's rows only.
 
 // Which PC wrote a file, as its name says.
@@ -49,37 +48,26 @@ struct OtherPcHistory {
 
 // Reads the text of another PC's file as tolerantly as history.csv. A last line without its
 // line end is being written by a sync in progress: it is left out, and the rest counts. Rows
-// that can be read count even when others cannot; the problem names the first lines that could not.
-OtherPcHistory readOtherPcText(const PcFileName& pc, const std::wstring& fileName, const std::string& bytes);
+// that can be read count even when others cannot; the problem names the first lines that could
+// not. The text is read `pieceBytes` at a time (at line ends), so that what reading it takes
+// beside its rows stays small whatever its length; a file whose dates have the year last
+// settles their order piece by piece.
+OtherPcHistory readOtherPcText(const PcFileName& pc, const std::wstring& fileName, const std::string& bytes,
+                               std::size_t pieceBytes = 65536);
 
-// What one look at the shared folder found.
-struct FolderRead {
-    bool reached = false;               // the folder could be listed
-    std::error_code error;              // why not
-    bool ownFileFound = false;          // this PC's file is there under its present name
-    std::vector<OtherPcHistory> pcs;    // everyone else's files, by name and ID
-};
+// Ten years of a busy freelancer's projects come to about 1 MB: a file larger than this is no
+// history, and is left out without being opened.
+constexpr std::uint64_t largestPcFileBytes = 2 * 1024 * 1024;
+// Other PCs' files are kept in memory up to this many bytes together (their rows take about
+// three times their bytes); further files are left out.
+constexpr std::uint64_t keptPcFilesBytes = 6 * 1024 * 1024;
+// "400 MB", "2.1 MB", "12 KB".
+std::wstring sizeText(std::uint64_t bytes);
+// "the history of HUGE is 400 MB, too large to be a history: left out"
+std::wstring tooLargeText(const std::wstring& name, std::uint64_t bytes);
+// "the history of NAME is left out: the histories in the shared folder come to more than 6 MB"
+std::wstring tooManyText(const std::wstring& name);
 
-// One shared folder as this PC sees it: its own file written, everyone else's read. It blocks
-// for as long as the folder takes (a network share, a file a cloud service downloads first),
-// so it belongs on a thread of its own. Nothing but this PC's own file is ever written there,
-// and nothing is moved or deleted.
-class PcFolder {
-public:
-    PcFolder(std::wstring folder, std::wstring ownFileName, std::uint32_t ownId);
-
-    const std::wstring& folder() const { return folder_; }
-    // Replaces this PC's file with these rows in one step (see writeFileAtomically). A folder
-    // that is not there is out of reach: it is not made again.
-    std::error_code writeOwnFile(const std::vector<HistoryRow>& rows);
-    // Reads every other PC's file. Files with this PC's ID are this PC's own, perhaps under an
-    // earlier name, and their rows are in the local history already.
-    FolderRead read() const;
-    // Whether the folder is still there, without reading anything in it.
-    bool present() const;
-
-private:
-    std::wstring folder_;
-    std::wstring ownFileName_;
-    std::uint32_t ownId_;
-};
+// Whether `rows` hold at least the seconds of every row of `part`: `part` is an earlier copy of
+// the same history, or a part of it.
+bool historyCovers(const std::vector<HistoryRow>& rows, const std::vector<HistoryRow>& part);

@@ -1,19 +1,24 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "history/history_chart.h"
-#include "history/pc_history_files.h"
+#include "sharing/pc_history_files.h"
 
 // Where the shared folder stands, as the thread that looks after it reports after each change:
 // each report is the whole picture.
 struct ShareReport {
     std::wstring folder;          // the folder it is about
-    bool readDone = false;        // `read` holds a look at the other PCs' files
-    FolderRead read;
+    std::uint32_t thisId = 0;     // the ID this PC writes under there
+    bool readDone = false;        // the folder was looked at
+    bool reached = false;         // and could be listed
+    std::error_code error;        // why not
+    std::vector<std::shared_ptr<const OtherPcHistory>> pcs;  // every other PC once, as last read
+    std::vector<std::wstring> notes;  // files that could not be read, or are left out
     bool ownFileWritten = false;  // this PC's file holds the last history handed over
     std::error_code writeError;   // why it could not be written; empty once it was
 };
@@ -34,7 +39,7 @@ public:
 
     // All other PCs' seconds on `day`, as last read.
     std::int64_t othersOnDay(DayNumber day) const;
-    const std::vector<OtherPcHistory>& others() const { return report_.read.pcs; }
+    const std::vector<std::shared_ptr<const OtherPcHistory>>& others() const { return report_.pcs; }
     // This PC first, then the others by name; a name that two PCs share carries their IDs.
     std::vector<ChartPc> chartPcs(const std::vector<HistoryRow>& ownRows) const;
     // One line for the window about where the histories are shared and what went wrong.

@@ -19,6 +19,7 @@ std::string formatShareSettings(const std::wstring& folder);
 // is not sharing either, with the system's reason for the history window to show.
 struct ShareSettings {
     std::wstring folder;
+    bool found = false;  // share.cfg is there, sharing or not
     std::error_code error;
 };
 ShareSettings readShareSettings(const std::wstring& path);

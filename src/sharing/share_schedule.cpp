@@ -1,4 +1,4 @@
-#include "history/share_schedule.h"
+#include "sharing/share_schedule.h"
 
 #include <algorithm>
 #include <limits>

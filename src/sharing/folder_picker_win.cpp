@@ -1,4 +1,4 @@
-#include "history/folder_picker_win.h"
+#include "sharing/folder_picker_win.h"
 
 #include <shobjidl.h>
 

@@ -1,10 +1,10 @@
-#include "history/share_worker_win.h"
+#include "sharing/share_worker_win.h"
 
 #include <algorithm>
 #include <memory>
 #include <utility>
 
-#include "history/share_keeper.h"
+#include "sharing/share_keeper.h"
 
 ShareWorker::ShareWorker()
     : stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
@@ -20,13 +20,12 @@ ShareWorker::~ShareWorker() {
     thread_.join();
 }
 
-void ShareWorker::shareThrough(const std::wstring& folder, const std::wstring& ownFileName, std::uint32_t ownId) {
+void ShareWorker::shareThrough(const std::wstring& folder, const ThisPc& pc) {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         ++requests_.generation;
         requests_.folder = folder;
-        requests_.ownFileName = ownFileName;
-        requests_.ownId = ownId;
+        requests_.pc = pc;
         requests_.read = true;
     }
     SetEvent(wake_.get());
@@ -94,15 +93,14 @@ void ShareWorker::run() {
             round.changed = true;
             if (!FindNextChangeNotification(change.get())) change.reset();
         }
-        std::wstring folder, ownFileName;
-        std::uint32_t ownId = 0;
+        std::wstring folder;
+        ThisPc pc;
         std::uint64_t asked = 0, rowsFor = 0;
         {
             const std::lock_guard<std::mutex> lock(mutex_);
             asked = requests_.generation;
             folder = requests_.folder;
-            ownFileName = requests_.ownFileName;
-            ownId = requests_.ownId;
+            pc = requests_.pc;
             round.rows = std::exchange(requests_.rows, std::nullopt);
             rowsFor = requests_.rowsGeneration;
             round.readWanted = std::exchange(requests_.read, false);
@@ -119,7 +117,7 @@ void ShareWorker::run() {
             if (rowsFor != asked) round.rows.reset();
             generation = asked;
             change.reset();
-            keeper = folder.empty() ? nullptr : std::make_unique<ShareKeeper>(folder, ownFileName, ownId);
+            keeper = folder.empty() ? nullptr : std::make_unique<ShareKeeper>(folder, std::move(pc));
         }
         std::optional<ShareReport> report;
         if (keeper) report = keeper->round(std::move(round), GetTickCount64());

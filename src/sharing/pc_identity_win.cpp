@@ -1,9 +1,11 @@
-#include "history/pc_identity_win.h"
+#include "sharing/pc_identity_win.h"
 
 #include <windows.h>
 
+#include <bcrypt.h>
+
 #include "common/registry_key_win.h"
-#include "history/pc_history_files.h"
+#include "sharing/pc_history_files.h"
 
 namespace {
 
@@ -31,12 +33,19 @@ std::wstring machineGuid() {
 
 }  // namespace
 
-PcIdentity readPcIdentity() {
-    PcIdentity pc;
+ThisMachine readThisMachine() {
+    ThisMachine pc;
     pc.name = computerName();
     if (pc.name.empty()) pc.name = L"PC";
     const std::wstring guid = machineGuid();
-    pc.id = pcIdFromMachineGuid(guid.empty() ? L"name:" + pc.name : guid);
-    pc.fileName = pcHistoryFileName(pc.name, pc.id);
+    pc.machineId = pcIdFromMachineGuid(guid.empty() ? L"name:" + pc.name : guid);
     return pc;
+}
+
+std::optional<std::uint32_t> randomPcId() {
+    std::uint32_t id = 0;
+    if (!BCRYPT_SUCCESS(BCryptGenRandom(nullptr, reinterpret_cast<PUCHAR>(&id), sizeof id,
+                                        BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
+        return std::nullopt;
+    return id;
 }

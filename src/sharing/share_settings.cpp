@@ -1,4 +1,4 @@
-#include "history/share_settings.h"
+#include "sharing/share_settings.h"
 
 #include <filesystem>
 
@@ -23,7 +23,8 @@ std::wstring parseShareSettings(const std::string& bytes) {
         for (char c : first) line += static_cast<wchar_t>(static_cast<unsigned char>(c));
     }
     std::size_t begin = 0, end = line.size();
-    while (begin < end && isSpace(line[begin])) ++begin;
+    // A second byte-order mark, after the first or after spaces, is no part of a path either.
+    while (begin < end && (isSpace(line[begin]) || line[begin] == L'\uFEFF')) ++begin;
     while (end > begin && (isSpace(line[end - 1]) || line[end - 1] == L'\r')) --end;
     return line.substr(begin, end - begin);
 }
@@ -37,12 +38,14 @@ ShareSettings readShareSettings(const std::wstring& path) {
         const std::error_code error = lastFileError();
         try {
             if (!pathExists(path)) return settings;
+            settings.found = true;
             settings.error = error ? error : std::make_error_code(std::errc::io_error);
         } catch (const std::filesystem::filesystem_error& failure) {
             settings.error = failure.code();
         }
         return settings;
     }
+    settings.found = true;
     std::string bytes;
     char buffer[4096];
     std::size_t got;

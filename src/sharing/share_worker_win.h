@@ -11,7 +11,8 @@
 #include <vector>
 
 #include "common/kernel_handle_win.h"
-#include "history/shared_history.h"
+#include "sharing/share_keeper.h"
+#include "sharing/shared_history.h"
 
 // The thread that does everything the shared folder needs: it writes this PC's file, reads
 // the other PCs' files and watches the folder for changes while the history window is open.
@@ -26,9 +27,9 @@ public:
     // Stops the thread once what it does now is done.
     ~ShareWorker();
 
-    // Shares through `folder` as the file `ownFileName` of the PC `ownId`; an empty folder stops.
-    // Rows handed over before still go to the folder they were meant for.
-    void shareThrough(const std::wstring& folder, const std::wstring& ownFileName, std::uint32_t ownId);
+    // Shares through `folder` as the PC `pc`; an empty folder stops. Rows handed over before
+    // still go to the folder they were meant for.
+    void shareThrough(const std::wstring& folder, const ThisPc& pc);
     // This PC's file is to hold these rows; it is written at once, or when the folder is back.
     void write(std::vector<HistoryRow> rows);
     // The other PCs' files are to be read now.
@@ -45,8 +46,7 @@ private:
     struct Requests {
         std::uint64_t generation = 0;
         std::wstring folder;
-        std::wstring ownFileName;
-        std::uint32_t ownId = 0;
+        ThisPc pc;
         std::optional<std::vector<HistoryRow>> rows;
         std::uint64_t rowsGeneration = 0;  // the folder they were handed over for
         bool read = false;

@@ -6,14 +6,15 @@
 #include <system_error>
 #include <vector>
 
-#include "history/pc_identity_win.h"
-#include "history/share_worker_win.h"
-#include "history/shared_history.h"
+#include "history/history_sharing_win.h"
+#include "sharing/pc_identity_win.h"
+#include "sharing/share_worker_win.h"
+#include "sharing/shared_history.h"
 
 // Sharing the history with the user's other PCs, as the main thread runs it: share.cfg, this
-// PC's identity, and the thread that does the folder's work. The menu and the window read the
-// outcome from the SharedHistory it keeps up to date.
-class PcSharing {
+// PC's identity, and the thread that does the folder's work. The menu reads the outcome from
+// the SharedHistory it keeps up to date; the work-history window reaches it as HistorySharing.
+class PcSharing : public HistorySharing {
 public:
     explicit PcSharing(SharedHistory& shared);
     PcSharing(const PcSharing&) = delete;
@@ -33,21 +34,28 @@ public:
     void historyWritten(const std::vector<HistoryRow>& rows);
     // Once a frame: takes the latest report of the folder, if there is one.
     void update();
-    // While the history window is open, the folder is read at once and then on every change.
-    void windowOpened();
-    void windowClosed();
     // The program ends: waits up to `milliseconds` for this PC's file to take the last rows.
     void settle(DWORD milliseconds);
 
     const SharedHistory& state() const { return shared_; }
-    const PcIdentity& identity() const { return pc_; }
+
+    // The work-history window's view.
+    bool sharing() const override { return shared_.sharing(); }
+    std::vector<ChartPc> chartPcs(const std::vector<HistoryRow>& ownRows) const override {
+        return shared_.chartPcs(ownRows);
+    }
+    std::vector<std::wstring> statusLines() const override { return shared_.statusLines(); }
+    std::uint64_t revision() const override { return shared_.revision(); }
+    void windowOpened() override;
+    void windowClosed() override;
+    void shareOrStop(HWND owner, const std::vector<HistoryRow>& rows) override;
 
 private:
     // Shares through `folder`, this PC's file taking `rows` at once.
     void shareThrough(const std::wstring& folder, const std::vector<HistoryRow>& rows);
 
     SharedHistory& shared_;
-    PcIdentity pc_;
+    ThisPc pc_;
     std::wstring settingsPath_;
     ShareWorker worker_;
 };

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sharing/other_pcs.h"
+#include "sharing/pc_folder.h"
+#include "sharing/pc_identity.h"
+#include "sharing/share_schedule.h"
+#include "sharing/shared_history.h"
+
+// This PC as the thread that looks after the shared folder needs it.
+struct ThisPc {
+    std::wstring name;            // the computer's name
+    std::uint32_t machineId = 0;  // the ID its MachineGuid gives: the one it starts with
+    std::wstring identityPath;    // share-id.cfg
+    bool sharedBefore = false;    // share.cfg was there when the program started
+    // A new ID drawn at random; nullopt when none could be drawn.
+    std::function<std::optional<std::uint32_t>()> randomId;
+};
+
+// What is done for one shared folder, round by round, on the thread that looks after it: the
+// files of this PC's ID judged (pc_identity.h) before its file is written, its file written
+// when rows are handed over (and again when the folder is back or the file has gone from it),
+// the other PCs' files read one a round when the schedule says so (and, while the folder is
+// out of reach, counted as they were last read). The caller waits between rounds (waitMs) and
+// passes the time in; nothing here waits or reads a clock.
+class ShareKeeper {
+public:
+    ShareKeeper(std::wstring folder, ThisPc pc);
+
+    // What came in since the last round.
+    struct Round {
+        std::optional<std::vector<HistoryRow>> rows;  // this PC's file is to hold these
+        bool readWanted = false;  // sharing started, the window opened
+        bool watching = false;    // the history window is open
+        bool changed = false;     // the folder changed
+    };
+    // Does what is due at `now`. A report when anything was written or read, nullopt otherwise.
+    std::optional<ShareReport> round(Round round, std::uint64_t now);
+    // How long after `now` the next round is due by itself: at once while files wait to be read.
+    std::uint64_t waitMs(std::uint64_t now) const { return toRead_.empty() ? schedule_.waitMs(now) : 0; }
+    // Whether the folder is to be watched for changes: the window is open and the folder there.
+    bool watchWanted() const { return watching_ && readOnce_ && reached_; }
+    const std::wstring& folder() const { return folder_.folder(); }
+
+private:
+    std::wstring ownFileName() const { return pcHistoryFileName(pc_.name, identity_.id); }
+    bool startReading(std::uint64_t now);
+    bool judge(const PcListing& listing);  // true when it moved to a new ID
+    bool moveToNewId(const PcListing& listing, const std::vector<PcFileMark>& remove);
+    bool write(std::uint64_t now);
+    ShareReport report() const;
+
+    PcFolder folder_;
+    ThisPc pc_;
+    ShareSchedule schedule_;
+    PcIdentityState identity_;
+    bool unrecorded_ = false;  // no share-id.cfg although it shared before
+    bool judged_ = false;      // the files of its ID in this folder were judged
+    bool ownFileUnknown_ = false;
+    bool stateUnreadable_ = false;  // share-id.cfg was there but could not be used, until written anew
+    std::wstring clash_;            // why this PC shares its ID with another PC still
+    // The rows last handed over, kept to write them again should the folder lose the file.
+    std::optional<std::vector<HistoryRow>> latest_;
+    bool unwritten_ = false;
+    std::uint64_t lastWrite_ = 0;
+    std::error_code writeError_;
+    OtherPcFiles others_;
+    std::vector<PcFileEntry> toRead_;  // the other PCs' files still to read in this look
+    bool ownFileFound_ = false;
+    bool readOnce_ = false;
+    bool reached_ = false;
+    std::error_code readError_;
+    bool watching_ = false;
+};
