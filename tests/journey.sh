@@ -175,7 +175,12 @@ check "data.cfg holds the pinned place" equals "$(line 3) $(line 4) $(line 5)" "
 # The overlay is pinned away from the middle here: the window opens beside it, below notepad.
 historyFile="$(dirname "$state")/history.csv"
 historyTitle='Ardeno Time - work history'
-historySeconds() { awk -F, 'NR > 1 { sub(/\r$/, "", $3); s += $3 } END { print s + 0 }' "$historyFile"; }
+# Seconds in history.csv alone, and in history.csv and its journal together: the file is
+# rewritten a minute after the first second it lacks, and at once when the window opens.
+fileSeconds() { awk -F, 'NR > 1 { s += $3 } END { print s + 0 }' "$historyFile"; }
+historySeconds() {  # the rows of both begin with their date; their other lines do not
+  cat "$historyFile" "$historyFile.journal" 2>/dev/null | awk -F, '/^[0-9]/ { s += $3 } END { print s + 0 }'
+}
 historyShown() { probe rect - "$historyTitle" >/dev/null; }
 historyGone() { ! historyShown; }
 historyKind() { equals "$(probe kind "$historyTitle")" "normal taskbar sizable caption"; }
@@ -184,14 +189,17 @@ historyShot() {  # historyShot NAME: the window alone
   read -r l t r b < <(probe rect - "$historyTitle") && import -window root -crop $((r - l))x$((b - t))+$l+$t "$shots/$1.png"
 }
 historyAgrees() { equals "$(historySeconds)" "$(($(line 6) - 100))"; }
+fileAgrees() { equals "$(fileSeconds)" "$(($(line 6) - 100))"; }
 settle() { sleep 6; }  # the 5 s time-out runs out, and both files hold the same last second
 csvOpened() { probe rect Notepad 'history.csv - Notepad' >/dev/null; }
 workHistoryJourney() {
   settle
-  check "history.csv holds every second counted since notepad was picked ($(historySeconds) s)" historyAgrees
+  check "history.csv and its journal hold every second counted since notepad was picked ($(historySeconds) s)" \
+    historyAgrees
   menuShot=menu-today
   check "the menu's Work history item opens the history window" chooseFromMenu 2
   check "... which shows" waitFor 10 historyShown || return
+  check "... and history.csv alone holds every second now ($(fileSeconds) s)" fileAgrees
   check "... as a normal window: in the taskbar, resizable, with a caption, not topmost" historyKind
   probe place "$historyTitle" 0 380 608 447
   sleep 1
@@ -220,7 +228,7 @@ workHistoryJourney() {
   xdotool windowfocus --sync "$notepadX" 2>/dev/null
   typeInNotepad 3
   settle
-  check "counting goes on after it closed, into both files alike ($(historySeconds) s)" historyAgrees
+  check "counting goes on after it closed, into data.cfg and the history alike ($(historySeconds) s)" historyAgrees
   check "it opens again from the menu" chooseFromMenu 2
   check "... and shows" waitFor 10 historyShown || return
   # Windows opens .csv with a spreadsheet; this prefix has none, so notepad stands in for it.
@@ -246,12 +254,14 @@ workHistoryJourney
 
 # ---- history.csv saved from a spreadsheet while counting: begin ----------------------------
 # A person saves history.csv from a spreadsheet, in its place, while the program counts: today's
-# row corrected, an earlier day and a row of their own added, dates as a US spreadsheet writes
-# them (1/25/2026 settles the order). The next write keeps all of it and adds to today's row
-# the seconds counted since the program's own last write, the file back in its own form.
+# row corrected, an earlier day and a row of their own with a project added, dates as a US
+# spreadsheet writes them (1/25/2026 settles the order), the empty project cells left out. The
+# next write (the history window's) keeps all of it and adds to today's row the seconds counted
+# since the program's own last write, the file back in its own form.
 historySavedWhileCounting() {
   settle
-  check "before the edit history.csv holds every second counted ($(historySeconds) s)" historyAgrees || return
+  check "before the edit history.csv and its journal hold every second counted ($(historySeconds) s)" historyAgrees ||
+    return
   local today m d y written corrected before
   today=$(awk -F, 'NR > 1 { day = $1 } END { print day }' "$historyFile")
   IFS=- read -r y m d <<<"$today"
@@ -262,20 +272,23 @@ historySavedWhileCounting() {
   local typist=$!
   sleep 2
   # What the spreadsheet opened: the seconds the program had written by then.
-  written=$(historySeconds)
+  written=$(fileSeconds)
   corrected=$((written > 10 ? written - 10 : 0))
-  printf 'date,program,seconds\r\n1/25/2026,notepad.exe,1234\r\n%d/%d/%s,notepad.exe,%s\r\n%d/%d/%s,meeting notes,600\r\n' \
+  printf 'date,program,seconds,project\r\n1/25/2026,notepad.exe,1234\r\n%d/%d/%s,notepad.exe,%s\r\n%d/%d/%s,meeting notes,600,"Smith, Jones"\r\n' \
     $((10#$m)) $((10#$d)) "$y" "$corrected" $((10#$m)) $((10#$d)) "$y" >"$historyFile.saving"
   mv "$historyFile.saving" "$historyFile"
   check "the edit was saved while the count went on ($before -> $(line 6))" atLeast "$(line 6)" $((before + 1))
   wait "$typist"
   settle
+  # The window writes history.csv as it opens, with every second counted.
+  probe command 'Ardeno Time' 1133
+  waitFor 10 historyShown && probe close "$historyTitle" && waitFor 5 historyGone
   local since=$(($(line 6) - 100 - written))
   check "today's corrected row grew by the $since s the file did not hold yet" \
-    grep -qx "$today,notepad.exe,$((corrected + since))"$'\r' "$historyFile"
+    grep -qx "$today,notepad.exe,$((corrected + since)),"$'\r' "$historyFile"
   check "the earlier day the person added is kept, its date written 2026-01-25" \
-    grep -qx "2026-01-25,notepad.exe,1234"$'\r' "$historyFile"
-  check "... and their own row" grep -qx "$today,meeting notes,600"$'\r' "$historyFile"
+    grep -qx "2026-01-25,notepad.exe,1234,"$'\r' "$historyFile"
+  check "... and their own row, with its project" grep -qx "$today,meeting notes,600,\"Smith, Jones\""$'\r' "$historyFile"
   check "no journal is left once the file holds every second" not test -e "$historyFile.journal"
 }
 historySavedWhileCounting

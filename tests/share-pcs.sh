@@ -189,7 +189,8 @@ import -window root -crop $((r - l))x$((b - t))+$l+$t "$shots/history-folder-awa
 before=$(line 6)
 countInNotepad 3
 check "counting goes on meanwhile ($before -> $(line 6))" atLeast "$(line 6)" $((before + 2))
-check "... into history.csv too" equals "$(secondsIn "$(stateFile history.csv)")" "$(line 6)"
+probe command 'Ardeno Time' 1133  # the window, open already, has history.csv written at once
+check "... into history.csv too" waitFor 5 eval 'equals "$(secondsIn "$(stateFile history.csv)")" "$(line 6)"'
 others=$((betaSeconds + 1334 + $(secondsIn "$(stateFile history.csv)" "$today")))
 check "... and the other PCs still count as last read ($(clock "$others"))" \
   waitFor 5 eval 'equals "$(todayFigure)" "$(clock $others)"'

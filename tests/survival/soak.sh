@@ -3,8 +3,9 @@
 # writes data.cfg once a second, then starts it again. After every kill data.cfg must be a
 # complete file whose total never went down, and every start must count on from that total.
 # The history's journal, written in the same frame right after data.cfg, and history.csv, which
-# is rewritten at every spell's end, must be whole too, and together fall behind the total by no
-# more than that one frame's seconds: no second lost, none counted twice.
+# is rewritten at every start that finds seconds in the journal and whenever the history window
+# opens, must be whole too, and together fall behind the total by no more than that one frame's
+# seconds: no second lost, none counted twice.
 # Usage: soak.sh BIN_FOLDER PROBE_EXE [KILLS] HELPER_EXE
 set -uo pipefail
 bin=$1 probeExe=$2 kills=${3:-15} helperExe=${4:?the survival helper}
@@ -23,13 +24,14 @@ completeFile() {  # seven lines, each ending CR LF, the first six as written, li
   [[ $t =~ ^[0-9]+$ ]] && cmp -s "$state" <(printf '%s%s\r\n' "$fixedLines" "$t")
 }
 overlayGone() { ! overlayShown; }
-# history.csv as the program writes it: the header, then whole CR LF lines of notepad.exe rows.
+# history.csv as the program writes it: the header, then whole CR LF lines of notepad.exe rows
+# of no project.
 history="$(dirname "$state")/history.csv"
 journal="$history.journal"
 historyFileWhole() {
   [ "$(tail -c 2 "$history" 2>/dev/null | od -An -tx1 | tr -d ' ')" = 0d0a ] || return 1
-  awk 'NR == 1 { if ($0 != "date,program,seconds\r") exit 1; next }
-       !/^[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9],notepad\.exe,[0-9]+\r$/ { exit 1 }' "$history"
+  awk 'NR == 1 { if ($0 != "date,program,seconds,project\r") exit 1; next }
+       !/^[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9],notepad\.exe,[0-9]+,\r$/ { exit 1 }' "$history"
 }
 # The seconds history.csv and its journal hold together, as the next start counts them.
 keptSeconds() { wine "$helperExe" kept "$history" 2>/dev/null | tr -d '\r'; }
@@ -51,13 +53,16 @@ ms() { local t=${EPOCHREALTIME/./}; echo $((t / 1000)); }
 
 # Most kills fall anywhere in the once-a-second write cycle, up to the write after the next.
 # Every third one falls inside a write of data.cfg and the journal after it, every third
-# inside a write of history.csv at a spell's end: a write lives about 1 to 2 ms from the
-# creation of its temporary file to its move into place, and one turn of a bash loop takes
-# about 7 us.
+# inside a write of history.csv, which the history window asks for as it opens: a write lives
+# about 1 to 2 ms from the creation of its temporary file to its move into place, and one turn
+# of a bash loop takes about 7 us.
 waitForKillMoment() {
   if [ $((run % 3)) -ne 1 ]; then
     local file=$temporary end=$((SECONDS + 4)) spin=$((RANDOM % 250)) i
-    [ $((run % 3)) -eq 2 ] && file=$history.new
+    if [ $((run % 3)) -eq 2 ]; then
+      file=$history.new
+      probe command 'Ardeno Time' 1133 &
+    fi
     while [ ! -e "$file" ] && [ $SECONDS -lt $end ]; do :; done
     if [ -e "$file" ]; then
       [ "$file" = "$temporary" ] && duringWrite=$((duringWrite + 1)) || duringHistoryWrite=$((duringHistoryWrite + 1))
@@ -86,8 +91,7 @@ check "notepad starts" waitFor 20 probe place 'Untitled - Notepad' 0 0 480 360 |
 notepadX=$(xdotool search --name 'Notepad' | head -n 1)
 xdotool mousemove 100 200 click 1
 xdotool windowfocus --sync "$notepadX" 2>/dev/null
-# Keys for 2 s, then a pause of 1.3 s: the 1 s time-out ends the spell, and history.csv is
-# written.
+# Keys for 2 s, then a pause of 1.3 s: the 1 s time-out ends the spell.
 (while :; do
   for _ in 1 2 3 4 5 6 7 8 9 10 11 12 13; do xdotool key --window "$notepadX" --delay 0 a BackSpace; sleep 0.15; done
   sleep 1.3
@@ -115,6 +119,10 @@ for ((run = 1; run <= kills + 1; run++)); do
   [ -e "$temporary" ] && temporariesAfterKill=$((temporariesAfterKill + 1))
   check "the program is gone after kill $run" waitFor 10 programGone
   check "its window is gone after kill $run" waitFor 10 overlayGone
+  if [ $((run % 3)) -eq 2 ]; then  # the history window had the foreground: notepad gets it back
+    xdotool mousemove 100 200 click 1
+    xdotool windowfocus --sync "$notepadX" 2>/dev/null
+  fi
   if check "data.cfg is complete after kill $run" completeFile; then
     complete=$((complete + 1))
     now=$(total)
