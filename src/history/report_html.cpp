@@ -29,17 +29,24 @@ svg { display: block; width: 100%; height: auto; }
 .legend li { overflow-wrap: anywhere; }
 .swatch { display: inline-block; width: .8em; height: .8em; margin-right: .4em; border-radius: 2px;
   vertical-align: -.05em; }
-table { width: 100%; border-collapse: collapse; margin: 0 0 1.4rem; font-variant-numeric: tabular-nums; }
+table { width: 100%; table-layout: fixed; border-collapse: collapse; margin: 0 0 1.4rem;
+  font-variant-numeric: tabular-nums; }
 th, td { padding: .28rem .5rem; border-bottom: 1px solid #e3e6ea; text-align: left; vertical-align: top; }
 thead th { border-bottom: 2px solid #969ca4; color: #3c4046; font-size: .85rem; font-weight: 600; }
 th[scope=row], th[scope=rowgroup] { overflow-wrap: anywhere; font-weight: 400; }
-.num { text-align: right; white-space: nowrap; width: 6.5em; }
+.num { text-align: right; width: 17%; }
 tr.project th, tr.project td { font-weight: 600; border-top: 1px solid #c6cbd1; }
 tr.program th { padding-left: 2.1rem; font-weight: 400; color: #3c4046; }
 tr.program td { color: #3c4046; }
 tr.total th, tr.total td { font-weight: 700; border-top: 2px solid #1e2226; border-bottom: 0; }
 tr.idle td, tr.idle th { color: #8a9097; font-weight: 400; }
-table.days th[scope=row] { width: 8em; }
+table.days th[scope=row], table.days th:first-child { width: 9em; white-space: nowrap; }
+@media (max-width: 36rem) {
+  body { margin: 1rem auto; padding: 0 .5rem; font-size: 14px; }
+  th, td { padding: .25rem .3rem; }
+  tr.program th { padding-left: 1.1rem; }
+  table.days th[scope=row], table.days th:first-child { width: 7.5em; }
+}
 @page { margin: 16mm 15mm; }
 @media print {
   body { margin: 0; max-width: none; padding: 0; font-size: 9.5pt; }
