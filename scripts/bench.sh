@@ -349,15 +349,15 @@ workWithPauses() {  # workWithPauses SECONDS REWRITES
     sleep 2
   done
 }
-pausesMeasure() {  # pausesMeasure NAME REWRITES: sets NAME_bytes NAME_seconds NAME_size NAME_history NAME_span
-  local name=$1 rewrites=$2 before wchar0 from
+pausesMeasure() {  # pausesMeasure NAME REWRITES WHAT: sets NAME_bytes NAME_seconds NAME_size NAME_history NAME_span
+  local name=$1 rewrites=$2 what=$3 before wchar0 from
   startOverlay || die "the overlay did not start"
   app=$overlay
   xdotool mousemove 100 200 click 1
   xdotool windowfocus --sync "$notepad_x" 2>/dev/null
   sleep $((timeout_s + 2))
   printf -v "${name}_size" %s "$(stat -c %s "$state_dir/history.csv")"
-  echo "== work with pauses into the $name history (history.csv of $(stat -c %s "$state_dir/history.csv") bytes)" \
+  echo "== work with pauses into $what (history.csv of $(stat -c %s "$state_dir/history.csv") bytes)" \
     "until it was rewritten $rewrites times"
   watchStart
   before=$(total)
@@ -375,14 +375,14 @@ pausesMeasure() {  # pausesMeasure NAME REWRITES: sets NAME_bytes NAME_seconds N
 pauses_max_s=${ARDENO_BENCH_PAUSES_SECONDS:-1200}
 stopOverlay
 rm -f "$state_dir/history.csv" "$state_dir/history.csv.journal"
-pausesMeasure empty 2
+pausesMeasure empty 2 'an empty history'
 tenYears >"$state_dir/history.csv"
 rm -f "$state_dir/history.csv.journal"
-pausesMeasure years 2
+pausesMeasure years 2 'ten years of one program'
 busyYears >"$state_dir/history.csv"
 rm -f "$state_dir/history.csv.journal"
 busy_rows=$(($(wc -l <"$state_dir/history.csv") - 1))
-pausesMeasure busy 1
+pausesMeasure busy 1 'a busy ten years with projects'
 
 probe close 'Ardeno Time bare loop' >/dev/null
 waitFor 15 gone "$bare" || kill "$bare" 2>/dev/null

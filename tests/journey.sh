@@ -175,8 +175,7 @@ check "data.cfg holds the pinned place" equals "$(line 3) $(line 4) $(line 5)" "
 # The overlay is pinned away from the middle here: the window opens beside it, below notepad.
 historyFile="$(dirname "$state")/history.csv"
 historyTitle='Ardeno Time - work history'
-# Seconds in history.csv alone, and in history.csv and its journal together: the file is
-# rewritten a minute after the first second it lacks, and at once when the window opens.
+# history.csv alone, and with its journal (the file is written when the window opens).
 fileSeconds() { awk -F, 'NR > 1 { s += $3 } END { print s + 0 }' "$historyFile"; }
 historySeconds() {  # the rows of both begin with their date; their other lines do not
   cat "$historyFile" "$historyFile.journal" 2>/dev/null | awk -F, '/^[0-9]/ { s += $3 } END { print s + 0 }'
@@ -254,10 +253,10 @@ workHistoryJourney
 
 # ---- history.csv saved from a spreadsheet while counting: begin ----------------------------
 # A person saves history.csv from a spreadsheet, in its place, while the program counts: today's
-# row corrected, an earlier day and a row of their own with a project added, dates as a US
-# spreadsheet writes them (1/25/2026 settles the order), the empty project cells left out. The
-# next write (the history window's) keeps all of it and adds to today's row the seconds counted
-# since the program's own last write, the file back in its own form.
+# row corrected, an earlier day and a row of their own added, dates as a US spreadsheet writes
+# them (1/25/2026 settles the order), a project only on their row. The next write (the
+# window's) keeps all of it and adds to today's row the seconds counted since the program's own
+# last write, the file back in its own form.
 historySavedWhileCounting() {
   settle
   check "before the edit history.csv and its journal hold every second counted ($(historySeconds) s)" historyAgrees ||
@@ -280,7 +279,6 @@ historySavedWhileCounting() {
   check "the edit was saved while the count went on ($before -> $(line 6))" atLeast "$(line 6)" $((before + 1))
   wait "$typist"
   settle
-  # The window writes history.csv as it opens, with every second counted.
   probe command 'Ardeno Time' 1133
   waitFor 10 historyShown && probe close "$historyTitle" && waitFor 5 historyGone
   local since=$(($(line 6) - 100 - written))

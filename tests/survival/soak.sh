@@ -3,9 +3,8 @@
 # writes data.cfg once a second, then starts it again. After every kill data.cfg must be a
 # complete file whose total never went down, and every start must count on from that total.
 # The history's journal, written in the same frame right after data.cfg, and history.csv, which
-# is rewritten at every start that finds seconds in the journal and whenever the history window
-# opens, must be whole too, and together fall behind the total by no more than that one frame's
-# seconds: no second lost, none counted twice.
+# the history window and every start rewrite, must be whole too, and together fall behind the
+# total by no more than that one frame's seconds: no second lost, none counted twice.
 # Usage: soak.sh BIN_FOLDER PROBE_EXE [KILLS] HELPER_EXE
 set -uo pipefail
 bin=$1 probeExe=$2 kills=${3:-15} helperExe=${4:?the survival helper}
@@ -24,8 +23,7 @@ completeFile() {  # seven lines, each ending CR LF, the first six as written, li
   [[ $t =~ ^[0-9]+$ ]] && cmp -s "$state" <(printf '%s%s\r\n' "$fixedLines" "$t")
 }
 overlayGone() { ! overlayShown; }
-# history.csv as the program writes it: the header, then whole CR LF lines of notepad.exe rows
-# of no project.
+# history.csv as the program writes it: the header, then whole CR LF lines of notepad.exe rows.
 history="$(dirname "$state")/history.csv"
 journal="$history.journal"
 historyFileWhole() {
@@ -53,9 +51,9 @@ ms() { local t=${EPOCHREALTIME/./}; echo $((t / 1000)); }
 
 # Most kills fall anywhere in the once-a-second write cycle, up to the write after the next.
 # Every third one falls inside a write of data.cfg and the journal after it, every third
-# inside a write of history.csv, which the history window asks for as it opens: a write lives
-# about 1 to 2 ms from the creation of its temporary file to its move into place, and one turn
-# of a bash loop takes about 7 us.
+# inside a write of history.csv as the history window opens: a write lives about 1 to 2 ms
+# from the creation of its temporary file to its move into place, and one turn of a bash loop
+# takes about 7 us.
 waitForKillMoment() {
   if [ $((run % 3)) -ne 1 ]; then
     local file=$temporary end=$((SECONDS + 4)) spin=$((RANDOM % 250)) i

@@ -94,9 +94,7 @@ TEST(PcFiles, AnotherPcsFileIsReadUpToItsLastWholeLine) {
         EXPECT_EQ(seconds, c.seconds);
         EXPECT_EQ(pc.problem, c.problem);
         EXPECT_EQ(pc.name, L"BETA");
-        if (!pc.rows.empty()) {
-            EXPECT_EQ(pc.rows[0].project, c.firstProject);
-        }
+        EXPECT_EQ(pc.rows.empty() ? L"" : pc.rows[0].project, c.firstProject);
     }
 }
 
