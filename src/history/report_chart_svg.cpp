@@ -117,7 +117,7 @@ std::string reportChartSvg(const ReportSums& sums) {
         const PeriodSum& bar = sums.bars[i];
         const double left = plotLeft + slot * static_cast<double>(i) + (slot - barWidth) / 2;
         if (bar.seconds > 0 && slot >= 36) {
-            svg += "<text class=\"value\" x=\"" + number(left + barWidth / 2) + "\" y=\"" +
+            svg += "<text x=\"" + number(left + barWidth / 2) + "\" y=\"" +
                    number(std::min(y(bar.seconds), plotBottom - 0.6) - 4) +
                    "\" text-anchor=\"middle\" font-size=\"10\" fill=\"#3c4046\">" +
                    htmlText(hoursMinutesText(bar.seconds)) + "</text>";

@@ -107,7 +107,7 @@ void projectTable(std::string& html, const ReportSums& sums) {
         // Each project with its programs is a group of rows that the project's name heads.
         if (row.kind != ReportTableRow::Kind::program) {
             if (open) html += "</tbody>\n";
-            html += row.kind == ReportTableRow::Kind::total ? "<tbody class=\"sum\">" : "<tbody>";
+            html += "<tbody>";
             open = true;
         }
         switch (row.kind) {

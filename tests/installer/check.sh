@@ -149,7 +149,7 @@ check "the installed exe's version resource names Ardeno Time $version" \
 
 cp "$state" "$backup/before-uninstall"
 history="$stateDir/history.csv"
-check "the run kept its work history in history.csv" grep -q '^[0-9-]*,notepad\.exe,[0-9]*.$' "$history"
+check "the run kept its work history in history.csv" grep -q '^[0-9-]*,notepad\.exe,[0-9]*,.$' "$history"
 cp "$history" "$backup/history-before-uninstall"
 check "the silent uninstall removes the program folder" uninstall
 check "... and both shortcuts" shortcutsGone
