@@ -16,6 +16,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-dejavu-core fonts-liberation
   inotify-tools libx11-dev
+  chromium poppler-utils
 )
 
 missing=()

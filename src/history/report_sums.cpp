@@ -1,0 +1,145 @@
+#include "history/report_sums.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "common/text.h"
+
+namespace {
+
+// Most time first; equal times by name, so that the order never depends on the rows' order.
+template <typename Sum, typename Name>
+void sortByTime(std::vector<Sum>& sums, Name name) {
+    std::sort(sums.begin(), sums.end(), [&](const Sum& a, const Sum& b) {
+        if (a.seconds != b.seconds) return a.seconds > b.seconds;
+        return name(a) < name(b);
+    });
+}
+
+struct ProjectTotals {
+    std::int64_t seconds = 0;
+    std::vector<ProgramSum> programs;
+    std::vector<std::int64_t> byPeriod;
+};
+
+void addProgram(std::vector<ProgramSum>& programs, const std::wstring& program, std::int64_t seconds) {
+    for (ProgramSum& sum : programs) {
+        if (sameFileName(sum.program, program)) {
+            sum.seconds += seconds;
+            return;
+        }
+    }
+    programs.push_back({program, seconds});
+}
+
+// The place of the period holding `day` (periods follow each other without gaps).
+std::size_t periodOf(const std::vector<ReportPeriod>& periods, DayNumber day) {
+    const auto after = std::upper_bound(periods.begin(), periods.end(), day,
+                                        [](DayNumber d, const ReportPeriod& p) { return d < p.first; });
+    return static_cast<std::size_t>(after - periods.begin()) - 1;
+}
+
+std::wstring twoDigits(std::int64_t value) { return (value < 10 ? L"0" : L"") + std::to_wstring(value); }
+
+}  // namespace
+
+ReportSums sumReport(const std::vector<ChartPc>& pcs, const ReportRange& range) {
+    ReportSums sums;
+    sums.range = range;
+    const std::vector<ReportPeriod> periods = reportPeriods(range);
+    std::map<std::wstring, ProjectTotals> projects;
+    std::map<DayNumber, std::int64_t> days;
+    for (const ChartPc& pc : pcs) {
+        PcSum pcSum{pc.name, 0};
+        if (pc.rows) {
+            for (const HistoryRow& row : *pc.rows) {
+                if (row.seconds <= 0 || row.day < range.first || row.day > range.last) continue;
+                ProjectTotals& project = projects[row.project];
+                if (project.byPeriod.empty()) project.byPeriod.assign(periods.size(), 0);
+                project.seconds += row.seconds;
+                project.byPeriod[periodOf(periods, row.day)] += row.seconds;
+                addProgram(project.programs, row.program, row.seconds);
+                days[row.day] += row.seconds;
+                pcSum.seconds += row.seconds;
+            }
+        }
+        sums.total += pcSum.seconds;
+        sums.pcs.push_back(std::move(pcSum));
+    }
+
+    for (auto& [name, totals] : projects) {
+        sortByTime(totals.programs, [](const ProgramSum& p) { return p.program; });
+        sums.projects.push_back({name, totals.seconds, std::move(totals.programs)});
+    }
+    sortByTime(sums.projects, [](const ProjectSum& p) { return p.project; });
+    const auto none = std::find_if(sums.projects.begin(), sums.projects.end(),
+                                   [](const ProjectSum& p) { return p.project.empty(); });
+    if (none != sums.projects.end()) std::rotate(none, none + 1, sums.projects.end());
+
+    for (std::size_t i = 0; i < periods.size(); ++i) {
+        PeriodSum bar{periods[i], 0, {}};
+        for (const ProjectSum& project : sums.projects) {
+            const std::int64_t seconds = projects[project.project].byPeriod[i];
+            bar.byProject.push_back(seconds);
+            bar.seconds += seconds;
+        }
+        sums.bars.push_back(std::move(bar));
+    }
+    sums.workedDays.assign(days.begin(), days.end());
+    return sums;
+}
+
+std::int64_t daySeconds(const ReportSums& sums, DayNumber day) {
+    const auto at = std::lower_bound(sums.workedDays.begin(), sums.workedDays.end(), day,
+                                     [](const std::pair<DayNumber, std::int64_t>& d, DayNumber x) { return d.first < x; });
+    return at != sums.workedDays.end() && at->first == day ? at->second : 0;
+}
+
+std::wstring hoursMinutesText(std::int64_t seconds) {
+    const std::int64_t minutes = (std::max<std::int64_t>(seconds, 0) + 30) / 60;
+    return std::to_wstring(minutes / 60) + L":" + twoDigits(minutes % 60);
+}
+
+std::wstring decimalHoursText(std::int64_t seconds) {
+    const std::int64_t hundredths = (std::max<std::int64_t>(seconds, 0) + 18) / 36;
+    return std::to_wstring(hundredths / 100) + L"." + twoDigits(hundredths % 100);
+}
+
+std::wstring shareText(std::int64_t part, std::int64_t whole) {
+    if (whole <= 0) return L"";
+    part = std::clamp<std::int64_t>(part, 0, whole);
+    // 200 * part cannot overflow: no history holds 2^55 seconds.
+    const std::int64_t percent = (200 * part + whole) / (2 * whole);
+    if (percent == 0 && part > 0) return L"<1%";
+    return std::to_wstring(percent) + L"%";
+}
+
+std::wstring projectTitle(const std::wstring& project) { return project.empty() ? L"No project" : project; }
+
+ReportColour projectColour(std::size_t place, bool noProject) {
+    if (noProject) return {170, 174, 180};
+    static constexpr ReportColour chosen[] = {{70, 112, 143},  {226, 140, 52}, {98, 160, 108}, {146, 104, 172},
+                                              {198, 92, 88},   {64, 160, 170}, {196, 168, 60}, {204, 110, 150},
+                                              {120, 100, 80},  {96, 120, 200}};
+    constexpr std::size_t count = sizeof chosen / sizeof chosen[0];
+    if (place < count) return chosen[place];
+    // Hues a golden angle apart never repeat and stay far from their neighbours; saturation and
+    // lightness as the chosen ones have them.
+    const double hue = std::fmod(static_cast<double>(place - count) * 137.508 + 20.0, 360.0);
+    const double s = 0.45, l = 0.52;
+    const double c = (1 - std::fabs(2 * l - 1)) * s;
+    const double x = c * (1 - std::fabs(std::fmod(hue / 60.0, 2.0) - 1));
+    const double m = l - c / 2;
+    double r = 0, g = 0, b = 0;
+    switch (static_cast<int>(hue / 60.0)) {
+    case 0: r = c, g = x; break;
+    case 1: r = x, g = c; break;
+    case 2: g = c, b = x; break;
+    case 3: g = x, b = c; break;
+    case 4: r = x, b = c; break;
+    default: r = c, b = x; break;
+    }
+    const auto byte = [&](double v) { return static_cast<int>(std::lround((v + m) * 255)); };
+    return {byte(r), byte(g), byte(b)};
+}
