@@ -4,6 +4,8 @@
 #include <windows.h>
 #endif
 
+#include <vector>
+
 namespace {
 
 constexpr char32_t replacement = 0xFFFD;
@@ -106,6 +108,12 @@ std::optional<std::wstring> decodeUtf8Strict(const std::string& bytes) {
     return out;
 }
 
+#ifndef _WIN32
+namespace {
+wchar_t foldAscii(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+}  // namespace
+#endif
+
 bool sameFileName(const std::wstring& a, const std::wstring& b) {
     if (a.size() != b.size()) return false;
 #ifdef _WIN32
@@ -113,9 +121,55 @@ bool sameFileName(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
            CSTR_EQUAL;
 #else
-    const auto fold = [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; };
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (fold(a[i]) != fold(b[i])) return false;
+        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
     return true;
 #endif
+}
+
+std::size_t findIgnoringCase(const std::wstring& text, const std::wstring& part, std::size_t from) {
+    if (from > text.size() || part.size() > text.size() - from) return std::wstring::npos;
+#ifdef _WIN32
+    if (text.size() > 0x7FFFFFFF || part.empty()) return part.empty() ? from : std::wstring::npos;
+    const int found = FindStringOrdinal(FIND_FROMSTART, text.data() + from, static_cast<int>(text.size() - from),
+                                        part.data(), static_cast<int>(part.size()), TRUE);
+    return found < 0 ? std::wstring::npos : from + static_cast<std::size_t>(found);
+#else
+    for (std::size_t at = from; at + part.size() <= text.size(); ++at) {
+        std::size_t i = 0;
+        while (i < part.size() && foldAscii(text[at + i]) == foldAscii(part[i])) ++i;
+        if (i == part.size()) return at;
+    }
+    return std::wstring::npos;
+#endif
+}
+
+bool isLetterOrDigit(wchar_t c) {
+#ifdef _WIN32
+    return IsCharAlphaNumericW(c) != FALSE;
+#else
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9');
+#endif
+}
+
+std::wstring shortenToFit(const std::wstring& text, float width, const std::function<float(const std::wstring&)>& measure) {
+    if (measure(text) <= width) return text;
+    const auto shortened = [&](std::size_t length) {
+        std::wstring cut = text.substr(0, length);
+        while (!cut.empty() && cut.back() == L' ') cut.pop_back();
+        return cut + L"\u2026";
+    };
+    // The longest cut that fits, found by halving among the lengths that split no surrogate pair.
+    std::vector<std::size_t> cuts;
+    for (std::size_t length = 0; length < text.size(); ++length) {
+        const auto c = static_cast<char32_t>(text[length]);
+        if (length == 0 || c < 0xDC00 || c > 0xDFFF) cuts.push_back(length);
+    }
+    std::size_t fits = 0, tooLong = cuts.size();
+    while (tooLong - fits > 1) {
+        const std::size_t middle = fits + (tooLong - fits) / 2;
+        if (measure(shortened(cuts[middle])) <= width) fits = middle;
+        else tooLong = middle;
+    }
+    return shortened(cuts[fits]);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -19,3 +20,16 @@ std::optional<std::wstring> decodeUtf8Strict(const std::string& bytes);
 // spelt on disk ("Photoshop.exe"), whatever a person typed or a default says. Elsewhere, where
 // only the tests run, only ASCII letters fold.
 bool sameFileName(const std::wstring& a, const std::wstring& b);
+
+// Where `part` first occurs in `text` at or after `from`, letter case aside as Windows compares
+// names (FindStringOrdinal with bIgnoreCase); npos when nowhere. Elsewhere, where only the tests
+// run, only ASCII letters fold.
+std::size_t findIgnoringCase(const std::wstring& text, const std::wstring& part, std::size_t from = 0);
+
+// Whether Windows counts `c` a letter or a digit (IsCharAlphaNumericW). Elsewhere only ASCII's do.
+bool isLetterOrDigit(wchar_t c);
+
+// `text` as it fits in `width` as `measure` measures it: whole, or cut short with "…" after
+// the most of it that fits with it (spaces before the "…" dropped, no surrogate pair split);
+// "…" alone when nothing does.
+std::wstring shortenToFit(const std::wstring& text, float width, const std::function<float(const std::wstring&)>& measure);

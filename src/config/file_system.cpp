@@ -1,5 +1,7 @@
 #include "config/file_system.h"
 
+#include <filesystem>
+
 #include "common/text.h"
 
 std::wstring temporaryPathFor(const std::wstring& path) { return path + L".new"; }
@@ -34,4 +36,36 @@ std::wstring systemReason(const std::error_code& error) {
                                reason.back() == L' '))
         reason.pop_back();
     return reason;
+}
+
+std::wstring freeNameBeside(const std::wstring& path, const std::wstring& stem, const std::wstring& extension) {
+    const std::wstring folder = path.substr(0, path.find_last_of(L"/\\") + 1);
+    std::wstring candidate = folder + stem + extension;
+    for (int n = 2; pathExists(candidate); ++n) candidate = folder + stem + L" (" + std::to_wstring(n) + L")" + extension;
+    return candidate;
+}
+
+std::optional<std::string> readWholeFile(const std::wstring& path, bool& found, std::error_code& error) {
+    found = true;
+    error.clear();
+    std::FILE* file = openFile(path, "rb");
+    if (!file) {
+        error = lastFileError();
+        try {
+            found = pathExists(path);
+        } catch (const std::filesystem::filesystem_error& failure) {
+            error = failure.code();
+        }
+        if (!error) error = std::make_error_code(std::errc::io_error);
+        return std::nullopt;
+    }
+    std::string bytes;
+    char buffer[16384];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+    const bool readWhole = !std::ferror(file);
+    std::fclose(file);
+    if (readWhole) return bytes;
+    error = std::make_error_code(std::errc::io_error);
+    return std::nullopt;
 }

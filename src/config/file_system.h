@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -48,3 +49,12 @@ std::wstring systemReason(const std::error_code& error);
 // when it says so.
 std::error_code writeFileAtomically(const std::wstring& path, const std::string& bytes,
                                     const std::function<bool(WriteStep)>& failStep = nullptr);
+
+// A name for a file kept aside in the folder of `path`: stem and extension, with " (2)", " (3)"
+// ... after the stem while that name is taken. Throws std::filesystem::filesystem_error when a
+// name cannot be checked.
+std::wstring freeNameBeside(const std::wstring& path, const std::wstring& stem, const std::wstring& extension);
+
+// Reads a whole file. Nullopt with `found` false when nothing is at the path, with `found` true
+// when something is there that cannot be read (`error` says why).
+std::optional<std::string> readWholeFile(const std::wstring& path, bool& found, std::error_code& error);

@@ -1,5 +1,7 @@
 #include "config/skin_font_win.h"
 
+#include "common/message_font_win.h"
+
 std::unique_ptr<Gdiplus::Font> createSkinFont(Gdiplus::PrivateFontCollection& collection, const wchar_t* fontFile,
                                               float size) {
     using namespace Gdiplus;
@@ -20,5 +22,16 @@ std::unique_ptr<Gdiplus::Font> createSkinFont(Gdiplus::PrivateFontCollection& co
     std::unique_ptr<Font> font(new Font(family, size, FontStyleRegular, UnitPixel));
     if (font && font->GetLastStatus() != Ok && fallback && family != fallback)
         font.reset(new Font(fallback, size, FontStyleRegular, UnitPixel));
+    return font;
+}
+
+std::unique_ptr<Gdiplus::Font> createInterfaceFont(float size) {
+    using namespace Gdiplus;
+    const LOGFONTW system = messageFontAt(DisplayScale());
+    std::unique_ptr<Font> font(new Font(system.lfFaceName, size, FontStyleRegular, UnitPixel));
+    if (font && font->GetLastStatus() != Ok) {
+        if (const FontFamily* fallback = FontFamily::GenericSansSerif())
+            font.reset(new Font(fallback, size, FontStyleRegular, UnitPixel));
+    }
     return font;
 }

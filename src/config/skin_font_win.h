@@ -12,3 +12,7 @@
 // native font. Null only when GDI+ cannot allocate the object.
 std::unique_ptr<Gdiplus::Font> createSkinFont(Gdiplus::PrivateFontCollection& collection, const wchar_t* fontFile,
                                               float size);
+
+// The system's interface font (see messageFontAt) at `size` pixels, regular, for text in any script
+// that the skin's font may not have; the generic sans-serif family when GDI+ does not know it.
+std::unique_ptr<Gdiplus::Font> createInterfaceFont(float size);

@@ -211,13 +211,6 @@ void appendField(std::string& bytes, FieldCache& cache, const std::wstring& name
 
 }  // namespace
 
-std::wstring freeNameBeside(const std::wstring& path, const std::wstring& stem, const std::wstring& extension) {
-    const std::wstring folder = path.substr(0, path.find_last_of(L"/\\") + 1);
-    std::wstring candidate = folder + stem + extension;
-    for (int n = 2; pathExists(candidate); ++n) candidate = folder + stem + L" (" + std::to_wstring(n) + L")" + extension;
-    return candidate;
-}
-
 HistoryText parseHistoryText(const std::string& bytes, DateOrder localOrder) {
     HistoryText result;
     const std::wstring text = decodeText(bytes);
@@ -348,31 +341,6 @@ ContentMark contentMark(const std::string& bytes) {
     std::uint64_t hash = 14695981039346656037ull;
     for (char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
     return {static_cast<std::int64_t>(bytes.size()), hash};
-}
-
-std::optional<std::string> readWholeFile(const std::wstring& path, bool& found, std::error_code& error) {
-    found = true;
-    error.clear();
-    std::FILE* file = openFile(path, "rb");
-    if (!file) {
-        error = lastFileError();
-        try {
-            found = pathExists(path);
-        } catch (const std::filesystem::filesystem_error& failure) {
-            error = failure.code();
-        }
-        if (!error) error = std::make_error_code(std::errc::io_error);
-        return std::nullopt;
-    }
-    std::string bytes;
-    char buffer[16384];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
-    const bool readWhole = !std::ferror(file);
-    std::fclose(file);
-    if (readWhole) return bytes;
-    error = std::make_error_code(std::errc::io_error);
-    return std::nullopt;
 }
 
 HistoryLoad loadHistoryFile(const std::wstring& path, const std::wstring& stamp, DateOrder localOrder) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/calendar.h"
+#include "config/file_system.h"
 #include "history/date_order.h"
 
 // history.csv, beside data.cfg: the seconds counted per local day, target program and project,
@@ -111,15 +112,6 @@ struct HistoryLoad {
 // 153012.csv"), and the rows that could be read are to go into a new file in its place.
 HistoryLoad loadHistoryFile(const std::wstring& path, const std::wstring& stamp,
                             DateOrder localOrder = DateOrder::dayFirst);
-
-// A name for a file kept aside in the folder of `path`: stem and extension, with " (2)", " (3)"
-// ... after the stem while that name is taken. Throws std::filesystem::filesystem_error when a
-// name cannot be checked.
-std::wstring freeNameBeside(const std::wstring& path, const std::wstring& stem, const std::wstring& extension);
-
-// Reads a whole file. Nullopt with `found` false when nothing is at the path, with `found` true
-// when something is there that cannot be read (`error` says why).
-std::optional<std::string> readWholeFile(const std::wstring& path, bool& found, std::error_code& error);
 
 // Replaces the file with these rows in one step (see writeFileAtomically).
 std::error_code saveHistoryFile(const std::wstring& path, const std::vector<HistoryRow>& rows);

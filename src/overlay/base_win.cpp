@@ -34,6 +34,13 @@ bool buttonDown(MouseButton button) { return (GetAsyncKeyState(buttonKey(button)
 // overlay then, but the hit test does. Main thread only.
 bool rightButtonHeldOverOverlay = false;
 
+// The window's title as GetWindowTextW reads it, which never waits on another program.
+std::wstring windowTitle(HWND window) {
+    wchar_t text[512];
+    const int length = GetWindowTextW(window, text, 512);
+    return std::wstring(text, static_cast<std::size_t>(std::max(length, 0)));
+}
+
 // What an idle frame need not ask every time, each a round trip to the window server under
 // Wine: whether a window covers the overlay, and the system's last-input time. A quarter of a
 // second is quicker than a person looks back at the overlay, and well inside any time-out.
@@ -111,6 +118,7 @@ void Base::init() {
     history.setWriteListener(
         [this](const std::vector<HistoryRow>& rows, LocalMoment) { sharing.historyWritten(rows); });
     sharing.open(stateFolder, history.rows());
+    loadProjects(projects, stateFolder, now.local);
     secondMark = 0;
     lastActivity = now.idleClock;
     currentSeconds = 0;
@@ -174,6 +182,7 @@ void Base::loadSkin() {
     applySkinLayout(skin, *this);
     const float size = skinFontSize(skin);
     font = createSkinFont(fontCollection, (skinFolder_ + L"font.ttf").c_str(), size);
+    projectFont = createInterfaceFont(projectPlace.size);
 }
 
 void Base::update(std::uint32_t& elapsedMs) {
@@ -192,17 +201,23 @@ void Base::update(std::uint32_t& elapsedMs) {
     if (selectingTarget) {
         selectionStep();
     } else {
-        // Only frames with input look at the foreground window's process.
-        const std::wstring* inFront =
-            input.seen ? chosenTarget(targetPrograms, programNames.of(GetForegroundWindow())) : nullptr;
+        // Only frames with input look at the foreground window's process, and only those in which
+        // a second can count at its title: the title of a frame, for a Store app.
+        const HWND front = input.seen ? GetForegroundWindow() : nullptr;
+        const std::wstring* inFront = front ? chosenTarget(targetPrograms, programNames.of(front)) : nullptr;
+        std::wstring title;
+        if (inFront && titlesMayNameProject(projects)) title = windowTitle(front);
         // An input stamped before the previous frame (a late hook call) followed it at once.
         const auto silence = static_cast<std::int32_t>(input.firstAt - previousFrameInputClock);
-        const FrameInput frameInput{inFront != nullptr, static_cast<std::uint32_t>(std::max(silence, 0)), inFront};
+        const FrameInput frameInput{inFront != nullptr, static_cast<std::uint32_t>(std::max(silence, 0)), inFront,
+                                    title.empty() ? nullptr : &title};
         if (const std::int32_t counted = accountFrame(*this, frameInput, clocks); counted > 0) {
             saveLine(*this, 6, std::to_wstring(totalSeconds));
             // After data.cfg: a kill between the two writes leaves the history one frame behind.
-            history.record(countedProgram, L"", counted, clocks.local);
+            history.record(countedProgram, countedProject(projects), counted, clocks.local);
+            retryProjectsSave(projects);
         }
+        if (std::optional<std::wstring> name = newProjectDialog.takeName()) chooseProject(projects, *name);
         history.writeWhenDue(clocks.local);
         if (menuTriggered()) showContextMenu();
     }
@@ -249,8 +264,13 @@ FrameContent Base::frameContent() const {
     content.textCenterY = textCenter.y;
     std::copy(std::begin(textColor), std::end(textColor), content.textColor);
     content.timeText = timeText(currentSeconds);
+    content.projectText = countedProject(projects);
+    content.projectFont = projectFont.get();
+    content.projectCenterX = projectPlace.x;
+    content.projectCenterY = projectPlace.y;
+    content.projectWidth = projectPlace.width;
     content.selectingTarget = selectingTarget;
-    content.saveFailed = saveError || history.saveError();
+    content.saveFailed = saveError || history.saveError() || projects.error;
     content.scale = scale;
     return content;
 }
@@ -288,6 +308,8 @@ void Base::handleEvent(const SDL_Event& event) {
         closed = true;
     } else if (id == workHistoryCommand) {
         historyWindow.show(history, sharing);
+    } else if (id == newProjectCommand) {
+        newProjectDialog.open(hwnd, scale);
     } else if (id == selectTargetCommand || id == addTargetCommand) {
         // The left click that chose this item is still reported as "pressed since the last
         // query"; drop it, or the first selection frame would pick the program under the menu.

@@ -10,6 +10,7 @@
 #include "input/input_hook_win.h"
 #include "history/history_window_win.h"
 #include "overlay/first_start_note_win.h"
+#include "overlay/new_project_dialog_win.h"
 #include "overlay/overlay_core.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
@@ -56,6 +57,7 @@ public:
     POINT sourceOrigin{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     std::unique_ptr<Gdiplus::Font> font;
+    std::unique_ptr<Gdiplus::Font> projectFont;  // the system's interface font, for the project's name
     Gdiplus::PrivateFontCollection fontCollection;
     // The overlay received a right press since the previous frame: a tap shorter than a frame
     // is never seen down by the per-frame poll.
@@ -64,6 +66,8 @@ public:
     HistoryWindow historyWindow;
     // Shown at the very first start only, when there was no data.cfg yet.
     FirstStartNote firstStartNote;
+    // Opened by the menu's "New project..."; the name typed there becomes the current project.
+    NewProjectDialog newProjectDialog;
     // The history shared with the user's other PCs through a folder, when share.cfg names one.
     PcSharing sharing{shared};
 

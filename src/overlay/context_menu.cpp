@@ -6,6 +6,8 @@
 #include "overlay/target_programs.h"
 #include "common/time_text.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace {
@@ -55,6 +57,38 @@ MenuEntry targetProgramsSubmenu(const std::vector<std::wstring>& programs) {
     return submenu;
 }
 
+// The seconds of a day as the overlay shows them, "00:42:10"; a count beyond the 32-bit range
+// (only a hand-edited history holds one) shows as the range's end.
+std::wstring dayTimeText(std::int64_t seconds) {
+    return timeText(static_cast<std::int32_t>(std::min<std::int64_t>(seconds, INT32_MAX)));
+}
+
+// "No project" and the recent projects, the current one checked, each recent one with its time
+// `today` on every PC; then the dialog for a new one and the title rule's switch.
+MenuEntry projectSubmenu(const OverlayCore& overlay, DayNumber today) {
+    const ProjectSettings& settings = overlay.projects.settings;
+    MenuEntry submenu{MenuEntry::Kind::submenu, 0, L"Project", false, false, {}};
+    MenuEntry none = item(noProjectCommand, L"No project");
+    none.checked = settings.current.empty();
+    submenu.submenu.push_back(std::move(none));
+    for (std::size_t i = 0; i < settings.recent.size() && i < recentProjectLimit; ++i) {
+        const std::wstring& name = settings.recent[i];
+        const std::int64_t seconds =
+            projectSecondsOnDay(overlay.history.rows(), today, name) + overlay.shared.othersOnDay(today, name);
+        // A TAB puts the time in the menu's right-hand column.
+        MenuEntry entry =
+            item(recentProjectFirstCommand + static_cast<unsigned>(i), menuText(name) + L"\t" + dayTimeText(seconds));
+        entry.checked = name == settings.current;
+        submenu.submenu.push_back(std::move(entry));
+    }
+    submenu.submenu.push_back(separator());
+    submenu.submenu.push_back(item(newProjectCommand, L"New project..."));
+    MenuEntry titles = item(projectFromTitlesCommand, L"Project from window titles");
+    titles.checked = settings.fromTitles;
+    submenu.submenu.push_back(std::move(titles));
+    return submenu;
+}
+
 void saveTargets(OverlayCore& overlay, const std::vector<std::wstring>& programs,
                  const std::function<void()>& reloadFromDisk) {
     saveLine(overlay, 0, targetProgramsLine(programs));
@@ -75,6 +109,9 @@ std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber 
     if (history.saveError()) warn(saveFailureText(history.journalPath(), history.saveError()));
     else if (std::wstring waiting = history.waitingText(); !waiting.empty()) warn(std::move(waiting));
     if (!history.notice.empty()) warn(history.notice);
+    const Projects& projects = overlay.projects;
+    if (projects.error) warn(saveFailureText(projects.path, projects.error));
+    if (!projects.notice.empty()) warn(projects.notice);
     entries.push_back(item(0, totalWorkText(settingInt(stateFileInfo, overlay.dataFile, 6))));
     entries.push_back(item(0, todayWorkText(secondsOnDay(history.rows(), today) + overlay.shared.othersOnDay(today))));
     entries.push_back(item(workHistoryCommand, L"Work history"));
@@ -84,6 +121,7 @@ std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber 
     add.disabled = overlay.targetPrograms.size() >= menuTargetLimit;
     entries.push_back(std::move(add));
     if (overlay.targetPrograms.size() >= 2) entries.push_back(targetProgramsSubmenu(overlay.targetPrograms));
+    entries.push_back(projectSubmenu(overlay, today));
     entries.push_back(separator());
     entries.push_back(item(loadRecentTimeCommand, L"Load recent time"));
     entries.push_back(item(pinCommand, windowFixed ? L"Unfix window position" : L"Fix window position"));
@@ -130,6 +168,14 @@ bool carryOutCommand(OverlayCore& overlay, unsigned id, std::int32_t windowLeft,
         std::vector<std::wstring> left = programs;
         left.erase(left.begin() + static_cast<std::ptrdiff_t>(index));
         saveTargets(overlay, left, reloadFromDisk);
+    } else if (id == noProjectCommand) {
+        chooseProject(overlay.projects, L"");
+    } else if (id >= recentProjectFirstCommand && id < recentProjectFirstCommand + recentProjectLimit) {
+        const std::vector<std::wstring>& recent = overlay.projects.settings.recent;
+        const std::size_t index = id - recentProjectFirstCommand;
+        if (index < recent.size()) chooseProject(overlay.projects, std::wstring(recent[index]));
+    } else if (id == projectFromTitlesCommand) {
+        setProjectFromTitles(overlay.projects, !overlay.projects.settings.fromTitles);
     } else if (id == exitCommand) {
         return true;
     } else if (const TimeOutChoice* choice = timeOutChoice(id)) {

@@ -17,7 +17,11 @@ enum MenuCommand : unsigned {
     workHistoryCommand = 1133,  // "Work history": opens the history window
     stopAfterLongFirstCommand = 1134,  // 1134 to 1136: "Stop after 2, 5, 15 minutes"
     addTargetCommand = 1137,  // "Add target program": the next window clicked adds its program
+    noProjectCommand = 1138,  // "No project"
+    newProjectCommand = 1139,  // "New project...": opens the dialog that names one
+    recentProjectFirstCommand = 1140,  // 1140 to 1149: the recent projects, most recent first
     removeTargetFirstCommand = 1150,  // 1150 to 1159: the "Target programs" submenu, one a program
+    projectFromTitlesCommand = 1160,  // "Project from window titles": on or off
 };
 
 // One line of the menu as it is shown, in order.
@@ -33,9 +37,10 @@ struct MenuEntry {
 
 // The menu for the overlay's state at this moment: the total stored in data.cfg, the seconds of
 // `today` in the work history (every PC's, when shared), the target programs (while there are two
-// or more), the pin text, the time-out's check mark and, while the last save of either file
-// failed or the history has news about its file, first lines saying so. Throws SettingsError
-// when the stored total is not a number.
+// or more), the projects (each recent one with its seconds of `today`, every PC's when shared),
+// the pin text, the time-out's check mark and, while the last save of a file failed or there is
+// news about the history or projects.cfg, first lines saying so. Throws SettingsError when the
+// stored total is not a number.
 std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber today);
 
 // Whether a right press at screen point (x, y) is over the overlay whose top-left corner is

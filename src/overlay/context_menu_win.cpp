@@ -33,6 +33,7 @@ void Base::showContextMenu() {
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, windowSize.cx, windowSize.cy, SWP_NOMOVE | SWP_NOSIZE);
     const PopupMenu menu = buildPopupMenu(contextMenuEntries(*this, readLocalMoment().day));
     history.notice.clear();  // said once
+    projects.notice.clear();
     // A menu whose owner is not the foreground window stays open when the user clicks elsewhere,
     // and the overlay never takes the foreground by itself; so it does for the menu's lifetime,
     // and the posted WM_NULL lets the menu's loop end properly (TrackPopupMenu's remarks).

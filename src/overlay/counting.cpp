@@ -51,6 +51,7 @@ std::int32_t countSeconds(OverlayCore& overlay, const FrameInput& input, FrameCl
         overlay.active = true;
         overlay.lastActivity = now.idleClock;
         if (input.program) overlay.countedProgram = *input.program;
+        judgeTitle(overlay.projects, input.title);
     }
     // Checked before counting: the frame that ends a spell adds nothing, however long it was.
     const std::int64_t idleSeconds = (now.idleClock - overlay.lastActivity) / 1000;

@@ -28,6 +28,9 @@ struct FrameInput {
     // The target in front when the frame qualifies, spelt as in line 1 (chosenTarget); borrowed
     // for the call.
     const std::wstring* program = nullptr;
+    // The title of the window in front when the frame qualifies and titles may name the project;
+    // borrowed for the call, never kept.
+    const std::wstring* title = nullptr;
 };
 
 // The only place the program reads the real clocks.
@@ -40,7 +43,8 @@ FrameClocks readClocks();
 // since secondMark go to both counters (saturating at the int32 range) and the partial second is
 // carried. Ends with wasActive := active. Returns the whole seconds of this frame: when it is
 // above 0, the total has to be written, and the seconds go to the history row of
-// overlay.countedProgram: the target in front at the last qualifying frame, this one included.
+// overlay.countedProgram: the target in front at the last qualifying frame, this one included,
+// and to its project: the one that frame's title named, else the chosen one (countedProject).
 // Counting goes on whatever is in front until the time-out, so a second counted after a switch
 // to another program belongs to the one worked in last.
 std::int32_t accountFrame(OverlayCore& overlay, const FrameInput& input, FrameClocks now);

@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "overlay/screen_place.h"
+#include "common/message_font_win.h"
+#include "overlay/screen_place_win.h"
 
 namespace {
 
@@ -32,23 +33,6 @@ LRESULT CALLBACK noteProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
-// The system's message font, at the overlay's scale rather than the system's.
-HFONT createNoteFont(DisplayScale scale) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    LOGFONTW font{};
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
-        font = metrics.lfMessageFont;
-        const WindowDC screen(nullptr);
-        const int systemDpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : DisplayScale::standardDpi;
-        font.lfHeight = MulDiv(font.lfHeight, scale.dpi(), systemDpi > 0 ? systemDpi : DisplayScale::standardDpi);
-    } else {
-        lstrcpynW(font.lfFaceName, L"Segoe UI", LF_FACESIZE);
-        font.lfHeight = -scale.pixels(12);
-    }
-    return CreateFontIndirectW(&font);
-}
-
 }  // namespace
 
 void FirstStartNote::show(HWND overlay, DisplayScale scale, std::uint32_t now) {
@@ -64,7 +48,8 @@ void FirstStartNote::show(HWND overlay, DisplayScale scale, std::uint32_t now) {
         description.lpszClassName = noteClass;
         class_.emplace(description);
     }
-    font_.emplace(createNoteFont(scale));
+    const LOGFONTW font = messageFontAt(scale);
+    font_.emplace(CreateFontIndirectW(&font));
     // A note that cannot be made is no loss: the menu is there all the same.
     window_.emplace(CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, noteClass, text,
                                     WS_POPUP | WS_BORDER, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr),
@@ -86,16 +71,8 @@ void FirstStartNote::follow(HWND overlay) {
     }
     RECT frame{0, 0, textSize.cx + 2 * scale_.pixels(8), textSize.cy + 2 * scale_.pixels(5)};
     AdjustWindowRectEx(&frame, WS_POPUP | WS_BORDER, FALSE, WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE);
-    RECT beside{};
-    GetWindowRect(overlay, &beside);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    if (!GetMonitorInfoW(MonitorFromWindow(overlay, MONITOR_DEFAULTTONEAREST), &monitor))
-        monitor.rcWork = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    const RECT& work = monitor.rcWork;
     const std::int32_t width = frame.right - frame.left, height = frame.bottom - frame.top;
-    const OverlayCore::Point place = notePlace({beside.left, beside.top, beside.right, beside.bottom}, width, height,
-                                               scale_.pixels(6), {work.left, work.top, work.right, work.bottom});
+    const OverlayCore::Point place = placeBeside(overlay, width, height, scale_.pixels(6));
     SetWindowPos(note, HWND_TOPMOST, place.x, place.y, width, height, SWP_NOACTIVATE);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "config/config_file.h"
+#include "overlay/projects.h"
 #include "sharing/shared_history.h"
 #include "history/work_history.h"
 
@@ -20,6 +21,11 @@ struct OverlayCore {
     };
 
     Point textCenter;                   // skin: centre of the time text, window pixels
+    // skin: where the project's name goes, at 96 DPI: its centre, font size and the widest it
+    // may be (0 or less: it is not shown)
+    struct ProjectPlace {
+        float x = 100, y = 132, size = 12, width = 180;
+    } projectPlace;
     ConfigFile dataFile;                // the state file, loaded for the whole run
     bool selectingTarget = false;       // the next left click picks the program to track
     bool pickAdds = false;              // ... and adds it to the others rather than replacing them
@@ -29,6 +35,7 @@ struct OverlayCore {
     // The target in front at the last qualifying frame, spelt as in line 1: the history row that
     // counted seconds go to.
     std::wstring countedProgram;
+    Projects projects;                  // projects.cfg, and the project the last title named
     bool active = false;                // seconds are being counted in this frame
     bool wasActive = false;             // `active` at the end of the previous frame
     std::int64_t lastActivity = 0;      // idle clock (FrameClocks) of the last qualifying input, ms

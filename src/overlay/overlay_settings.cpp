@@ -29,4 +29,10 @@ void applySkinLayout(const ConfigFile& skin, OverlayCore& overlay) {
     // Only the low 8 bits count: 256 is 0 and -1 is 255.
     for (int i = 0; i < 3; ++i)
         overlay.textColor[i] = static_cast<std::uint8_t>(settingInt(skinFileInfo, skin, 3 + i));
+    // A skin of six lines shows the project's name under the time.
+    OverlayCore::ProjectPlace& place = overlay.projectPlace;
+    place = {static_cast<float>(x), static_cast<float>(y) + 28, 12, 180};
+    float* const values[] = {&place.x, &place.y, &place.size, &place.width};
+    for (int i = 0; i < 4; ++i)
+        if (const std::optional<float> value = optionalSkinNumber(skin, 6 + i)) *values[i] = *value;
 }

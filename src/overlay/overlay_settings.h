@@ -18,5 +18,6 @@ bool loadState(OverlayCore& overlay, const std::wstring& commonAppDataFolder);
 // Applies the lines held in overlay.dataFile as loadState does, without reading the disk.
 void applyState(OverlayCore& overlay);
 
-// Stores the skin's text centre and the three colour bytes (their low 8 bits) in line order.
+// Stores the skin's text centre, the three colour bytes (their low 8 bits) and the project name's
+// place (its optional lines, or under the time) in line order.
 void applySkinLayout(const ConfigFile& skin, OverlayCore& overlay);

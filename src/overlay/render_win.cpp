@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "common/text.h"
+
 namespace {
 
 // DIB_RGB_COLORS needs no DC's palette, so the bitmap can exist before any DC does and be
@@ -54,6 +56,40 @@ void drawTime(Gdiplus::Graphics& graphics, const FrameContent& content, FrameCac
     graphics.ResetTransform();
 }
 
+// In the time's colour, in small type under it, so that nobody counts into the wrong project
+// unawares.
+void drawProject(Gdiplus::Graphics& graphics, const FrameContent& content, FrameCache* cache) {
+    Gdiplus::Font* font = content.projectFont;
+    if (content.projectText.empty() || !(content.projectWidth > 0) || !font || font->GetLastStatus() != Gdiplus::Ok)
+        return;
+    Gdiplus::SolidBrush brush(Gdiplus::Color(textArgb(content.textColor)));
+    if (!content.scale.isStandard()) {
+        const auto factor = static_cast<Gdiplus::REAL>(content.scale.factor());
+        graphics.ScaleTransform(factor, factor);
+    }
+    Gdiplus::StringFormat format(Gdiplus::StringFormat::GenericTypographic());
+    format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap | Gdiplus::StringFormatFlagsNoClip);
+    format.SetAlignment(Gdiplus::StringAlignmentCenter);
+    format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    const auto shorten = [&] {
+        return shortenToFit(content.projectText, content.projectWidth, [&](const std::wstring& text) {
+            Gdiplus::RectF box;
+            graphics.MeasureString(text.c_str(), static_cast<INT>(text.size()), font, Gdiplus::PointF(0, 0), &format,
+                                   &box);
+            return static_cast<float>(box.Width);
+        });
+    };
+    const std::wstring shown = cache ? cache->projectTextFor(content.projectText, font, content.scale,
+                                                             content.projectWidth, shorten)
+                                     : shorten();
+    const float height = 2 * font->GetSize();
+    graphics.DrawString(shown.c_str(), static_cast<INT>(shown.size()), font,
+                        Gdiplus::RectF(content.projectCenterX - content.projectWidth / 2,
+                                       content.projectCenterY - height / 2, content.projectWidth, height),
+                        &format, &brush);
+    graphics.ResetTransform();
+}
+
 // Opaque whatever the skin's text colour, so that it shows even when the time does not.
 void drawSaveWarning(Gdiplus::Graphics& graphics, DisplayScale scale) {
     const Gdiplus::SmoothingMode before = graphics.GetSmoothingMode();
@@ -99,6 +135,7 @@ void drawFrame(FrameSurface& surface, const FrameContent& content, FrameCache* c
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
     if (!plate) drawWholeFrame(graphics, content.baseImage, side);
     drawTime(graphics, content, cache);
+    drawProject(graphics, content, cache);
     if (content.saveFailed) drawSaveWarning(graphics, content.scale);
     if (content.selectingTarget) drawWholeFrame(graphics, content.targetSelectImage, side);
 }

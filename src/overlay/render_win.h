@@ -26,6 +26,11 @@ struct FrameContent {
     bool selectingTarget = false;
     bool saveFailed = false;                      // the last write of data.cfg failed: warning mark
     DisplayScale scale{};                         // the monitor's DPI
+    std::wstring projectText{};                   // the project seconds go to; empty: none, nothing drawn
+    Gdiplus::Font* projectFont = nullptr;         // the system's interface font, at the skin's size
+    float projectCenterX = 0;                     // the project's name is centred here, window pixels,
+    float projectCenterY = 0;
+    float projectWidth = 0;                       // and cut short with "…" beyond this width (0: not drawn)
 };
 
 // Two frames that would show the same pixels: the window keeps the last one pushed.
@@ -33,8 +38,10 @@ inline bool operator==(const FrameContent& a, const FrameContent& b) {
     return a.baseImage == b.baseImage && a.targetSelectImage == b.targetSelectImage && a.font == b.font &&
            a.textCenterX == b.textCenterX && a.textCenterY == b.textCenterY &&
            std::equal(std::begin(a.textColor), std::end(a.textColor), std::begin(b.textColor)) &&
-           a.timeText == b.timeText && a.selectingTarget == b.selectingTarget && a.saveFailed == b.saveFailed &&
-           a.scale == b.scale;
+           a.timeText == b.timeText && a.projectText == b.projectText && a.projectFont == b.projectFont &&
+           a.projectCenterX == b.projectCenterX && a.projectCenterY == b.projectCenterY &&
+           a.projectWidth == b.projectWidth && a.selectingTarget == b.selectingTarget &&
+           a.saveFailed == b.saveFailed && a.scale == b.scale;
 }
 inline bool operator!=(const FrameContent& a, const FrameContent& b) { return !(a == b); }
 
@@ -65,6 +72,21 @@ public:
         return box_;
     }
 
+    // The project's name as it fits `width` in `font` at `scale` (see shortenToFit), worked out
+    // with `shorten` when any of them differs from the last call's.
+    template <class Shorten>
+    const std::wstring& projectTextFor(const std::wstring& text, Gdiplus::Font* font, DisplayScale scale, float width,
+                                       Shorten shorten) {
+        if (text != projectText_ || font != projectFont_ || scale != projectScale_ || width != projectWidth_) {
+            projectShown_ = shorten();
+            projectText_ = text;
+            projectFont_ = font;
+            projectScale_ = scale;
+            projectWidth_ = width;
+        }
+        return projectShown_;
+    }
+
 private:
     Gdiplus::Image* plateImage_ = nullptr;
     int plateSide_ = 0;
@@ -74,6 +96,11 @@ private:
     DisplayScale boxScale_;
     Gdiplus::RectF box_;
     bool boxMeasured_ = false;
+    std::wstring projectText_;
+    std::wstring projectShown_;
+    Gdiplus::Font* projectFont_ = nullptr;
+    DisplayScale projectScale_;
+    float projectWidth_ = -1;
 };
 
 // One whole frame: draws the overlay's picture, 200 x 200 at 96 DPI, and pushes it to the layered window

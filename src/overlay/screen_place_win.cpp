@@ -1,7 +1,5 @@
 #include "overlay/screen_place_win.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <climits>
 
@@ -35,4 +33,14 @@ ScreenRect primaryWorkArea() {
 
 OverlayCore::Point pinnedPlaceOnScreen(OverlayCore::Point stored, std::int32_t side) {
     return pinnedPlace(stored, side, workAreaTouching(stored, side), primaryWorkArea());
+}
+
+OverlayCore::Point placeBeside(HWND overlay, std::int32_t width, std::int32_t height, std::int32_t gap) {
+    RECT beside{};
+    GetWindowRect(overlay, &beside);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromWindow(overlay, MONITOR_DEFAULTTONEAREST), &monitor))
+        monitor.rcWork = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    return notePlace(toScreenRect(beside), width, height, gap, toScreenRect(monitor.rcWork));
 }

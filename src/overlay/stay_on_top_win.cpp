@@ -9,8 +9,10 @@ std::vector<WindowAbove> visibleWindowsAbove(HWND window) {
         if (GetClassNameW(other, name, 64) > 0) described.className = name;
         GUITHREADINFO thread{};
         thread.cbSize = sizeof thread;
-        described.threadInMenu = GetGUIThreadInfo(GetWindowThreadProcessId(other, nullptr), &thread) &&
+        DWORD process = 0;
+        described.threadInMenu = GetGUIThreadInfo(GetWindowThreadProcessId(other, &process), &thread) &&
                                  (thread.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) != 0;
+        described.ours = process == GetCurrentProcessId();
         above.push_back(std::move(described));
     }
     return above;

@@ -39,6 +39,8 @@ public:
 
     // All other PCs' seconds on `day`, as last read.
     std::int64_t othersOnDay(DayNumber day) const;
+    // All other PCs' seconds of `project` (empty: of none) on `day`, as last read.
+    std::int64_t othersOnDay(DayNumber day, const std::wstring& project) const;
     const std::vector<std::shared_ptr<const OtherPcHistory>>& others() const { return report_.pcs; }
     // This PC first, then the others by name; a name that two PCs share carries their IDs.
     std::vector<ChartPc> chartPcs(const std::vector<HistoryRow>& ownRows) const;

@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "common/text.h"
 #include "config/config_file.h"
+#include "config/projects_file.h"
 #include "temp_folder.h"
 
 namespace {
@@ -153,3 +155,62 @@ TEST(FloatConversion, ParsesALeadingNumberAndFailsWithTheFixedTexts) {
 }
 
 }  // namespace
+
+// projects.cfg as a person may leave it. Each row's text is read as "current|titles|recent,...",
+// or not at all (empty); whatever is read, written and read again, is the same.
+TEST(ProjectsFile, IsReadTolerantlyOrNotAtAllAndWritesBackWhatItRead) {
+    const std::string sixty(60, 'x');
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::wstring read;
+    } cases[] = {
+        {"its own form", "Acme logo\r\ntrue\r\nAcme logo\r\nGlobex\r\n", L"Acme logo|true|Acme logo,Globex"},
+        {"empty: the defaults", "", L"|true|"},
+        {"no project, titles off", "\r\nfalse\r\nGlobex\r\n", L"|false|Globex"},
+        {"a BOM, LF ends, spaces and blank lines", "\xEF\xBB\xBF Acme \n false\n\n Globex \n\nAcme\n",
+         L"Acme|false|Globex,Acme"},
+        {"a current one missing from the list is the most recent", "Initech\r\ntrue\r\nGlobex\r\n",
+         L"Initech|true|Initech,Globex"},
+        {"one name twice but for case: the first spelling", "ACME\r\ntrue\r\nAcme\r\nacme\r\n", L"Acme|true|Acme"},
+        {"only the first line", "Acme\r\n", L"Acme|true|Acme"},
+        {"Latin-1, a comma and quotes", "Caf\xe9, \"Smith\"\r\ntrue\r\n",
+         L"Caf\u00e9, \"Smith\"|true|Caf\u00e9, \"Smith\""},
+        {"sixty characters", "\r\ntrue\r\n" + sixty + "\r\n", L"|true|" + std::wstring(60, L'x')},
+        {"sixty-one characters", "\r\ntrue\r\n" + sixty + "y\r\n", L""},
+        {"a control character", "A\x01" "B\r\ntrue\r\n", L""},
+        {"a TAB inside a name", "\r\ntrue\r\nA\tB\r\n", L""},
+        {"yes for true", "\r\nyes\r\n", L""},
+        {"not a text", std::string("\0\0\xff", 3), L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<ProjectSettings> read = parseProjects(c.bytes);
+        ASSERT_EQ(read.has_value(), !c.read.empty());
+        if (!read) continue;
+        std::wstring text = read->current + L"|" + (read->fromTitles ? L"true|" : L"false|");
+        for (const std::wstring& name : read->recent) text += (text.back() == L'|' ? L"" : L",") + name;
+        EXPECT_EQ(text, c.read);
+        EXPECT_EQ(parseProjects(formatProjects(*read)), read);
+    }
+    EXPECT_EQ(formatProjects({L"R&D \u8868", false, {L"R&D \u8868", L"a,b"}}),
+              "R&D \xE8\xA1\xA8\r\nfalse\r\nR&D \xE8\xA1\xA8\r\na,b\r\n");
+}
+
+// The name rule, as the New project dialog and projects.cfg apply it.
+TEST(ProjectsFile, ANameIsTrimmedAndHasOneToSixtyCharactersNoneOfThemAControlCharacter) {
+    std::wstring sixtyWide;  // each one character, in two UTF-16 units on Windows
+    for (int i = 0; i < 60; ++i) sixtyWide += fromUtf8("\xF0\x9F\x8E\xA8");
+    const struct {
+        std::wstring typed;
+        std::wstring name;  // empty: refused
+    } cases[] = {
+        {L"  Acme logo \t", L"Acme logo"}, {L"\"Smith, Jones\"", L"\"Smith, Jones\""}, {L"   ", L""}, {L"", L""},
+        {std::wstring(61, L'a'), L""}, {L"a\nb", L""}, {L"a\u0085b", L""}, {L"\uFEFFAcme", L""},
+        {sixtyWide, sixtyWide}, {sixtyWide + L"a", L""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(toUtf8(c.typed));
+        EXPECT_EQ(projectName(c.typed).value_or(L""), c.name);
+    }
+}

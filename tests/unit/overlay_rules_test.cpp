@@ -17,7 +17,9 @@
 #include "overlay/screen_place.h"
 #include "overlay/stay_on_top.h"
 #include "overlay/target_programs.h"
+#include "common/text.h"
 #include "common/time_text.h"
+#include "config/projects_file.h"
 #include "temp_folder.h"
 
 namespace {
@@ -148,6 +150,78 @@ TEST(Counting, EachSecondGoesToTheTargetInFrontAtTheLastQualifyingFrameAsLine1Sp
             const std::int32_t counted =
                 accountFrame(overlay, {inFront != nullptr, 0, inFront}, {T + look.ms, look.ms, 0, noon});
             if (counted > 0) rows += overlay.countedProgram + L" " + std::to_wstring(counted) + L"|";
+        }
+        EXPECT_EQ(rows, c.rows);
+    }
+}
+
+// The title rule: which recent project a window's title names.
+TEST(Projects, ATitleNamesTheRecentProjectItHoldsAsAWholeWordTheLongestOfSeveral) {
+    const std::vector<std::wstring> recent = {L"Acme", L"logo", L"Acme logo", L"R&D", L"Globex brief", L"\u00e9cole"};
+    const struct {
+        const wchar_t* title;
+        const wchar_t* named;  // null: none
+    } cases[] = {
+        {L"acme-logo.psd @ 66.7% (RGB/8) - Photoshop", L"Acme"},  // two as long: the more recent
+        {L"ACME LOGO v2.kra - Krita", L"Acme logo"},
+        {L"Acme_logo.psd", L"Acme"},
+        {L"Globex brief.docx - Word", L"Globex brief"},
+        {L"R&D notes.txt - Notepad", L"R&D"},
+        {L"Acmeville.psd", nullptr},
+        {L"TheAcme.psd", nullptr},
+        {L"Acme2.psd", nullptr},
+        {L"acmeville + acme.psd", L"Acme"},
+        {L"Globex  brief.docx", nullptr},
+        {L"Untitled - Notepad", nullptr},
+        {L"", nullptr},
+#ifdef _WIN32  // Windows folds and knows letters beyond ASCII
+        {L"\u00c9COLE poster.psd", L"\u00e9cole"},
+        {L"Acme\u00e9.psd", nullptr},
+        {L"\u65e5\u672cAcme.psd", nullptr},
+#endif
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(toUtf8(c.title));
+        const std::wstring* named = projectNamedIn(c.title, recent);
+        EXPECT_EQ(named ? *named : L"none", c.named ? c.named : L"none");
+    }
+}
+
+// Frames at `ms` on both clocks, with input or not, and the title of notepad's window in front;
+// "Chosen" is the current project. Each counted second goes to the project that the last
+// qualifying frame's title named, else to the chosen one.
+TEST(Counting, EachSecondGoesToTheProjectTheLastQualifyingTitleNamedElseTheChosenOne) {
+    struct Look {
+        bool input;
+        const wchar_t* title;
+        std::uint32_t ms;
+    };
+    const struct {
+        const char* name;
+        bool fromTitles;
+        std::vector<Look> frames;
+        const wchar_t* rows;
+    } cases[] = {
+        {"the title's project, then the chosen one when it names none", true,
+         {{true, L"acme-logo.txt - Notepad", 0}, {true, L"acme-logo.txt - Notepad", 1000},
+          {true, L"Untitled - Notepad", 1500}, {false, L"acme-logo.txt - Notepad", 2000}},
+         L"Acme 1|Chosen 1|"},
+        {"titles off: always the chosen one", false,
+         {{true, L"acme-logo.txt - Notepad", 0}, {true, L"acme-logo.txt - Notepad", 2000}}, L"Chosen 2|"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OverlayCore overlay;
+        overlay.stopAfterSeconds = 5;
+        overlay.targetPrograms = {L"notepad.exe"};
+        overlay.projects.settings = {L"Chosen", c.fromTitles, {L"Chosen", L"Acme"}};
+        std::wstring rows;
+        for (const Look& look : c.frames) {
+            const std::wstring title = look.title;
+            const std::wstring* program = look.input ? &overlay.targetPrograms[0] : nullptr;
+            const std::wstring* seen = program && titlesMayNameProject(overlay.projects) ? &title : nullptr;
+            if (const std::int32_t n = accountFrame(overlay, {look.input, 0, program, seen}, {T + look.ms, look.ms, 0, noon}))
+                rows += countedProject(overlay.projects) + L" " + std::to_wstring(n) + L"|";
         }
         EXPECT_EQ(rows, c.rows);
     }
@@ -310,16 +384,18 @@ TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
     overlay.history.record(L"notepad.exe", L"", 999, {today - 1, 50000});
     EXPECT_EQ(describe(contextMenuEntries(overlay, today)),
               L"0 Total work time : 25hours 1minutes 1seconds\n0 Today : 1hours 2minutes 3seconds\n"
-              L"1133 Work history\n0 ---\n1124 Select target program\n1137 Add target program\n0 ---\n"
+              L"1133 Work history\n0 ---\n1124 Select target program\n1137 Add target program\n0 Project\n{\n"
+              L"1138 No project [x]\n0 ---\n1139 New project...\n1160 Project from window titles [x]\n}\n0 ---\n"
               L"1131 Load recent time\n1132 Fix window position\n0 ---\n0 Time stopping speed\n{\n"
               L"1126 Stop after 1 seconds\n1127 Stop after 5 seconds\n1128 Stop after 10 seconds [x]\n"
               L"1129 Stop after 30 seconds\n1130 Stop after 60 seconds\n1134 Stop after 2 minutes\n"
               L"1135 Stop after 5 minutes\n1136 Stop after 15 minutes\n}\n0 ---\n1125 Exit\n");
 
     const auto before = readBytes(stateFile());
-    // 1133 opens the history window, which is the Windows overlay's to do: nothing changes here;
-    // nor does taking the only program off the list.
-    for (unsigned ignored : {0u, 1123u, 1133u, 1149u, 1150u, 1160u}) EXPECT_FALSE(command(ignored));
+    // 1133 opens the history window and 1139 the New project dialog, which is the Windows
+    // overlay's to do: nothing changes here; nor does taking the only program off the list, nor
+    // choosing a recent project that is not there.
+    for (unsigned ignored : {0u, 1123u, 1133u, 1139u, 1149u, 1150u}) EXPECT_FALSE(command(ignored));
     EXPECT_EQ(readBytes(stateFile()), before);
     EXPECT_EQ(reloads, 1);
 
@@ -335,7 +411,7 @@ TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
         EXPECT_EQ(overlay.stopAfterSeconds, std::stoi(t.line));
         std::vector<unsigned> checked;
         const std::vector<MenuEntry> menu = contextMenuEntries(overlay, today);
-        for (const MenuEntry& choice : menu[10].submenu)
+        for (const MenuEntry& choice : menu[11].submenu)
             if (choice.checked) checked.push_back(choice.id);
         EXPECT_EQ(checked, std::vector<unsigned>{t.id});
     }
@@ -345,7 +421,7 @@ TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
                                                          L"90061"}));
     EXPECT_TRUE(windowFixed);
     EXPECT_EQ(overlay.fixedX, -150);
-    EXPECT_EQ(contextMenuEntries(overlay, today)[8].text, L"Unfix window position");
+    EXPECT_EQ(contextMenuEntries(overlay, today)[9].text, L"Unfix window position");
     EXPECT_FALSE(command(pinCommand, 500, 500));
     EXPECT_FALSE(windowFixed);
     EXPECT_EQ(linesOnDisk()[4], L"-150");
@@ -370,7 +446,7 @@ TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
 
     overlay.stopAfterSeconds = 7;
     const std::vector<MenuEntry> unchecked = contextMenuEntries(overlay, today);
-    for (const MenuEntry& choice : unchecked[10].submenu) EXPECT_FALSE(choice.checked);
+    for (const MenuEntry& choice : unchecked[11].submenu) EXPECT_FALSE(choice.checked);
     EXPECT_TRUE(command(exitCommand));
 }
 
@@ -390,7 +466,8 @@ TEST_F(MenuCommands, TargetProgramsAreAddedListedAndTakenOff) {
               L"0 Target programs\n{\n1150 photoshop.exe [x]\n1151 R&&D Paint.exe [x]\n}\n");
     EXPECT_FALSE(command(1150));
     EXPECT_EQ(linesOnDisk()[0], L"R&D Paint.exe");
-    EXPECT_EQ(menu()[6].kind, MenuEntry::Kind::separator) << "no list of one";
+    EXPECT_EQ(menu()[6].text, L"Project") << "no list of one: the projects follow Add target program";
+    EXPECT_EQ(two[7].text, L"Project") << "... or the list";
     EXPECT_FALSE(command(1150));
     EXPECT_EQ(linesOnDisk()[0], L"R&D Paint.exe") << "the last one stays";
 
@@ -402,6 +479,64 @@ TEST_F(MenuCommands, TargetProgramsAreAddedListedAndTakenOff) {
     EXPECT_FALSE(add(L"12.exe"));
     EXPECT_FALSE(command(1159));
     EXPECT_EQ(linesOnDisk()[0], L"1.exe|2.exe|3.exe|4.exe|5.exe|6.exe|7.exe|8.exe|9.exe|11.exe");
+}
+
+// The Project submenu, each recent project with its time today on every PC, and what its
+// commands keep in projects.cfg.
+TEST_F(MenuCommands, ProjectsAreChosenListedWithTodaysTimeAndKeptInProjectsCfg) {
+    const std::wstring stateFolder = stateFile().parent_path().wstring();
+    const std::filesystem::path file = projectsFilePath(stateFolder);
+    loadProjects(overlay.projects, stateFolder, {today, 100});
+    const auto projectMenu = [&] { return describe(contextMenuEntries(overlay, today)[6].submenu); };
+    EXPECT_FALSE(std::filesystem::exists(file)) << "nothing is written before a choice";
+
+    chooseProject(overlay.projects, L"Acme & Co");
+    chooseProject(overlay.projects, L"Globex");
+    overlay.history.record(L"photoshop.exe", L"Acme & Co", 3723, {today, 40000});
+    overlay.history.record(L"photoshop.exe", L"Globex", 600, {today, 40000});
+    overlay.history.record(L"photoshop.exe", L"Globex", 999, {today - 1, 40000});
+    overlay.shared.shareThrough(L"X:/shared");
+    ShareReport report;
+    report.folder = L"X:/shared";
+    auto laptop = std::make_shared<OtherPcHistory>();
+    laptop->rows = {{today, L"krita.exe", 60, L"Globex"}};
+    report.pcs.push_back(laptop);
+    overlay.shared.take(std::move(report));
+    EXPECT_EQ(projectMenu(), L"1138 No project\n1140 Globex\t00:11:00 [x]\n1141 Acme && Co\t01:02:03\n0 ---\n"
+                             L"1139 New project...\n1160 Project from window titles [x]\n");
+    EXPECT_EQ(readBytes(file), "Globex\r\ntrue\r\nGlobex\r\nAcme & Co\r\n");
+
+    EXPECT_FALSE(command(1141));
+    EXPECT_EQ(overlay.projects.settings.current, L"Acme & Co") << "chosen, and the most recent now";
+    chooseProject(overlay.projects, L"GLOBEX");
+    EXPECT_EQ(readBytes(file), "Globex\r\ntrue\r\nGlobex\r\nAcme & Co\r\n") << "the recent one's spelling";
+    EXPECT_FALSE(command(noProjectCommand));
+    EXPECT_FALSE(command(projectFromTitlesCommand));
+    EXPECT_EQ(readBytes(file), "\r\nfalse\r\nGlobex\r\nAcme & Co\r\n");
+    EXPECT_NE(projectMenu().find(L"1138 No project [x]\n"), std::wstring::npos);
+    EXPECT_NE(projectMenu().find(L"1160 Project from window titles\n"), std::wstring::npos);
+
+    // Ten are kept: the eleventh pushes out the least recent.
+    for (int i = 1; i <= 9; ++i) chooseProject(overlay.projects, L"P" + std::to_wstring(i));
+    EXPECT_EQ(overlay.projects.settings.recent.size(), 10u);
+    EXPECT_EQ(overlay.projects.settings.recent.back(), L"Globex");
+    EXPECT_FALSE(command(1149));
+    EXPECT_EQ(overlay.projects.settings.current, L"Globex");
+    EXPECT_EQ(overlay.projects.settings.recent[1], L"P9");
+
+    // A restart keeps the current project; an unreadable file is kept aside, said once in the
+    // menu's first line, and a new one starts.
+    Projects again;
+    loadProjects(again, stateFolder, {today, 200});
+    EXPECT_EQ(again.settings, overlay.projects.settings);
+    writeBytes(file, "Acme\r\nmaybe\r\n");
+    loadProjects(overlay.projects, stateFolder, {today, 3723});
+    EXPECT_EQ(overlay.projects.settings, ProjectSettings{});
+    const std::filesystem::path kept = stateFile().parent_path() / "projects unreadable 2026-12-07 010203.cfg";
+    EXPECT_EQ(readBytes(kept), "Acme\r\nmaybe\r\n");
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(contextMenuEntries(overlay, today)[0].text,
+              L"projects.cfg could not be read; it was kept as " + displayPath(kept.wstring()));
 }
 
 TEST_F(MenuCommands, FailedSaveIsShownUntilAWriteSucceedsAndLosesNoCountedSeconds) {
@@ -446,6 +581,19 @@ TEST_F(MenuCommands, FailedSaveIsShownUntilAWriteSucceedsAndLosesNoCountedSecond
     EXPECT_EQ(withHistory[1].text, overlay.history.notice);
     EXPECT_TRUE(withHistory[0].disabled && withHistory[1].disabled);
     EXPECT_EQ(withHistory[3].text, L"Today : 0hours 0minutes 7seconds") << "kept in memory until a write succeeds";
+
+    // projects.cfg the same: a choice that could not be written is kept and named, and written
+    // with the next counted second once it can be.
+    loadProjects(overlay.projects, stateFile().parent_path().wstring(), {today, 300});
+    const std::wstring projects = projectsFilePath(stateFile().parent_path().wstring());
+    const auto projectsBlocker = std::filesystem::path(temporaryPathFor(projects));
+    std::filesystem::create_directories(projectsBlocker);
+    chooseProject(overlay.projects, L"Acme");
+    EXPECT_EQ(contextMenuEntries(overlay, today)[2].text.rfind(L"Not saved: " + displayPath(projects), 0), 0u);
+    std::filesystem::remove(projectsBlocker);
+    retryProjectsSave(overlay.projects);
+    EXPECT_FALSE(overlay.projects.error);
+    EXPECT_EQ(readBytes(projects), "Acme\r\ntrue\r\nAcme\r\n");
 }
 
 TEST_F(MenuCommands, BadLinesMetWhileRunningGiveTheStartUpMessage) {
@@ -491,6 +639,7 @@ TEST(StayOnTop, TheOverlayGoesBackOnTopUnlessAPopupIsAboveIt) {
         {"a tooltip", {{L"tooltips_class32"}}, false},
         {"a menu of a window that draws its own", {{L"Chrome_WidgetWin_1", true}}, false},
         {"an ordinary window over a menu", {{L"Notepad"}, {L"#32768"}}, false},
+        {"a window of its own, the New project dialog", {{L"ArdenoTimeNewProject", false, true}}, false},
     };
     for (const auto& c : cases) EXPECT_EQ(raiseAbove(c.above), c.raise) << c.name;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/text.h"
 #include "config/skin_file.h"
 #include "overlay/overlay_core.h"
 #include "overlay/overlay_settings.h"
@@ -68,6 +69,44 @@ TEST_F(SkinFileTest, FiveLineSkinFailsOnTheSixthAfterStoringWhatCameBefore) {
     EXPECT_EQ(overlay.textColor[0], 200);
     EXPECT_EQ(overlay.textColor[1], 100);
     EXPECT_EQ(overlay.textColor[2], 0);
+}
+
+// Lines 7 to 10 place the project's name; a skin may leave any of them out (or empty), and a
+// skin of six lines shows it under the time.
+TEST_F(SkinFileTest, ProjectLinesAreOptionalAndASixLineSkinPutsTheNameUnderTheTime) {
+    const std::string six = "90\r\n80\r\n28\r\n255\r\n255\r\n255\r\n";
+    const struct {
+        std::string extra;
+        float x, y, size, width;
+    } cases[] = {
+        {"", 90, 108, 12, 180},
+        {"\r\n", 90, 108, 12, 180},  // a blank line at the end of an old file
+        {"100\r\n130\r\n11.5\r\n156\tremark\r\n", 100, 130, 11.5f, 156},
+        {"\t\r\n  \r\n14px\r\n", 90, 108, 14, 180},
+        {"100\r\n130\r\n12\r\n0\r\n", 100, 130, 12, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.extra);
+        applySkinLayout(skin(six + c.extra), overlay);
+        const OverlayCore::ProjectPlace& place = overlay.projectPlace;
+        EXPECT_EQ(std::vector<float>({place.x, place.y, place.size, place.width}),
+                  std::vector<float>({c.x, c.y, c.size, c.width}));
+        EXPECT_EQ(overlay.textCenter.y, 80);
+    }
+    for (const char* bad : {"100\r\nlow\r\n", "1\r\n1\r\nnan\r\n"}) {
+        try {
+            applySkinLayout(skin(six + bad), overlay);
+            ADD_FAILURE() << "no error";
+        } catch (const SettingsError& error) {
+            EXPECT_EQ(error.index(), bad[1] == '0' ? 7 : 8);
+            EXPECT_NE(error.message().find(bad[1] == '0' ? L"Line 8 (the y of the project name's centre) does not "
+                                                           L"start with a number: \"low\""
+                                                         : L"Line 9 (the project name's font size in pixels) holds a "
+                                                           L"number too large or too small: \"nan\""),
+                      std::wstring::npos)
+                << toUtf8(error.message());
+        }
+    }
 }
 
 TEST(HitTest, AnswersFromThePinFlagAtEveryCall) {

@@ -61,3 +61,26 @@ TEST(FileNames, MatchAsWindowsComparesThemOrdinalIgnoringCase) {
         EXPECT_EQ(sameFileName(c.b, c.a), c.same);
     }
 }
+
+// The project's name on the overlay, measured here at ten units a character.
+TEST(ShortenToFit, ALongTextEndsInAnEllipsisWithinTheWidthWithoutSplittingACharacter) {
+    const auto measure = [](const std::wstring& text) { return 10.0f * static_cast<float>(text.size()); };
+    const std::wstring wide = fromUtf8("\xF0\x9F\x8E\xA8");  // two UTF-16 units on Windows
+    const struct {
+        std::wstring text;
+        float width;
+        std::wstring shown;
+    } cases[] = {
+        {L"Acme logo", 90, L"Acme logo"},
+        {L"Acme logo", 89, L"Acme lo\u2026"},
+        {L"Acme logo", 60, L"Acme\u2026"},  // the space before the ellipsis goes
+        {L"Acme logo", 25, L"A\u2026"},
+        {L"Acme logo", 5, L"\u2026"},
+        {L"", 0, L""},
+        {L"a" + wide + wide, 10.0f * (1 + wide.size()), L"a\u2026"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(toUtf8(c.text) + " in " + std::to_string(c.width));
+        EXPECT_EQ(shortenToFit(c.text, c.width, measure), c.shown);
+    }
+}
