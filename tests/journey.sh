@@ -4,8 +4,9 @@
 # target (nothing counts), pick notepad with the menu, type (the count grows), pause (it stops
 # after the time-out), leave the menu in every way and type on at once, stop the process as a
 # suspend does, choose a time-out, drag and pin the overlay, add WordPad as a second target and
-# take it off again, exit through the menu, start again at the pinned place while typing, and end
-# the session as a sign-out does.
+# take it off again, name projects in the New project dialog and let a file's name in notepad's
+# title choose one, exit through the menu, start again at the pinned place while typing (the
+# project chosen before counts on), and end the session as a sign-out does.
 # Usage: journey.sh BIN_FOLDER [SCREENSHOT_FOLDER]
 set -uo pipefail
 bin=$1
@@ -44,7 +45,7 @@ chooseFromMenu() {  # chooseFromMenu INDEX [SUBMENU_INDEX]; HOLD=1 holds the rig
   clickAt "$x" "$y"
   if [ $# -gt 1 ]; then
     sleep 0.5
-    read -r x y < <(probe menu-point 1 "$2")
+    read -r x y < <(probe menu-point 1 "$2" "$1")
     clickAt "$x" "$y"
   fi
   waitFor 5 menuClosed
@@ -112,7 +113,7 @@ printf 'photoshop.exe\r\n1\r\n0\r\nfalse\r\n0\r\n0\r\n100\r\n' >"$state"
 check "the overlay starts" startOverlay
 pixelAt() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | grep -o '#[0-9A-F]\{6\}' | head -n 1; }
 sleep 1
-plateColour=$(pixelAt $((ox + 100)) $((oy + 130)))
+plateColour=$(pixelAt $((ox + 100)) $((oy + 143)))  # under the time and the project's name
 check "no note at the second start" noteGone
 
 # Notepad is not the target yet: typing there counts nothing.
@@ -176,7 +177,7 @@ typeInNotepad 2
 check "and the next keys count again" atLeast "$(line 6)" $((beforeStop + 1))
 sleep 1.5
 
-check "the time-out submenu sets 5 seconds" chooseFromMenu 10 1
+check "the time-out submenu sets 5 seconds" chooseFromMenu 11 1
 check "data.cfg holds the 5 s time-out" equals "$(line 1)" 5
 typingCountsRightAway "a command"
 
@@ -189,7 +190,7 @@ sleep 0.5
 read -r dx dy _ < <(probe rect SDL_app 'Ardeno Time')
 check "dragging moves the unpinned overlay" equals "$dx $dy" "$((ox + 150)) $((oy + 100))"
 ox=$dx oy=$dy
-HOLD=1 check "Fix window position pins it" chooseFromMenu 8
+HOLD=1 check "Fix window position pins it" chooseFromMenu 9
 check "data.cfg holds the pinned place" equals "$(line 3) $(line 4) $(line 5)" "true $ox $oy"
 
 # ---- work history: begin ------------------------------------------------------------------
@@ -373,7 +374,111 @@ twoPrograms() {
 twoPrograms
 # ---- two programs: end ----------------------------------------------------------------------
 
-check "Exit closes the overlay" chooseFromMenu 12
+# ---- projects: begin ------------------------------------------------------------------------
+# A project named in the New project dialog, typed into with xdotool while the count goes on in
+# notepad: Escape takes nothing, Enter takes the name, and the overlay shows it. A second notepad
+# with a file named after a project ("acme-logo.txt - Notepad") gives that project its seconds in
+# history.csv's fourth column while another one is chosen; the untitled notepad's go to the chosen
+# one. Pictures of the dialog, of the overlay with a project and of the Project submenu.
+dialogTitle='New project'
+dialogShown() { probe rect ArdenoTimeNewProject "$dialogTitle" >/dev/null; }
+dialogGone() { ! dialogShown; }
+projectsLine() { sed -n "${1}p" "$(dirname "$state")/projects.cfg" 2>/dev/null | tr -d '\r'; }
+projectSeconds() { awk -F, -v p="$1" 'NR > 1 { sub(/\r$/, ""); if ($4 == p) s += $3 } END { print s + 0 }' "$historyFile"; }
+writeHistory() {  # opening the history window writes history.csv at once
+  probe command 'Ardeno Time' 1133
+  waitFor 10 historyShown && probe close "$historyTitle" && waitFor 5 historyGone
+}
+apart() {  # apart "L T R B" "L T R B": the two rectangles do not overlap
+  local a b; read -r -a a <<<"$1"; read -r -a b <<<"$2"
+  [ "${a[0]}" -ge "${b[2]}" ] || [ "${a[2]}" -le "${b[0]}" ] || [ "${a[1]}" -ge "${b[3]}" ] || [ "${a[3]}" -le "${b[1]}" ]
+}
+newProject() {  # newProject SUBMENU_INDEX TEXT KEY: the dialog from the menu, TEXT typed, then KEY
+  chooseFromMenu 6 "$1" && waitFor 5 dialogShown || return 1
+  local x y dialogX
+  read -r x y < <(probe child-point "$dialogTitle" '')
+  clickAt "$x" "$y"
+  dialogX=$(xdotool search --name "^$dialogTitle\$" | head -n 1)
+  xdotool windowfocus --sync "$dialogX" 2>/dev/null
+  xdotool type --delay 60 "$2"
+  [ -n "${dialogShot:-}" ] && { sleep 0.3; dialogPicture "$dialogShot"; dialogShot=""; }
+  xdotool key "$3"
+  waitFor 5 dialogGone
+}
+dialogPicture() {  # the overlay and the dialog beside it
+  local l t r b
+  read -r l t r b < <(probe rect ArdenoTimeNewProject "$dialogTitle")
+  import -window root -crop $((r - ox + 40))x260+$((ox - 20))+$((oy - 20)) "$shots/$1.png" 2>/dev/null
+}
+projectsJourney() {
+  local before x y acmeNotepad acmeX acme chosen
+  xdotool mousemove 100 200 click 1
+  xdotool windowfocus --sync "$notepadX" 2>/dev/null
+  typeInNotepad 2
+  check "New project... in the Project submenu opens the New project dialog" chooseFromMenu 6 2
+  check "... which shows" waitFor 5 dialogShown || return
+  check "... beside the overlay, not over it" apart "$(probe rect ArdenoTimeNewProject "$dialogTitle")" \
+    "$(probe rect SDL_app 'Ardeno Time')"
+  before=$(line 6)
+  xdotool mousemove 100 200 click 1
+  xdotool windowfocus --sync "$notepadX" 2>/dev/null
+  typeInNotepad 3
+  check "while it is open, typing in notepad counts ($before -> $(line 6))" atLeast "$(line 6)" $((before + 2))
+  check "... and the overlay stays under it" probe above ArdenoTimeNewProject 'Ardeno Time'
+  read -r x y < <(probe child-point "$dialogTitle" '')
+  clickAt "$x" "$y"
+  xdotool windowfocus --sync "$(xdotool search --name "^$dialogTitle\$" | head -n 1)" 2>/dev/null
+  xdotool type --delay 60 'Globex'
+  xdotool key Escape
+  check "Escape closes it" waitFor 5 dialogGone
+  check "... and chooses nothing" not test -e "$(dirname "$state")/projects.cfg"
+  dialogShot=new-project newProject 2 '  Acme  ' Return
+  check "Enter takes the name typed, trimmed: projects.cfg names Acme" waitFor 3 eval 'equals "$(projectsLine 1)" Acme'
+  check "a second one, Globex, typed and taken with Enter, is the current project" newProject 3 'Globex' Return
+  check "... before Acme in the recent ones" equals "$(projectsLine 1) $(projectsLine 3) $(projectsLine 4)" \
+    "Globex Globex Acme"
+
+  : >"$WINEPREFIX/drive_c/acme-logo.txt"
+  wine notepad 'C:\acme-logo.txt' >/dev/null 2>&1 &
+  acmeNotepad=$!
+  check "notepad opens acme-logo.txt" waitFor 20 eval 'probe place "acme-logo.txt - Notepad" 0 620 480 300' || return
+  acmeX=$(xdotool search --name 'acme-logo.txt - Notepad' | head -n 1)
+  settle
+  writeHistory
+  acme=$(projectSeconds Acme) chosen=$(projectSeconds Globex)
+  xdotool mousemove 240 800 click 1
+  local end=$((SECONDS + 4))
+  while [ $SECONDS -lt $end ]; do xdotool key --window "$acmeX" --delay 0 a; sleep 0.15; done
+  shot project
+  settle
+  writeHistory
+  check "typing in \"acme-logo.txt - Notepad\" gives Acme its seconds ($acme -> $(projectSeconds Acme))" \
+    atLeast "$(projectSeconds Acme)" $((acme + 3))
+  check "... and the chosen Globex none of them" equals "$(projectSeconds Globex)" "$chosen"
+  acme=$(projectSeconds Acme)
+  xdotool mousemove 100 200 click 1
+  xdotool windowfocus --sync "$notepadX" 2>/dev/null
+  typeInNotepad 3
+  settle
+  writeHistory
+  check "typing in the untitled notepad gives the chosen Globex its seconds ($chosen -> $(projectSeconds Globex))" \
+    atLeast "$(projectSeconds Globex)" $((chosen + 2))
+  check "... and Acme none" equals "$(projectSeconds Acme)" "$acme"
+  openMenu || return
+  read -r x y < <(probe menu-point 0 6)
+  clickAt "$x" "$y"
+  check "the Project submenu opens" waitFor 3 eval 'probe menu-point 1 1 6 >/dev/null'
+  sleep 0.5
+  import -window root -crop 680x440+$((ox - 30))+$((oy - 20)) "$shots/menu-project.png" 2>/dev/null
+  xdotool key Escape Escape
+  waitFor 5 menuClosed
+  kill "$acmeNotepad" 2>/dev/null
+  wait "$acmeNotepad" 2>/dev/null
+}
+projectsJourney
+# ---- projects: end --------------------------------------------------------------------------
+
+check "Exit closes the overlay" chooseFromMenu 13
 if check "the program has ended" waitFor 10 overlayGone; then
   wait "$overlay"
   check "it ended with code 0" equals "$?" 0
@@ -392,7 +497,7 @@ idleTotal=$(line 6)
 overlay=$!
 if check "started from another working folder, the overlay shows" waitFor 20 overlayShown; then
   sleep 1
-  check "... and draws the default plate" equals "$(pixelAt $((ox + 100)) $((oy + 130)))" "$plateColour"
+  check "... and draws the default plate" equals "$(pixelAt $((ox + 100)) $((oy + 143)))" "$plateColour"
   shot other-folder
   probe flash 50 150 1000
   sleep 6
@@ -407,6 +512,7 @@ xdotool mousemove 100 200 click 1
 KEYS_TO_FOCUS=1 typeInNotepad 30 &
 typist=$!
 startTotal=$(line 6)
+restartGlobex=$(projectSeconds Globex)
 check "the next start succeeds" startOverlay
 check "it opens at the pinned place" equals "$ox $oy" "$(line 4) $(line 5)"
 sleep 2
@@ -424,6 +530,8 @@ wine wineboot -e -s >/dev/null 2>&1
 check "the session's end ends the overlay" waitFor 15 overlayGone
 check "line 2 holds this run's count ($(($(line 6) - startTotal)) s), as after Exit" \
   equals "$(line 2)" "$(($(line 6) - startTotal))"
+check "the restart kept the current project: Globex took that run's seconds ($restartGlobex -> $(projectSeconds Globex))" \
+  equals "$(projectSeconds Globex)" "$((restartGlobex + $(line 6) - startTotal))"
 
 echo "journey: $passed passed, $failed failed; screenshots in $shots"
 [ "$failed" -eq 0 ]

@@ -88,7 +88,9 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
         EXPECT_EQ(lines()[5], std::to_wstring(rect.top));
         EXPECT_EQ(readMenu(buildPopupMenu(contextMenuEntries(o, readLocalMoment().day)).get()),
                   L"0 Total work time : 25hours 1minutes 1seconds\n0 Today : 0hours 0minutes 0seconds\n"
-                  L"1133 Work history\n---\n1124 Select target program\n1137 Add target program\n---\n"
+                  L"1133 Work history\n---\n1124 Select target program\n1137 Add target program\n"
+                  L"popup Project\n{\n1138 No project [x]\n---\n1139 New project...\n"
+                  L"1160 Project from window titles [x]\n}\n---\n"
                   L"1131 Load recent time\n1132 Unfix window position\n---\npopup Time stopping speed\n{\n"
                   L"1126 Stop after 1 seconds\n1127 Stop after 5 seconds\n1128 Stop after 10 seconds\n"
                   L"1129 Stop after 30 seconds [x]\n1130 Stop after 60 seconds\n1134 Stop after 2 minutes\n"
@@ -132,6 +134,52 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
     EXPECT_TRUE(scripted->closed);
     EXPECT_EQ(lines(), (std::vector<std::wstring>{L"notepad.exe", L"10", L"42", L"true", lines()[4], lines()[5],
                                                    L"90061"}));
+}
+
+// "New project..." opens its dialog on a thread of its own: the frames go on while it is open, the
+// overlay keeps it above itself, Enter takes the name typed (trimmed), and Escape takes nothing.
+TEST_F(OverlayLoopTest, TheNewProjectDialogRunsBesideTheFramesAndEnterOrEscapeCloseIt) {
+    HWND dialog = nullptr, edit = nullptr;
+    const auto openDialog = [&](ScriptedOverlay& o, const wchar_t* typed) {
+        dialog = waitFor([&] { return o.newProjectDialog.window(); });
+        ASSERT_NE(dialog, nullptr);
+        edit = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
+        SetWindowTextW(edit, typed);
+    };
+    const auto above = [](HWND window, HWND below) {
+        for (HWND w = GetWindow(below, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV))
+            if (w == window) return true;
+        return false;
+    };
+    auto& s = scripted->script;
+    s[1] = [&](ScriptedOverlay&) { post(newProjectCommand); };
+    s[3] = [&](ScriptedOverlay& o) {
+        openDialog(o, L"  Acme & Co ");
+        wchar_t title[32] = {};
+        GetWindowTextW(dialog, title, 32);
+        EXPECT_STREQ(title, L"New project");
+    };
+    s[23] = [&](ScriptedOverlay& o) {
+        EXPECT_TRUE(IsWindowVisible(dialog)) << "open while twenty frames ran";
+        EXPECT_TRUE(above(dialog, o.hwnd)) << "the overlay, raised a few times meanwhile, is under it";
+        PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+    };
+    s[33] = [&](ScriptedOverlay& o) {
+        EXPECT_FALSE(IsWindow(dialog));
+        EXPECT_EQ(o.projects.settings.current, L"Acme & Co");
+        EXPECT_EQ(readBytes(stateFolder / L"projects.cfg"), "Acme & Co\r\ntrue\r\nAcme & Co\r\n");
+        post(newProjectCommand);
+    };
+    s[36] = [&](ScriptedOverlay& o) {
+        openDialog(o, L"Globex");
+        PostMessageW(edit, WM_KEYDOWN, VK_ESCAPE, 0);
+    };
+    s[46] = [&](ScriptedOverlay& o) {
+        EXPECT_FALSE(IsWindow(dialog));
+        EXPECT_EQ(o.projects.settings.current, L"Acme & Co");
+        o.closed = true;
+    };
+    run();
 }
 
 // A monitor that was removed leaves the pinned place off every screen; it stays stored for the

@@ -1,8 +1,10 @@
 // Looks at windows for the scripted user journey, which drives the real program with xdotool
 // from outside Wine:
 //   probe rect CLASS TITLE       left top right bottom of a visible top-level window ("-": any)
-//   probe menu-point LEVEL INDEX screen point inside item INDEX of the overlay's open popup menu,
-//                                LEVEL 0 for the menu, 1 for its open submenu
+//   probe menu-point LEVEL INDEX [PARENT]
+//                                screen point inside item INDEX of the overlay's open popup menu,
+//                                LEVEL 0 for the menu, 1 for its open submenu, the one of the menu's
+//                                item PARENT when given (its lines are then counted as lines)
 //   probe menu-owner             executable name of the program whose popup menu is open
 //   probe foreground             executable name of the program whose window is in front
 //   probe place TITLE X Y W H    moves and sizes the window with that title
@@ -28,6 +30,8 @@
 #include <vector>
 
 #include "config/app_data_folder_win.h"
+#include "config/file_system.h"
+#include "config/projects_file.h"
 #include "config/state_file.h"
 #include "overlay/context_menu_win.h"
 #include "overlay/overlay_settings.h"
@@ -64,6 +68,7 @@ std::vector<HWND> visibleWindows(const std::wstring& className, const std::wstri
 // Item rectangles of the overlay's menu relative to its menu window, measured on a copy that
 // this process opens itself: another process's menu cannot be read under Wine.
 std::vector<RECT> itemOffsets;
+std::vector<MenuEntry> measuredEntries;
 HMENU measuredMenu = nullptr;
 HWND owner = nullptr;
 
@@ -86,17 +91,23 @@ void CALLBACK measure(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 void measureMenu() {
-    // As the overlay's own data.cfg has it (two target programs or more add a submenu); a file
-    // that cannot be read leaves nothing measured.
+    // As the overlay's own data.cfg and projects.cfg have it (two target programs or more add a
+    // submenu); a file that cannot be read leaves nothing measured.
     OverlayCore state;
     std::vector<MenuEntry> entries;
     try {
-        state.dataFile.load(stateFileLocation(commonAppDataFolder()).file);
+        const StateFileLocation location = stateFileLocation(commonAppDataFolder());
+        state.dataFile.load(location.file);
         applyState(state);
+        bool found = false;
+        std::error_code error;
+        if (const auto projects = readWholeFile(projectsFilePath(location.folder), found, error))
+            state.projects.settings = parseProjects(*projects).value_or(ProjectSettings{});
         entries = contextMenuEntries(state, 0);
     } catch (...) {
         return;
     }
+    measuredEntries = entries;
     const PopupMenu menu = buildPopupMenu(entries);
     measuredMenu = menu.get();
     owner = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"probe", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
@@ -118,7 +129,7 @@ int main(int argc, char* argv[]) {
         std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
         return 0;
     }
-    if (command == "menu-point" && argc == 4) {
+    if (command == "menu-point" && (argc == 4 || argc == 5)) {
         const int level = std::atoi(argv[2]);
         const int index = std::atoi(argv[3]);
         std::vector<RECT> rects;
@@ -141,9 +152,23 @@ int main(int argc, char* argv[]) {
             top = itemOffsets[index].top;
             height = itemOffsets[index].bottom - itemOffsets[index].top;
         } else {
-            // Submenu items are plain strings, as tall as the menu's first item.
+            // Submenu items are plain strings, as tall as the menu's first item; its lines as tall
+            // as the menu's first line.
             height = itemOffsets[0].bottom - itemOffsets[0].top;
             top = itemOffsets[0].top + index * height;
+            const int parent = argc == 5 ? std::atoi(argv[4]) : -1;
+            if (parent >= 0 && parent < static_cast<int>(measuredEntries.size())) {
+                const std::vector<MenuEntry>& items = measuredEntries[parent].submenu;
+                long lineHeight = height;
+                for (std::size_t i = 0; i < measuredEntries.size() && i < itemOffsets.size(); ++i)
+                    if (measuredEntries[i].kind == MenuEntry::Kind::separator) {
+                        lineHeight = itemOffsets[i].bottom - itemOffsets[i].top;
+                        break;
+                    }
+                top = itemOffsets[0].top;
+                for (int i = 0; i < index && i < static_cast<int>(items.size()); ++i)
+                    top += items[i].kind == MenuEntry::Kind::separator ? lineHeight : height;
+            }
         }
         std::printf("%ld %ld\n", menu.left + 30, menu.top + top + height / 2);
         return 0;
@@ -228,7 +253,7 @@ int main(int argc, char* argv[]) {
         std::printf("%lu\n", process);
         return 0;
     }
-    std::fprintf(stderr, "usage: probe rect CLASS TITLE | menu-point LEVEL INDEX | menu-owner | foreground | "
+    std::fprintf(stderr, "usage: probe rect CLASS TITLE | menu-point LEVEL INDEX [PARENT] | menu-owner | foreground | "
                          "place TITLE X Y W H | close TITLE | kind TITLE | child-point TITLE TEXT | command TITLE ID | "
                          "above CLASS TITLE | pid TITLE | flash X Y MS\n");
     return 2;

@@ -180,6 +180,50 @@ TEST_F(RenderTest, AtOneAndAHalfTimesTheDpiPlateTimeAndMarkAreOneAndAHalfTimesLa
     EXPECT_EQ(at(large, x * 3 / 2, (y - 3) * 3 / 2), 0xFFFFFFFF) << "the mark's \"!\" is where it was, half as large again";
 }
 
+// The project's name, in the system's interface font under the time: cut short to its width with
+// an ellipsis however long, half as large again at 150 %, and nothing at all without one.
+TEST_F(RenderTest, TheProjectsNameIsDrawnUnderTheTimeCutShortToItsWidth) {
+    const std::unique_ptr<Gdiplus::Font> interfaceFont = createInterfaceFont(12);
+    ASSERT_EQ(interfaceFont->GetLastStatus(), Gdiplus::Ok);
+    FrameContent named = plain;
+    named.textCenterY = 98;
+    const Frame timeOnly = draw(named);
+    named.projectFont = interfaceFont.get();
+    named.projectCenterX = 100;
+    named.projectCenterY = 130;
+    named.projectWidth = 120;
+    EXPECT_EQ(draw(named), timeOnly) << "no project, nothing more";
+    const auto nameBox = [&](const FrameContent& content, const Frame& without) {  // the pixels the name changed
+        const Frame frame = draw(content);
+        const int side = sideOf(frame);
+        RECT box{side, side, -1, -1};
+        for (int i = 0; i < side * side; ++i)
+            if (frame[i] != without[i]) box = {std::min<LONG>(box.left, i % side), std::min<LONG>(box.top, i / side),
+                                               std::max<LONG>(box.right, i % side), std::max<LONG>(box.bottom, i / side)};
+        return box;
+    };
+    named.projectText = L"Acme";
+    const RECT shortName = nameBox(named, timeOnly);
+    EXPECT_NEAR((shortName.left + shortName.right) / 2.0, 100, 2);
+    EXPECT_TRUE(shortName.top > 118 && shortName.bottom < 142) << shortName.top << "-" << shortName.bottom;
+    EXPECT_LT(shortName.right - shortName.left, 50);
+    named.projectText = L"A project whose name is far longer than the room there is for it";
+    const RECT longName = nameBox(named, timeOnly);
+    EXPECT_TRUE(longName.left >= 40 && longName.right <= 160 && longName.right - longName.left > 100)
+        << longName.left << "-" << longName.right;
+    FrameCache cache;
+    EXPECT_EQ(draw(named, nullptr, &cache), draw(named));
+    EXPECT_EQ(draw(named, nullptr, &cache), draw(named));
+
+    FrameContent large = named;
+    large.scale = DisplayScale(144);
+    FrameContent largeTimeOnly = large;
+    largeTimeOnly.projectText.clear();
+    const RECT longAt144 = nameBox(large, draw(largeTimeOnly));
+    EXPECT_NEAR(longAt144.right - longAt144.left, 1.5 * (longName.right - longName.left), 6);
+    EXPECT_NEAR(longAt144.top + longAt144.bottom, 1.5 * (longName.top + longName.bottom), 6);
+}
+
 TEST_F(RenderTest, RealLayeredWindowShowsTheFrameAndLeaksNoGdiObject) {
     std::unique_ptr<HWND__, BOOL(WINAPI*)(HWND)> window(
         CreateWindowExW(WS_EX_LAYERED | WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"Static", L"render test",
