@@ -90,6 +90,9 @@ wine cmd /c exit </dev/null >/dev/null 2>&1
 rm -rf "$state_dir"
 mkdir -p "$state_dir"
 printf 'notepad.exe\r\n%s\r\n0\r\nfalse\r\n0\r\n0\r\n0\r\n' "$timeout_s" >"$state"
+# Three recent projects and the title rule on, as a freelancer has them: every frame in which a
+# second can count reads the title of the window in front ("Untitled - Notepad" names none).
+printf 'Acme\r\ntrue\r\nAcme\r\nGlobex brief\r\nInitech\r\n' >"$state_dir/projects.cfg"
 
 probe() { wine "$bin/probe.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 stats() { wine "$stats_exe" ArdenoTime.exe </dev/null 2>/dev/null | tr -d '\r'; }
@@ -133,8 +136,8 @@ stopOverlay() {
 background=$("$first_pixel" 0 0)
 startOverlay || die "the overlay did not start"
 read -r left top _ < <(probe rect SDL_app 'Ardeno Time')
-# On the plate below the time: the same colour in every frame, whatever the count.
-px=$((left + 100)) py=$((top + 130))
+# On the plate under the time and the project's name: the same colour in every frame.
+px=$((left + 100)) py=$((top + 143))
 sleep 1
 plate=$("$first_pixel" "$px" "$py")
 stopOverlay

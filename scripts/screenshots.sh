@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Redraws the README's pictures (docs/images/): the overlay counting beside notepad, its open
-# menu, the menu with two programs chosen and their list open, and the first start's note, taken
-# by the scripted user session under Wine on a fresh virtual screen, the overlay and its menu at
-# 150 %, and the work history window over two weeks of sample history, alone and shared with a
-# laptop.
+# menu, the menu with two programs chosen and their list open, the first start's note, the New
+# project dialog, the overlay showing the project that notepad's title names, and the Project
+# submenu, taken by the scripted user session under Wine on a fresh virtual screen, the overlay and
+# its menu at 150 %, and the work history window over two weeks of sample history, alone and
+# shared with a laptop.
 #
 # A compositing manager (xcompmgr) runs on that screen, so that the overlay's per-pixel alpha
 # blends over the desktop as on Windows; without one, Xvfb shows layered windows over black.
@@ -121,7 +122,11 @@ cp "$shots/counting.png" docs/images/overlay-counting.png
 cp "$shots/menu.png" docs/images/overlay-menu.png
 cp "$shots/menu-two-programs.png" docs/images/overlay-menu-two-programs.png
 cp "$shots/first-start.png" docs/images/first-start-note.png
+cp "$shots/new-project.png" docs/images/new-project-dialog.png
+cp "$shots/project.png" docs/images/overlay-project.png
+cp "$shots/menu-project.png" docs/images/overlay-menu-project.png
 cp "$shots/history-window.png" docs/images/history-window.png
 cp "$shots/history-two-pcs.png" docs/images/history-two-pcs.png
 echo "docs/images/overlay-counting.png, overlay-menu.png, overlay-menu-two-programs.png," \
-  "first-start-note.png, overlay-150.png, history-window.png and history-two-pcs.png redrawn"
+  "first-start-note.png, new-project-dialog.png, overlay-project.png, overlay-menu-project.png," \
+  "overlay-150.png, history-window.png and history-two-pcs.png redrawn"

@@ -443,15 +443,17 @@ projectsJourney() {
   : >"$WINEPREFIX/drive_c/acme-logo.txt"
   wine notepad 'C:\acme-logo.txt' >/dev/null 2>&1 &
   acmeNotepad=$!
-  check "notepad opens acme-logo.txt" waitFor 20 eval 'probe place "acme-logo.txt - Notepad" 0 620 480 300' || return
+  # Beside the overlay, to its left, for a picture of both.
+  check "notepad opens acme-logo.txt" \
+    waitFor 20 eval 'probe place "acme-logo.txt - Notepad" $((ox - 490)) $((oy - 12)) 480 300' || return
   acmeX=$(xdotool search --name 'acme-logo.txt - Notepad' | head -n 1)
   settle
   writeHistory
   acme=$(projectSeconds Acme) chosen=$(projectSeconds Globex)
-  xdotool mousemove 240 800 click 1
+  xdotool mousemove $((ox - 250)) $((oy + 150)) click 1
   local end=$((SECONDS + 4))
   while [ $SECONDS -lt $end ]; do xdotool key --window "$acmeX" --delay 0 a; sleep 0.15; done
-  shot project
+  import -window root -crop 720x340+$((ox - 500))+$((oy - 30)) "$shots/project.png" 2>/dev/null
   settle
   writeHistory
   check "typing in \"acme-logo.txt - Notepad\" gives Acme its seconds ($acme -> $(projectSeconds Acme))" \
