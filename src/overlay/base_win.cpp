@@ -201,8 +201,9 @@ void Base::update(std::uint32_t& elapsedMs) {
     if (selectingTarget) {
         selectionStep();
     } else {
-        // Only frames with input look at the foreground window's process, and only those in which
-        // a second can count at its title: the title of a frame, for a Store app.
+        // Only frames with input look at the foreground window's process; of those, only the ones
+        // in which a second can count read its title (a Store app's frame's), and only while a
+        // title may name a project.
         const HWND front = input.seen ? GetForegroundWindow() : nullptr;
         const std::wstring* inFront = front ? chosenTarget(targetPrograms, programNames.of(front)) : nullptr;
         std::wstring title;
