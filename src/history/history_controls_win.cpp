@@ -51,13 +51,18 @@ void HistoryControls::place(const HistoryChart& chart) {
         if (!controls[i] || sameBox(placed_[i], boxes[i])) continue;
         placed_[i] = boxes[i];
         const ChartBox& box = boxes[i];
-        int height = box.bottom - box.top;
-        if (controls[i] == rangeChoice_) {
-            // A drop-down list is as high as its field says; the height given is its open list's.
-            SendMessageW(rangeChoice_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), std::max(1, height - 6));
-            height += (listedRanges + 1) * height;
+        const int height = box.bottom - box.top;
+        if (controls[i] != rangeChoice_) {
+            MoveWindow(controls[i], box.left, box.top, box.right - box.left, height, TRUE);
+            continue;
         }
-        MoveWindow(controls[i], box.left, box.top, box.right - box.left, height, TRUE);
+        // A drop-down list is as high as its font makes its field, centred on the buttons'
+        // line; the height it is given is that of its open list.
+        MoveWindow(rangeChoice_, box.left, box.top, box.right - box.left, (listedRanges + 2) * height, TRUE);
+        RECT field;
+        if (GetWindowRect(rangeChoice_, &field) && field.bottom - field.top < height)
+            MoveWindow(rangeChoice_, box.left, box.top + (height - (field.bottom - field.top)) / 2,
+                       box.right - box.left, (listedRanges + 2) * height, TRUE);
     }
 }
 
