@@ -209,11 +209,11 @@ LRESULT HistoryWindow::handleMessage(HWND window, UINT message, WPARAM wParam, L
     }
     case WM_MOUSEWHEEL: {
         if (!open_) break;
-        // A notch scrolls three lines of the tables; a finer wheel, its part of that.
+        // A notch (120) scrolls three lines of the tables; a finer wheel, its part of that.
         wheelRest_ += GET_WHEEL_DELTA_WPARAM(wParam);
-        const int notches = wheelRest_ / 40;
-        wheelRest_ -= notches * 40;
-        scrollTo(scroll_ - notches * historyWheelStep(open_->scale.factor()) / 3);
+        const int lines = wheelRest_ / (WHEEL_DELTA / 3);
+        wheelRest_ -= lines * (WHEEL_DELTA / 3);
+        scrollTo(scroll_ - lines * historyWheelStep(open_->scale.factor()) / 3);
         return 0;
     }
     case WM_SETFOCUS:
@@ -315,14 +315,19 @@ void HistoryWindow::openInSpreadsheet() {
 }
 
 void HistoryWindow::saveReport() {
+    // One save at a time; its dialog keeps the window from a second click, its message too.
+    if (saver_.busy()) return;
     // The range shown, with every second counted until now; the dialog's thread gets the
     // finished page, and the window stays free meanwhile.
     const LocalMoment now = readLocalMoment();
     const std::vector<ChartPc> pcs = sharing_->chartPcs(history_->rows());
     const ReportRange range = reportRange(range_, now.day, workedDays(pcs));
     const ReportSums sums = sumReport(pcs, range);
-    if (!saver_.busy())
+    const std::error_code error =
         saver_.start(open_->window.get(), reportFileName(range), reportHtml(sums, {sharing_->sharing(), now}));
+    if (error)
+        MessageBoxW(open_->window.get(), (L"Ardeno Time cannot save a report: " + systemReason(error) + L".").c_str(),
+                    L"Ardeno Time", MB_OK | MB_ICONWARNING);
 }
 
 void HistoryWindow::shareOrStop() {

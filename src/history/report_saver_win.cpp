@@ -119,19 +119,23 @@ ReportSaver::~ReportSaver() { stop(); }
 
 bool ReportSaver::busy() const { return job_ && WaitForSingleObject(job_->finished.get(), 0) != WAIT_OBJECT_0; }
 
-bool ReportSaver::start(HWND owner, const std::wstring& fileName, std::string html) {
-    if (busy()) return false;
+std::error_code ReportSaver::start(HWND owner, const std::wstring& fileName, std::string html) {
+    if (busy()) return std::make_error_code(std::errc::device_or_resource_busy);
     collect();
     auto job = std::make_shared<Job>();
-    if (!job->finished) return false;
+    if (!job->finished) return std::error_code(static_cast<int>(GetLastError()), std::system_category());
     job->owner = owner;
     job->fileName = fileName;
     job->folder = lastFolder_;
     job->html = std::move(html);
-    job_ = job;
-    // The thread holds the job too, should stop give up waiting for it.
-    thread_ = std::thread([job] { job->run(); });
-    return true;
+    try {
+        // The thread holds the job too, should stop give up waiting for it.
+        thread_ = std::thread([job] { job->run(); });
+    } catch (const std::system_error& error) {
+        return error.code();
+    }
+    job_ = std::move(job);
+    return {};
 }
 
 void ReportSaver::collect() {

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <system_error>
 #include <thread>
 
 // "Save report...": Windows' save dialog on a thread of its own, so that the program's main
@@ -21,8 +22,9 @@ public:
     ~ReportSaver();
 
     // Asks where to save `html`, offering `fileName`, in a dialog modal to `owner`; returns at
-    // once. False, and nothing done, while an earlier save still goes on.
-    bool start(HWND owner, const std::wstring& fileName, std::string html);
+    // once. Nothing is done while an earlier save still goes on, or when no thread can be
+    // started: the error says why.
+    std::error_code start(HWND owner, const std::wstring& fileName, std::string html);
     // Whether a save goes on: its dialog or a message is open, or the report is being written.
     bool busy() const;
     // Closes the save's dialog or message, as Cancel would, and waits for its thread, at most a
