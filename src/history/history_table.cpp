@@ -36,12 +36,13 @@ struct Columns {
 Columns columnsFor(const std::vector<std::vector<TableLine>>& tables, int left, int right, const TextWidth& measure,
                    const Scaled& px) {
     const ChartMetrics m;
-    // Bold lines measure wider than the small font says; a few pixels keep them whole.
+    // Bold lines measure wider than the small font says; a tenth more keeps them whole.
     std::array<int, 3> widths{};
     for (std::size_t c = 0; c < 3; ++c) widths[c] = measure(figureHeads[c]);
     for (const auto& lines : tables)
         for (const TableLine& line : lines)
-            for (std::size_t c = 0; c < 3; ++c) widths[c] = std::max(widths[c], measure(line.figures[c]) + px(2));
+            for (std::size_t c = 0; c < 3; ++c)
+                widths[c] = std::max(widths[c], measure(line.figures[c]) * 11 / 10 + px(1));
     Columns columns;
     int x = right;
     for (int c = 2; c >= 0; --c) {
