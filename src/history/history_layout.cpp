@@ -17,6 +17,7 @@ const wchar_t* const months[] = {L"Jan", L"Feb", L"Mar", L"Apr", L"May", L"Jun",
 // Below this the bars are too short to compare; the window scrolls instead.
 constexpr double minimumPlot = 120;
 constexpr double footerButtonWidth = 168;
+constexpr double maximumTable = 720;
 
 std::wstring clockText(std::int64_t seconds) {
     return timeText(
@@ -65,7 +66,10 @@ int layoutBody(ChartBody& body, const ReportSums& sums, const BodyFacts& facts, 
     body.texts.push_back({span(sums.range.first, sums.range.last), {left, spanTop, right, spanTop + px(m.line)}});
     const int plotTop = spanTop + px(m.line) + px(m.gap);
     const int legendBottom = layoutBarChart(body, sums, today, left, plotTop, right, plotHeight, measure, px);
-    return layoutReportTables(body, sums, input.shared, left, legendBottom + px(m.gap), right, measure, px) + px(4);
+    // In a wide window the figures stay near their names.
+    const int tableRight = std::min(right, left + px(maximumTable));
+    return layoutReportTables(body, sums, input.shared, left, legendBottom + px(m.gap), tableRight, measure, px) +
+           px(4);
 }
 
 // Shifts what was laid out at scroll 0 up by `by` pixels.
