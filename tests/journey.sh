@@ -336,10 +336,8 @@ probe place 'Untitled - Notepad' 0 0 480 360
 # WordPad added with a click on "Add target program": work in each goes to its own row of
 # history.csv. "Target programs" lists both (a picture for the README); a click there takes
 # WordPad off again.
-# history.csv takes new seconds a minute after the first of them; its journal holds them until then.
-programSeconds() {
-  cat "$historyFile" "$historyFile.journal" 2>/dev/null |
-    awk -F, -v p="$1" '/^[0-9]/ && $2 == p { sub(/\r$/, "", $3); s += $3 } END { print s + 0 }'
+programSeconds() {  # in history.csv and its journal together
+  cat "$historyFile" "$historyFile.journal" 2>/dev/null | awk -F, -v p="$1" '$2 == p { s += $3 } END { print s + 0 }'
 }
 twoPrograms() {
   wine 'C:\Program Files\Windows NT\Accessories\wordpad.exe' >/dev/null 2>&1 &

@@ -239,6 +239,7 @@ trace="$work/studio-trace.log"
 check "STUDIO-PC: notepad starts" startNotepad || exit 1
 check "STUDIO-PC: the overlay starts" startOverlay "$trace" || exit 1
 countInNotepad 3
+probe command 'Ardeno Time' 1133  # the window has history.csv, and so its file, written at once
 studioFile() { pcFile STUDIO-PC; }
 check "STUDIO-PC writes its file under its new name" waitFor 10 eval 'test -n "$(studioFile)"'
 # history.csv, and with it this PC's file, takes new seconds a minute after the first of them,
