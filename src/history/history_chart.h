@@ -1,21 +1,19 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "common/calendar.h"
-#include "history/history_file.h"
+#include "history/report_sums.h"
 
-// What the work-history window shows and where, in client pixels: a bar chart of the last 14
-// days with an hour axis, today's, this week's and the 14 days' totals, and the places of the
-// "Share with other PCs..." and "Open in spreadsheet" buttons. With histories shared between
-// PCs, the totals are all PCs' together, each day's bar is stacked by PC (this PC at the
-// bottom), and a legend gives each PC's colour, name and week. The window draws exactly this.
-// Every size comes from `scale` (1.0 at 96 DPI), so another DPI only needs another scale.
-
-constexpr int chartDays = 14;
+// What the work-history window draws and where, in client pixels: a list of boxes, texts and
+// coloured parts that the window only paints. history_layout.h puts the whole window together;
+// this file holds the pieces and the bar chart of a range: an hour axis, a bar a day (a month
+// for All time), each stacked by project in the colours of projectColour, and the legend of
+// those colours. Every size comes from the scale (1.0 at 96 DPI).
 
 struct ChartBox {
     int left = 0;
@@ -27,73 +25,69 @@ struct ChartBox {
 struct ChartText {
     enum class Align { left, center, right };
     enum class Size { small, large };
+    enum class Tone { label, text };  // grey as axis labels and captions, or the window's text colour
     std::wstring text;  // may hold a line break
     ChartBox box;
     Align align = Align::left;
     Size size = Size::small;
-    bool strong = false;    // bold, and in the colour of today's bar
+    bool strong = false;    // bold, and in the colour of today
     bool ellipsis = false;  // cut with "..." where the box is too narrow for it
+    bool bold = false;      // bold in its tone's colour
+    Tone tone = Tone::label;
 };
 
-// A PC's part of a day's bar, or its colour in the legend.
+// A project's part of a bar, or its colour in the legend and the table.
 struct ChartSegment {
     ChartBox box;
-    int pc = 0;  // index into ChartInput::pcs, 0 being this PC
+    ReportColour colour;
+    int project = 0;  // place in ReportSums::projects
 };
 
 struct ChartBar {
-    ChartBox box;  // empty (top == bottom) for a day without work
-    bool today = false;
-    std::vector<ChartSegment> segments;  // stacked: bottom first, none on a day without work
-};
-
-struct HistoryChart {
-    ChartBox plot;                  // the bars stand on its bottom edge
-    std::int64_t axisStep = 0;      // seconds between two grid lines
-    std::int64_t axisTop = 0;       // seconds at the plot's top edge
-    std::vector<int> gridLines;     // y of 0, one step, two steps ... up to axisTop
-    std::vector<ChartBar> bars;     // chartDays of them, oldest first, today last
-    std::vector<ChartText> texts;   // totals, the dates shown, axis labels, legend, notes, day labels
-    std::vector<ChartSegment> swatches;  // the legend's colours
-    bool stacked = false;           // bars in the colours of their PCs rather than today's
-    ChartBox shareButton;           // "Share with other PCs..." or "Stop sharing"
-    ChartBox button;                // "Open in spreadsheet"
-};
-
-// One PC's history for the chart.
-struct ChartPc {
-    std::wstring name;  // as the legend shows it
-    const std::vector<HistoryRow>* rows = nullptr;
+    ChartBox box;  // empty (top == bottom) for a period without work
+    bool today = false;  // the bar holds today
+    std::vector<ChartSegment> segments;  // stacked: the project with most time at the bottom
 };
 
 // The width in pixels of a line of small text as the window draws it.
 using TextWidth = std::function<int(const std::wstring& text)>;
 
-struct ChartInput {
-    std::vector<ChartPc> pcs;  // this PC first; one without sharing
-    bool shared = false;       // stack the bars by PC and show the legend
-    std::vector<std::wstring> notes;  // lines about sharing, one each, above the buttons
-    TextWidth textWidth;       // when empty, an estimate from the font size
+// Lengths given at 96 DPI, in whole pixels at the window's scale.
+class Scaled {
+public:
+    explicit Scaled(double scale) : scale_(scale > 0 ? scale : 1.0) {}
+    int operator()(double pixels) const { return static_cast<int>(std::lround(pixels * scale_)); }
+    double factor() const { return scale_; }
+
+private:
+    double scale_;
 };
 
-struct ChartSize {
-    int width = 0;
-    int height = 0;
+// Pixel sizes at scale 1, shared by the pieces of the window.
+struct ChartMetrics {
+    double margin = 16, smallFont = 12, largeFont = 22, line = 16, largeLine = 30, gap = 12;
+    double axisLabels = 52, barLabels = 32, button = 28, gridSpacing = 20, row = 20;
+    double swatch = 10, afterSwatch = 6, legendGap = 16;
 };
 
-// The chart for a client area of width x height, today being `today`.
-HistoryChart layoutHistoryChart(const ChartInput& input, DayNumber today, int width, int height, double scale);
-// This PC's history alone, not shared.
-HistoryChart layoutHistoryChart(const std::vector<HistoryRow>& rows, DayNumber today, int width, int height,
-                                double scale);
+// `measure`, or without one an estimate from the small font's size.
+TextWidth textWidthOr(const TextWidth& measure, const Scaled& px);
 
-// Character heights of the two text sizes, pixels.
-struct ChartFonts {
-    int small = 0;
-    int large = 0;
+// The parts of the window that scroll, in client pixels as they are drawn now.
+struct ChartBody {
+    ChartBox plot;                  // the bars stand on its bottom edge
+    std::int64_t axisStep = 0;      // seconds between two grid lines
+    std::int64_t axisTop = 0;       // seconds at the plot's top edge
+    std::vector<int> gridLines;     // y of 0, one step, two steps ... up to axisTop
+    std::vector<ChartBar> bars;     // a bar per period of the range, oldest first
+    std::vector<ChartText> texts;   // totals, dates, axis and bar labels, legend, tables
+    std::vector<ChartSegment> swatches;  // the legend's and the table's colours
+    std::vector<ChartBox> rules;    // the tables' lines
+    std::vector<ChartBox> bands;    // shaded lines of the tables (each project's)
 };
-ChartFonts historyFonts(double scale);
 
-// Client sizes: the window opens at the default and cannot be made smaller than the minimum.
-ChartSize historyDefaultSize(double scale);
-ChartSize historyMinimumSize(double scale);
+// Lays the bar chart of `sums` into the width from `left` to `right`, its plot `plotHeight`
+// pixels high and starting at `top`, with the bars' labels under it and the legend under
+// those; returns the y below the legend. `today` marks its bar and label.
+int layoutBarChart(ChartBody& body, const ReportSums& sums, DayNumber today, int left, int top, int right,
+                   int plotHeight, const TextWidth& measure, const Scaled& px);

@@ -31,6 +31,12 @@ inline bool operator==(const HistoryRow& a, const HistoryRow& b) {
     return a.day == b.day && a.program == b.program && a.seconds == b.seconds && a.project == b.project;
 }
 
+// One PC's history, as the work-history window and the reports count it.
+struct ChartPc {
+    std::wstring name;  // as the window and the reports show it
+    const std::vector<HistoryRow>* rows = nullptr;
+};
+
 // What a history text holds, as far as it can be read. People save the file back from
 // spreadsheets, so reading is tolerant:
 // - UTF-8 with or without a byte-order mark; a file that is not UTF-8 is read as Latin-1;

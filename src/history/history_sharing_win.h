@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "history/history_chart.h"
+#include "history/history_file.h"
 
 // What the work-history window needs of sharing the history with the user's other PCs: what
 // to show, and its share button. Sharing lives above the history and implements this, so the

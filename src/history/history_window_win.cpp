@@ -2,65 +2,44 @@
 
 #include <shellapi.h>
 
-#include "config/file_system.h"
-#include "config/settings_error.h"
+#include <algorithm>
+#include <optional>
+
 #include "common/com_win.h"
 #include "common/display_scale_win.h"
-#include "common/gdi_handles_win.h"
-#include "history/history_chart.h"
 #include "common/local_clock_win.h"
 #include "common/window_handles_win.h"
+#include "config/file_system.h"
+#include "config/settings_error.h"
+#include "history/history_controls_win.h"
+#include "history/history_paint_win.h"
+#include "history/report_html.h"
 
 namespace {
 
 const wchar_t className[] = L"ArdenoTimeWorkHistory";
 const wchar_t title[] = L"Ardeno Time - work history";
-constexpr int buttonId = 1;
-constexpr int shareButtonId = 2;
-const wchar_t shareText[] = L"Share with other PCs...";
-const wchar_t stopText[] = L"Stop sharing";
-constexpr DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VSCROLL;
 constexpr DWORD exStyle = WS_EX_APPWINDOW;
 
-const COLORREF barColour = RGB(70, 112, 143);
-const COLORREF todayColour = RGB(232, 146, 20);
-const COLORREF todayTextColour = RGB(184, 100, 0);
-const COLORREF gridColour = RGB(222, 226, 231);
-const COLORREF baselineColour = RGB(150, 156, 164);
-const COLORREF labelColour = RGB(88, 92, 98);
-// Each PC's colour when histories are shared, this PC's first: apart from each other and from
-// today's orange.
-const COLORREF pcColours[] = {barColour,         RGB(98, 160, 108), RGB(146, 104, 172),
-                              RGB(190, 108, 96), RGB(64, 160, 170), RGB(130, 130, 130)};
-
-COLORREF pcColour(int pc) { return pcColours[static_cast<std::size_t>(pc) % std::size(pcColours)]; }
-
-HFONT createUiFont(int pixels, LONG weight) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    LOGFONTW font{};
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) font = metrics.lfMessageFont;
-    else lstrcpynW(font.lfFaceName, L"Segoe UI", LF_FACESIZE);
-    font.lfHeight = -pixels;
-    font.lfWidth = 0;
-    font.lfWeight = weight;
-    font.lfQuality = CLEARTYPE_QUALITY;
-    return CreateFontIndirectW(&font);
-}
-
-// The outer size of the window whose client area is `client`.
-SIZE outerSize(ChartSize client) {
+// The outer size of the window whose client area is `client` beside its scroll bar.
+SIZE outerSize(ChartSize client, DisplayScale scale) {
     RECT rect{0, 0, client.width, client.height};
     AdjustWindowRectEx(&rect, style, FALSE, exStyle);
-    return {rect.right - rect.left, rect.bottom - rect.top};
+    const int bar = MulDiv(GetSystemMetrics(SM_CXVSCROLL), scale.dpi(), windowScale(nullptr).dpi());
+    return {rect.right - rect.left + bar, rect.bottom - rect.top};
 }
 
-RECT toRect(const ChartBox& box) { return {box.left, box.top, box.right, box.bottom}; }
-
-void fill(HDC dc, const ChartBox& box, COLORREF colour) {
-    const BrushHandle brush(CreateSolidBrush(colour));
-    const RECT rect = toRect(box);
-    if (brush) FillRect(dc, &rect, brush.get());
+// The default size, or less on a monitor too small for it.
+void sizeForMonitor(HWND window, DisplayScale scale) {
+    SIZE size = outerSize(historyDefaultSize(scale.factor()), scale);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        size.cx = std::min<LONG>(size.cx, monitor.rcWork.right - monitor.rcWork.left);
+        size.cy = std::min<LONG>(size.cy, monitor.rcWork.bottom - monitor.rcWork.top);
+    }
+    SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::wstring openFailureText(const std::wstring& path, INT_PTR code) {
@@ -76,43 +55,11 @@ std::wstring openFailureText(const std::wstring& path, INT_PTR code) {
     return L"Ardeno Time cannot open the work history:\n" + path + L"\n\n" + reason + L".";
 }
 
-}  // namespace
-
-// Declared in the order they are needed: the window goes first (its button still uses the
-// fonts until then), the class last.
-struct HistoryWindow::Open {
-    // The three text sizes at one scale, made anew when the window moves to another.
-    struct Fonts {
-        explicit Fonts(DisplayScale scale)
-            : small(createUiFont(historyFonts(scale.factor()).small, FW_NORMAL)),
-              strong(createUiFont(historyFonts(scale.factor()).small, FW_BOLD)),
-              large(createUiFont(historyFonts(scale.factor()).large, FW_SEMIBOLD)) {}
-        FontHandle small;
-        FontHandle strong;
-        FontHandle large;
-    };
-
-    explicit Open(HistoryWindow* owner);
-    // Lays the window out at `newScale`: its fonts, and its button's.
-    void takeScale(DisplayScale newScale);
-
-    WindowClass windowClass;
-    // The system's DPI until the window exists; then that of the monitor it is on.
-    DisplayScale scale = windowScale(nullptr);
-    std::unique_ptr<Fonts> fonts;
-    OwnedWindow window;
-    HWND shareButton = nullptr;  // children of window, destroyed with it
-    HWND button = nullptr;
-    bool shareButtonStops = false;  // the share button reads "Stop sharing"
-    DWORD error = 0;        // why the window could not be made
-};
-
-namespace {
-
-WNDCLASSEXW classDescription() {
+WNDCLASSEXW classDescription(WNDPROC procedure) {
     WNDCLASSEXW description{};
     description.cbSize = sizeof description;
     description.style = CS_HREDRAW | CS_VREDRAW;
+    description.lpfnWndProc = procedure;
     description.hInstance = GetModuleHandleW(nullptr);
     description.hIcon = LoadIconW(description.hInstance, MAKEINTRESOURCEW(1));
     description.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -122,15 +69,25 @@ WNDCLASSEXW classDescription() {
 
 }  // namespace
 
+// Declared in the order they are needed: the window goes first (its controls still use the
+// fonts and send their keys until then), the class last.
+struct HistoryWindow::Open {
+    explicit Open(HistoryWindow* owner);
+    // Lays the window out at `newScale`: its fonts, and its controls'.
+    void takeScale(DisplayScale newScale);
+
+    WindowClass windowClass{classDescription(HistoryWindow::procedure)};
+    // The system's DPI until the window exists; then that of the monitor it is on.
+    DisplayScale scale = windowScale(nullptr);
+    std::unique_ptr<HistoryFonts> fonts = std::make_unique<HistoryFonts>(scale);
+    std::unique_ptr<HistoryControls> controls;
+    OwnedWindow window;
+    DWORD error = 0;  // why the window could not be made
+};
+
 HistoryWindow::Open::Open(HistoryWindow* owner)
-    : windowClass([] {
-          WNDCLASSEXW description = classDescription();
-          description.lpfnWndProc = HistoryWindow::procedure;
-          return description;
-      }()),
-      fonts(std::make_unique<Fonts>(scale)),
-      window([owner, this] {
-          const SIZE size = outerSize(historyDefaultSize(scale.factor()));
+    : window([owner, this] {
+          const SIZE size = outerSize(historyDefaultSize(scale.factor()), scale);
           // A class left registered by an earlier failure still serves.
           return CreateWindowExW(exStyle, className, title, style, CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy,
                                  nullptr, nullptr, GetModuleHandleW(nullptr), owner);
@@ -139,38 +96,22 @@ HistoryWindow::Open::Open(HistoryWindow* owner)
         error = GetLastError();
         return;
     }
-    shareButtonStops = owner->sharing_->sharing();
-    shareButton = CreateWindowExW(0, L"BUTTON", shareButtonStops ? stopText : shareText,
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0, window.get(),
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(shareButtonId)),
-                                  GetModuleHandleW(nullptr), nullptr);
-    button = CreateWindowExW(0, L"BUTTON", L"Open in spreadsheet", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                             0, 0, 0, 0, window.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(buttonId)),
-                             GetModuleHandleW(nullptr), nullptr);
+    controls = std::make_unique<HistoryControls>(window.get(), owner->range_, owner->sharing_->sharing());
     // Opened on another monitor than the main one, it takes that monitor's scale and size.
-    const DisplayScale actual = windowScale(window.get());
-    if (actual != scale) {
-        const SIZE size = outerSize(historyDefaultSize(actual.factor()));
-        SetWindowPos(window.get(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        takeScale(actual);
-    } else if (fonts->small) {
-        for (HWND child : {shareButton, button})
-            if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(fonts->small.get()), FALSE);
-    }
+    takeScale(windowScale(window.get()));
+    sizeForMonitor(window.get(), scale);
 }
 
 void HistoryWindow::Open::takeScale(DisplayScale newScale) {
-    auto replacement = std::make_unique<Fonts>(newScale);
-    // The buttons let go of the old font before it is deleted.
-    for (HWND child : {shareButton, button})
-        if (child && replacement->small)
-            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(replacement->small.get()), TRUE);
+    auto replacement = std::make_unique<HistoryFonts>(newScale);
+    // The controls let go of the old font before it is deleted.
+    controls->setFont(replacement->small.get());
     fonts = std::move(replacement);
     scale = newScale;
 }
 
 HistoryWindow::HistoryWindow() = default;
-HistoryWindow::~HistoryWindow() = default;
+HistoryWindow::~HistoryWindow() { saver_.stop(); }
 
 HWND HistoryWindow::handle() const { return open_ ? open_->window.get() : nullptr; }
 
@@ -193,11 +134,12 @@ void HistoryWindow::show(WorkHistory& history, HistorySharing& sharing) {
         return;
     }
     open_ = std::move(open);
+    scroll_ = 0;
     sharing.windowOpened();
-    placeButtons();
     // Shown normally, it takes the foreground from the overlay's menu, which had it.
     ShowWindow(open_->window.get(), SW_SHOWNORMAL);
     UpdateWindow(open_->window.get());
+    open_->controls->focus();
 }
 
 void HistoryWindow::update(DayNumber today) {
@@ -220,7 +162,8 @@ LRESULT CALLBACK HistoryWindow::procedure(HWND window, UINT message, WPARAM wPar
 LRESULT HistoryWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_GETMINMAXINFO: {
-        const SIZE minimum = outerSize(historyMinimumSize(open_ ? open_->scale.factor() : 1.0));
+        const DisplayScale scale = open_ ? open_->scale : windowScale(nullptr);
+        const SIZE minimum = outerSize(historyMinimumSize(scale.factor()), scale);
         reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {minimum.cx, minimum.cy};
         return 0;
     }
@@ -232,12 +175,10 @@ LRESULT HistoryWindow::handleMessage(HWND window, UINT message, WPARAM wParam, L
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                      suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        placeButtons();
         InvalidateRect(window, nullptr, FALSE);
         return 0;
     }
     case WM_SIZE:
-        placeButtons();
         InvalidateRect(window, nullptr, FALSE);
         return 0;
     case WM_ERASEBKGND:
@@ -246,13 +187,45 @@ LRESULT HistoryWindow::handleMessage(HWND window, UINT message, WPARAM wParam, L
         if (!open_) break;
         paint();
         return 0;
+    case WM_VSCROLL: {
+        if (!open_) break;
+        SCROLLINFO info{};
+        info.cbSize = sizeof info;
+        info.fMask = SIF_ALL;
+        GetScrollInfo(window, SB_VERT, &info);
+        const int line = historyWheelStep(open_->scale.factor()) / 3;
+        const int page = std::max<int>(line, static_cast<int>(info.nPage) - line);
+        switch (LOWORD(wParam)) {
+        case SB_LINEUP: scrollTo(scroll_ - line); break;
+        case SB_LINEDOWN: scrollTo(scroll_ + line); break;
+        case SB_PAGEUP: scrollTo(scroll_ - page); break;
+        case SB_PAGEDOWN: scrollTo(scroll_ + page); break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: scrollTo(info.nTrackPos); break;
+        case SB_TOP: scrollTo(0); break;
+        case SB_BOTTOM: scrollTo(info.nMax); break;
+        }
+        return 0;
+    }
+    case WM_MOUSEWHEEL: {
+        if (!open_) break;
+        // A notch (120) scrolls three lines of the tables; a finer wheel, its part of that.
+        wheelRest_ += GET_WHEEL_DELTA_WPARAM(wParam);
+        const int lines = wheelRest_ / (WHEEL_DELTA / 3);
+        wheelRest_ -= lines * (WHEEL_DELTA / 3);
+        scrollTo(scroll_ - lines * historyWheelStep(open_->scale.factor()) / 3);
+        return 0;
+    }
     case WM_SETFOCUS:
-        if (open_ && open_->button) SetFocus(open_->button);
+        if (open_) open_->controls->focus();
         return 0;
     case WM_COMMAND:
-        if (!open_ || HIWORD(wParam) != BN_CLICKED) break;
-        if (LOWORD(wParam) == buttonId) openInSpreadsheet();
-        else if (LOWORD(wParam) == shareButtonId) shareOrStop();
+        if (!open_) break;
+        if (LOWORD(wParam) == HistoryControls::rangeId && HIWORD(wParam) == CBN_SELCHANGE) chooseRange();
+        else if (HIWORD(wParam) != BN_CLICKED) break;
+        else if (LOWORD(wParam) == HistoryControls::spreadsheetId) openInSpreadsheet();
+        else if (LOWORD(wParam) == HistoryControls::saveId) saveReport();
+        else if (LOWORD(wParam) == HistoryControls::shareId) shareOrStop();
         else break;
         return 0;
     case WM_CLOSE:
@@ -263,23 +236,25 @@ LRESULT HistoryWindow::handleMessage(HWND window, UINT message, WPARAM wParam, L
 }
 
 void HistoryWindow::close() {
-    // Closing ends only this window; its class and fonts go with it, and show makes them anew.
+    // A save's dialog is modal to this window: it closes first. Closing ends only this window;
+    // its class and fonts go with it, and show makes them anew.
+    saver_.stop();
     open_.reset();
     sharing_->windowClosed();
 }
 
-void HistoryWindow::placeButtons() {
-    if (!open_) return;
-    RECT client;
-    GetClientRect(open_->window.get(), &client);
-    // Where the buttons go depends on the client size alone.
-    const HistoryChart chart =
-        layoutHistoryChart(std::vector<HistoryRow>(), 0, client.right, client.bottom, open_->scale.factor());
-    const auto place = [](HWND child, const ChartBox& box) {
-        if (child) MoveWindow(child, box.left, box.top, box.right - box.left, box.bottom - box.top, TRUE);
-    };
-    place(open_->shareButton, chart.shareButton);
-    place(open_->button, chart.button);
+void HistoryWindow::scrollTo(int position) {
+    if (!open_ || position == scroll_) return;
+    scroll_ = std::max(0, position);  // the layout keeps it within the content
+    InvalidateRect(open_->window.get(), nullptr, FALSE);
+}
+
+void HistoryWindow::chooseRange() {
+    const std::optional<ReportRangeKind> chosen = open_->controls->chosenRange();
+    if (!chosen) return;
+    range_ = *chosen;
+    scroll_ = 0;
+    InvalidateRect(open_->window.get(), nullptr, FALSE);
 }
 
 void HistoryWindow::paint() {
@@ -292,63 +267,34 @@ void HistoryWindow::paint() {
     const HistorySharing& shared = *sharing_;
     drawnSharing_ = shared.revision();
     drawnDay_ = readLocalMoment().day;
-    if (open_->shareButton && shared.sharing() != open_->shareButtonStops) {
-        open_->shareButtonStops = shared.sharing();
-        SetWindowTextW(open_->shareButton, shared.sharing() ? stopText : shareText);
-    }
+    open_->controls->showSharing(shared.sharing());
 
     // Drawn off screen and copied in one step, so that a resize does not flicker.
     const MemoryDC memory(paint.get());
     const BitmapHandle bitmap(CreateCompatibleBitmap(paint.get(), client.right, client.bottom));
     const Selection selected(memory.get(), bitmap.get());
     if (!selected) return;
-    const HDC dc = memory.get();
 
     ChartInput input;
     input.pcs = shared.chartPcs(history_->rows());
     input.shared = shared.sharing();
     input.notes = shared.statusLines();
-    input.textWidth = [dc, font = open_->fonts->small.get()](const std::wstring& text) {
-        const Selection useFont(dc, font);
-        SIZE size{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-        return static_cast<int>(size.cx);
-    };
+    input.textWidth = smallTextWidth(memory.get(), *open_->fonts);
+    input.range = range_;
+    input.scroll = scroll_;
     const HistoryChart chart = layoutHistoryChart(input, drawnDay_, client.right, client.bottom, open_->scale.factor());
-
-    fill(dc, {0, 0, client.right, client.bottom}, GetSysColor(COLOR_WINDOW));
-    for (std::size_t i = 0; i < chart.gridLines.size(); ++i) {
-        const int y = chart.gridLines[i];
-        fill(dc, {chart.plot.left, y, chart.plot.right, y + 1}, i == 0 ? baselineColour : gridColour);
-    }
-    for (const ChartBar& bar : chart.bars) {
-        for (const ChartSegment& segment : bar.segments) {
-            const COLORREF colour = chart.stacked ? pcColour(segment.pc) : bar.today ? todayColour : barColour;
-            fill(dc, segment.box, colour);
-        }
-    }
-    for (const ChartSegment& swatch : chart.swatches) fill(dc, swatch.box, pcColour(swatch.pc));
-
-    SetBkMode(dc, TRANSPARENT);
-    for (const ChartText& text : chart.texts) {
-        const Open::Fonts& fonts = *open_->fonts;
-        const FontHandle& font = text.size == ChartText::Size::large ? fonts.large
-                                 : text.strong                       ? fonts.strong
-                                                                     : fonts.small;
-        const Selection useFont(dc, font.get());
-        SetTextColor(dc, text.strong ? todayTextColour
-                         : text.size == ChartText::Size::large ? GetSysColor(COLOR_WINDOWTEXT)
-                                                               : labelColour);
-        const bool oneLine = text.text.find(L'\n') == std::wstring::npos;
-        UINT format = DT_NOPREFIX | (oneLine ? DT_SINGLELINE | DT_VCENTER : DT_TOP);
-        if (text.ellipsis) format |= DT_END_ELLIPSIS;
-        format |= text.align == ChartText::Align::center ? DT_CENTER
-                  : text.align == ChartText::Align::right ? DT_RIGHT
-                                                          : DT_LEFT;
-        RECT rect = toRect(text.box);
-        DrawTextW(dc, text.text.c_str(), -1, &rect, format);
-    }
-    BitBlt(paint.get(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+    shownRange_ = chart.range;
+    scroll_ = chart.scroll;
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
+    info.nMax = std::max(0, chart.contentHeight - 1);
+    info.nPage = static_cast<UINT>(std::max(0, chart.body.bottom - chart.body.top));
+    info.nPos = chart.scroll;
+    SetScrollInfo(window, SB_VERT, &info, TRUE);
+    open_->controls->place(chart);
+    paintHistoryChart(memory.get(), chart, *open_->fonts, client.right, client.bottom);
+    BitBlt(paint.get(), 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
 }
 
 void HistoryWindow::openInSpreadsheet() {
@@ -366,6 +312,22 @@ void HistoryWindow::openInSpreadsheet() {
     // message box lets the path be copied (Ctrl+C) for opening it by hand.
     MessageBoxW(open_ ? open_->window.get() : nullptr, openFailureText(path, result).c_str(), L"Ardeno Time",
                 MB_OK | MB_ICONWARNING);
+}
+
+void HistoryWindow::saveReport() {
+    // One save at a time; its dialog keeps the window from a second click, its message too.
+    if (saver_.busy()) return;
+    // The range shown, with every second counted until now; the dialog's thread gets the
+    // finished page, and the window stays free meanwhile.
+    const LocalMoment now = readLocalMoment();
+    const std::vector<ChartPc> pcs = sharing_->chartPcs(history_->rows());
+    const ReportRange range = reportRange(range_, now.day, workedDays(pcs));
+    const ReportSums sums = sumReport(pcs, range);
+    const std::error_code error =
+        saver_.start(open_->window.get(), reportFileName(range), reportHtml(sums, {sharing_->sharing(), now}));
+    if (error)
+        MessageBoxW(open_->window.get(), (L"Ardeno Time cannot save a report: " + systemReason(error) + L".").c_str(),
+                    L"Ardeno Time", MB_OK | MB_ICONWARNING);
 }
 
 void HistoryWindow::shareOrStop() {

@@ -6,13 +6,17 @@
 #include <string>
 
 #include "history/history_sharing_win.h"
+#include "history/report_range.h"
+#include "history/report_saver_win.h"
 #include "history/work_history.h"
 
 // The work-history window: an ordinary top-level window (in the taskbar, movable, resizable,
-// never topmost) that shows the chart of layoutHistoryChart, a "Share with other PCs..." (or
-// "Stop sharing") button and an "Open in spreadsheet" button. It lives on the main thread,
-// whose main loop already dispatches its messages. Its class, window and fonts exist only while
-// it is open: closing it destroys them all, and the next show makes them again.
+// never topmost) that shows what layoutHistoryChart lays out for the chosen range, with a
+// drop-down list of the ranges, a "Save report..." button, a "Share with other PCs..." (or
+// "Stop sharing") button and an "Open in spreadsheet" button. The part between the buttons
+// scrolls (scroll bar, mouse wheel, page keys) when the window is too short for it. It lives on the main thread, whose main loop already dispatches its
+// messages. Its class, window and fonts exist only while it is open: closing it destroys them
+// all, and the next show makes them again. The chosen range stays for the run.
 class HistoryWindow {
 public:
     HistoryWindow();
@@ -28,6 +32,8 @@ public:
     void update(DayNumber today);
     bool isOpen() const { return static_cast<bool>(open_); }
     HWND handle() const;
+    // The range shown, as of the last drawing.
+    ReportRange shownRange() const { return shownRange_; }
 
 private:
     struct Open;
@@ -35,16 +41,24 @@ private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void paint();
-    void placeButtons();
+    void scrollTo(int position);
+    void chooseRange();
     void openInSpreadsheet();
+    void saveReport();
     void shareOrStop();
     void close();
 
     WorkHistory* history_ = nullptr;
     HistorySharing* sharing_ = nullptr;
     std::unique_ptr<Open> open_;
+    ReportRangeKind range_ = ReportRangeKind::last14Days;
+    ReportRange shownRange_;
+    int scroll_ = 0;      // pixels the scrolling part is scrolled down
+    int wheelRest_ = 0;   // a part of a wheel notch not scrolled yet
     // What the window shows: the history's revision and today, when it was last drawn.
     std::uint64_t drawnRevision_ = 0;
     std::uint64_t drawnSharing_ = 0;
     DayNumber drawnDay_ = 0;
+    // After open_: a save's dialog is owned by the window, so it goes first.
+    ReportSaver saver_;
 };

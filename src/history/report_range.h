@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "common/calendar.h"
-#include "history/history_chart.h"
+#include "history/history_file.h"
 
 // The spans of days the history window and its reports cover, worked out from today's day
 // number alone: the caller reads the local date once and passes it in.

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "history/history_chart.h"
+#include "history/history_file.h"
 #include "history/report_range.h"
 
 // Where the time of a range went: by project and program, by day, by bar and by PC, summed in

@@ -6,7 +6,7 @@
 #include <system_error>
 #include <vector>
 
-#include "history/history_chart.h"
+#include "history/history_file.h"
 #include "sharing/pc_history_files.h"
 
 // Where the shared folder stands, as the thread that looks after it reports after each change:

@@ -1,9 +1,10 @@
-// The work-history window's layout, computed from literal rows, dates and client sizes.
+// The work-history window's layout, computed from literal rows, dates, ranges and client sizes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
-#include "history/history_chart.h"
+#include "history/history_layout.h"
 #include "history/work_history.h"
 
 namespace {
@@ -12,6 +13,7 @@ DayNumber day(int year, int month, int dayOfMonth) { return dayNumber({year, mon
 
 const DayNumber monday = day(2026, 12, 7);
 const DayNumber sunday = day(2026, 12, 13);
+using Kind = ReportRangeKind;
 
 bool inside(const ChartBox& box, const ChartBox& area) {
     return box.left >= area.left && box.top >= area.top && box.right <= area.right && box.bottom <= area.bottom &&
@@ -25,97 +27,233 @@ const ChartText* findText(const HistoryChart& chart, const std::wstring& text) {
         if (t.text == text) return &t;
     return nullptr;
 }
-// The figure under a caption ("Today", "This week", "Last 14 days").
+// The figure under a caption ("Today", "This week", the range's name).
 std::wstring figureUnder(const HistoryChart& chart, const std::wstring& caption) {
     const auto at =
         std::find_if(chart.texts.begin(), chart.texts.end(), [&](const ChartText& t) { return t.text == caption; });
     return at != chart.texts.end() && at + 1 != chart.texts.end() ? (at + 1)->text : L"";
 }
-int dayLabels(const HistoryChart& chart) {
-    return static_cast<int>(std::count_if(chart.texts.begin(), chart.texts.end(),
-                                          [](const ChartText& t) { return t.text.find(L'\n') != std::wstring::npos; }));
+std::vector<const ChartText*> barLabels(const HistoryChart& chart) {
+    std::vector<const ChartText*> labels;
+    for (const ChartText& t : chart.texts)
+        if (t.text.find(L'\n') != std::wstring::npos) labels.push_back(&t);
+    return labels;
+}
+// "Acme 0:30 0.50 50%" for the table line whose name is `name`: its texts left to right.
+std::wstring tableLine(const HistoryChart& chart, const std::wstring& name) {
+    const ChartText* first = nullptr;
+    for (const ChartText& t : chart.texts)
+        if (t.text == name && t.box.top > chart.plot.bottom) first = &t;
+    if (!first) return L"";
+    std::vector<const ChartText*> cells;
+    for (const ChartText& t : chart.texts)
+        if (t.box.top == first->box.top && t.box.left >= first->box.left) cells.push_back(&t);
+    std::sort(cells.begin(), cells.end(), [](auto a, auto b) { return a->box.left < b->box.left; });
+    std::wstring line;
+    for (const ChartText* cell : cells) line += (line.empty() ? L"" : L" ") + cell->text;
+    return line;
+}
+// 6.5 pixels a character at 100 %, as the window's small font measures about.
+TextWidth measureAt(double scale) {
+    return [scale](const std::wstring& text) { return static_cast<int>(text.size() * 6.5 * scale); };
 }
 
-TEST(HistoryChart, LayoutFollowsTheRowsTodayAndTheWindowSize) {
+TEST(HistoryChart, EachRangeItsBarsTotalsAndLabels) {
+    const std::vector<HistoryRow> rows = {{sunday, L"a", 600},
+                                          {sunday - 6, L"b", 1200},
+                                          {sunday - 7, L"a", 300},
+                                          {sunday - 14, L"a", 999},
+                                          {day(2025, 3, 2), L"a", 4000}};
     const struct {
         const char* name;
         std::vector<HistoryRow> rows;
         DayNumber today;
+        Kind range;
         int width, height;
-        std::int64_t step, top;  // the hour axis, seconds
-        int todayBar;            // today's bar height, pixels
-        int labels;              // day labels shown
-        const wchar_t *todayText, *weekText, *fortnightText, *span;
+        std::size_t bars, labels;
+        int todayBar;  // the bar that holds today, -1 for none
+        const wchar_t *todayText, *weekText, *rangeText, *span;
     } cases[] = {
-        {"nothing counted yet: the first hour in quarters", {}, monday, 600, 420, 900, 3600, 0, 14, L"00:00:00",
-         L"00:00:00", L"00:00:00", L"24 Nov \u2013 7 Dec 2026"},
-        {"1 h 2 min 3 s today", {{monday, L"a", 3723}}, monday, 600, 420, 900, 4500, 190, 14, L"01:02:03",
-         L"01:02:03", L"01:02:03", L"24 Nov \u2013 7 Dec 2026"},
-        {"an 8 h day: steps of 2 h", {{monday - 3, L"a", 28800}, {monday, L"a", 60}}, monday, 600, 420, 7200, 28800,
-         1, 14, L"00:01:00", L"00:01:00", L"08:01:00", L"24 Nov \u2013 7 Dec 2026"},
-        {"a short plot takes larger steps than five", {{monday, L"a", 4500}}, monday, 600, 260, 1800, 5400, 58, 14,
-         L"01:15:00", L"01:15:00", L"01:15:00", L"24 Nov \u2013 7 Dec 2026"},
-        {"the smallest window labels every second day, today's included",
-         {{sunday, L"a", 600}, {sunday - 6, L"b", 1200}, {sunday - 7, L"a", 300}, {sunday - 14, L"a", 999}}, sunday,
-         420, 320, 300, 1200, 65, 7, L"00:10:00", L"00:30:00", L"00:35:00", L"30 Nov \u2013 13 Dec 2026"},
-        {"narrower still: every seventh day", {}, monday, 250, 320, 900, 3600, 0, 2, L"00:00:00", L"00:00:00",
+        {"nothing counted yet", {}, monday, Kind::last14Days, 640, 620, 14, 14, 13, L"00:00:00", L"00:00:00",
          L"00:00:00", L"24 Nov \u2013 7 Dec 2026"},
-        {"across the new year", {{day(2026, 12, 31), L"a", 3600}}, day(2027, 1, 3), 600, 420, 900, 3600, 0, 14,
-         L"00:00:00", L"01:00:00", L"01:00:00", L"21 Dec 2026 \u2013 3 Jan 2027"},
+        {"the smallest window labels every second day, today's included", rows, sunday, Kind::last14Days, 420, 320, 14,
+         7, 13, L"00:10:00", L"00:30:00", L"00:35:00", L"30 Nov \u2013 13 Dec 2026"},
+        {"this week on its Monday, with the days to come", rows, sunday - 6, Kind::thisWeek, 640, 620, 7, 7, 0,
+         L"00:20:00", L"00:30:00", L"00:30:00", L"7 Dec \u2013 13 Dec 2026"},
+        {"last week holds no today", rows, sunday, Kind::lastWeek, 640, 620, 7, 7, -1, L"00:10:00", L"00:30:00",
+         L"00:05:00", L"30 Nov \u2013 6 Dec 2026"},
+        {"this month: 31 days, every second labelled in a window of default width", rows, sunday, Kind::thisMonth, 640,
+         620, 31, 16, 12, L"00:10:00", L"00:30:00", L"00:35:00", L"1 Dec \u2013 31 Dec 2026"},
+        {"last month, narrow: labels a week apart", rows, sunday, Kind::lastMonth, 420, 320, 30, 5, -1, L"00:10:00",
+         L"00:30:00", L"00:16:39", L"1 Nov \u2013 30 Nov 2026"},
+        {"all time by month, from March 2025", rows, sunday, Kind::allTime, 640, 620, 22, 11, 21, L"00:10:00",
+         L"00:30:00", L"01:58:19", L"2 Mar 2025 \u2013 13 Dec 2026"},
+        {"across the new year", {{day(2026, 12, 31), L"a", 3600}}, day(2027, 1, 3), Kind::last14Days, 640, 620, 14, 14,
+         13, L"00:00:00", L"01:00:00", L"01:00:00", L"21 Dec 2026 \u2013 3 Jan 2027"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const HistoryChart chart = layoutHistoryChart(c.rows, c.today, c.width, c.height, 1.0);
+        ChartInput input;
+        input.pcs = {{L"", &c.rows}};
+        input.range = c.range;
+        input.textWidth = measureAt(1.0);
+        const HistoryChart chart = layoutHistoryChart(input, c.today, c.width, c.height, 1.0);
         const ChartBox client{0, 0, c.width, c.height};
-        EXPECT_EQ(chart.axisStep, c.step);
-        EXPECT_EQ(chart.axisTop, c.top);
-        ASSERT_EQ(chart.gridLines.size(), static_cast<std::size_t>(c.top / c.step + 1));
+        EXPECT_EQ(chart.range.kind, c.range);
+        ASSERT_EQ(chart.gridLines.size(), static_cast<std::size_t>(chart.axisTop / chart.axisStep + 1));
         EXPECT_EQ(chart.gridLines.front(), chart.plot.bottom);
         EXPECT_EQ(chart.gridLines.back(), chart.plot.top);
+        EXPECT_GE(chart.plot.bottom - chart.plot.top, 120) << "bars tall enough to compare, scrolled if need be";
 
-        ASSERT_EQ(chart.bars.size(), 14u);
-        EXPECT_EQ(chart.bars.back().box.bottom - chart.bars.back().box.top, c.todayBar);
-        EXPECT_TRUE(chart.bars.back().today);
+        ASSERT_EQ(chart.bars.size(), c.bars);
         for (std::size_t i = 0; i < chart.bars.size(); ++i) {
             const ChartBox& bar = chart.bars[i].box;
             EXPECT_TRUE(inside(bar, chart.plot)) << i;
-            EXPECT_EQ(bar.bottom, chart.plot.bottom) << i;
+            EXPECT_EQ(chart.bars[i].today, static_cast<int>(i) == c.todayBar) << i;
             if (i + 1 < chart.bars.size()) {
-                EXPECT_LT(bar.right, chart.bars[i + 1].box.left) << "bars stand apart, oldest first";
-                EXPECT_FALSE(chart.bars[i].today);
+                EXPECT_LT(bar.right, chart.bars[i + 1].box.left) << "bars stand apart";
             }
         }
-        EXPECT_EQ(dayLabels(chart), c.labels);
-        const ChartText* todayLabel = &chart.texts.back();
-        EXPECT_TRUE(todayLabel->strong && todayLabel->text.find(L'\n') != std::wstring::npos) << "today is labelled";
+        const std::vector<const ChartText*> labels = barLabels(chart);
+        EXPECT_EQ(labels.size(), c.labels);
+        EXPECT_EQ(std::count_if(labels.begin(), labels.end(), [](auto t) { return t->strong; }), c.todayBar >= 0 ? 1 : 0)
+            << "today's bar is labelled, in today's colour";
+        for (std::size_t i = 0; i + 1 < labels.size(); ++i)
+            EXPECT_LE(labels[i]->box.right, labels[i + 1]->box.left) << "labels apart";
 
         EXPECT_EQ(figureUnder(chart, L"Today"), c.todayText);
         EXPECT_EQ(figureUnder(chart, L"This week"), c.weekText);
-        EXPECT_EQ(figureUnder(chart, L"Last 14 days"), c.fortnightText);
+        EXPECT_EQ(figureUnder(chart, reportRangeName(c.range)), c.rangeText);
         EXPECT_TRUE(findText(chart, c.span)) << "the dates shown";
 
-        // Everything fits the window, and nothing covers anything else.
-        EXPECT_TRUE(inside(chart.button, client));
+        // Controls inside the window and apart; the scrolling part between them.
+        for (const ChartBox& box : {chart.rangeChoice, chart.saveButton, chart.shareButton, chart.button})
+            EXPECT_TRUE(inside(box, client));
+        EXPECT_FALSE(overlap(chart.rangeChoice, chart.saveButton));
+        EXPECT_GE(chart.body.top, chart.saveButton.bottom);
+        EXPECT_LE(chart.body.bottom, chart.button.top);
         for (std::size_t i = 0; i < chart.texts.size(); ++i) {
             const ChartText& a = chart.texts[i];
-            EXPECT_TRUE(c.width < 420 || inside(a.box, client)) << "text outside: " << i;
-            EXPECT_FALSE(overlap(a.box, chart.plot) || overlap(a.box, chart.button)) << "text over the chart: " << i;
+            EXPECT_TRUE(a.box.left >= 0 && a.box.right <= c.width) << "text outside: " << i;
+            EXPECT_FALSE(overlap(a.box, chart.plot)) << "text over the chart: " << i;
             for (std::size_t k = i + 1; k < chart.texts.size(); ++k)
                 EXPECT_FALSE(overlap(a.box, chart.texts[k].box)) << "texts " << i << " and " << k << " overlap";
         }
     }
 }
 
+TEST(HistoryChart, BarsSplitByProjectInTheLegendsColours) {
+    const std::vector<HistoryRow> alpha = {{monday, L"a.exe", 3600, L"Acme"},
+                                           {monday, L"b.exe", 1800},
+                                           {monday, L"a.exe", 900, L"Beta"},
+                                           {monday - 1, L"a.exe", 1800, L"Beta"}};
+    const std::vector<HistoryRow> beta = {{monday, L"a.exe", 1800, L"Acme"}};
+    ChartInput input;
+    input.pcs = {{L"ALPHA (this PC)", &alpha}, {L"BETA", &beta}};
+    input.shared = true;
+    input.textWidth = measureAt(1.0);
+    const HistoryChart chart = layoutHistoryChart(input, monday, 640, 620, 1.0);
+
+    // Today Acme 1:30 (both PCs), Beta 0:15, No project 0:30; over the 14 days Beta has 0:45
+    // and comes second: the most first, at the bottom.
+    const ChartBar& today = chart.bars.back();
+    ASSERT_EQ(today.segments.size(), 3u);
+    const double perSecond = (chart.plot.bottom - chart.plot.top) / static_cast<double>(chart.axisTop);
+    const std::int64_t seconds[] = {5400, 900, 1800};
+    for (std::size_t p = 0; p < 3; ++p) {
+        const ChartSegment& part = today.segments[p];
+        EXPECT_EQ(part.project, static_cast<int>(p));
+        EXPECT_EQ(part.box.bottom, p == 0 ? chart.plot.bottom : today.segments[p - 1].box.top);
+        EXPECT_NEAR(part.box.bottom - part.box.top, seconds[p] * perSecond, 1.0) << p;
+        EXPECT_EQ(part.colour.red, projectColour(p, p == 2).red);
+    }
+    EXPECT_EQ(chart.bars[chart.bars.size() - 2].segments.size(), 1u) << "yesterday: Beta alone";
+    EXPECT_EQ(chart.bars[chart.bars.size() - 2].segments[0].project, 1);
+
+    // A swatch in the legend and one in the table per project, in the project's colour.
+    ASSERT_EQ(chart.swatches.size(), 6u);
+    for (const ChartSegment& swatch : chart.swatches) {
+        const ReportColour colour = projectColour(static_cast<std::size_t>(swatch.project), swatch.project == 2);
+        EXPECT_EQ(std::tie(swatch.colour.red, swatch.colour.green, swatch.colour.blue),
+                  std::tie(colour.red, colour.green, colour.blue));
+    }
+    for (int p = 0; p < 3; ++p)
+        EXPECT_EQ(std::count_if(chart.swatches.begin(), chart.swatches.end(), [p](auto& s) { return s.project == p; }), 2);
+    EXPECT_EQ(tableLine(chart, L"Acme"), L"Acme 1:30 1.50 55%");
+    EXPECT_EQ(tableLine(chart, L"No project"), L"No project 0:30 0.50 18%");
+    EXPECT_EQ(tableLine(chart, L"Total"), L"Total 2:45 2.75 100%");
+    EXPECT_EQ(tableLine(chart, L"ALPHA (this PC)"), L"ALPHA (this PC) 2:15 2.25 82%") << "which PC worked how long";
+    EXPECT_EQ(tableLine(chart, L"BETA"), L"BETA 0:30 0.50 18%");
+    EXPECT_EQ(figureUnder(chart, L"Today"), L"02:15:00") << "every PC counts";
+}
+
+TEST(HistoryChart, TablesReadAtEveryWidthAndScale) {
+    std::vector<HistoryRow> rows;
+    for (int i = 0; i < 6; ++i)
+        rows.push_back({monday - i, L"program-with-a-long-name-" + std::to_wstring(i) + L".exe", 3600L * (i + 1) + 7,
+                        i % 3 ? L"Project " + std::to_wstring(i % 3) + L" with a name longer than any window" : L""});
+    rows.push_back({monday, L"b.exe", 1234567, L"Big"});
+    const std::vector<HistoryRow> other = {{monday, L"a.exe", 60, L"Big"}};
+    const struct {
+        int width, height;
+        double scale;
+        bool shared;
+    } cases[] = {{420, 320, 1.0, false}, {420, 320, 1.0, true}, {640, 620, 1.0, true},  {1400, 1000, 1.0, true},
+                 {630, 480, 1.5, true},  {960, 930, 1.5, false}, {840, 640, 2.0, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " at " + std::to_string(c.scale) +
+                     (c.shared ? ", shared" : ""));
+        ChartInput input;
+        input.pcs = {{L"THIS-PC-WITH-A-LONG-NAME (this PC)", &rows}, {L"OTHER", &other}};
+        input.shared = c.shared;
+        input.notes = {L"Sharing with other PCs through D:\\a folder with a long name\\that goes on and on and on"};
+        input.textWidth = measureAt(c.scale);
+        const int margin = static_cast<int>(16 * c.scale);
+        for (int scroll : {0, 1 << 20}) {
+            input.scroll = scroll;
+            const HistoryChart chart = layoutHistoryChart(input, monday, c.width, c.height, c.scale);
+            const int bodyHeight = chart.body.bottom - chart.body.top;
+            EXPECT_EQ(chart.scroll, scroll ? std::max(0, chart.contentHeight - bodyHeight) : 0);
+            EXPECT_NE(tableLine(chart, L"Big").find(L"Big 342:57 342.95 "), std::wstring::npos) << "hours past 99";
+            EXPECT_EQ(!tableLine(chart, L"OTHER").empty(), c.shared) << "the PCs' table while sharing";
+            // Every figure is whole, right-aligned under its heading; names are cut, never figures.
+            int figures = 0;
+            const ChartText* heading = findText(chart, L"Project and program");
+            ASSERT_TRUE(heading);
+            for (const ChartText& t : chart.texts) {
+                if (t.box.top < heading->box.top) continue;  // the tables only
+                EXPECT_GE(t.box.left, margin);
+                EXPECT_LE(t.box.right, std::min(c.width - margin, margin + static_cast<int>(720 * c.scale)))
+                    << "inside the window, and in a wide one near their names";
+                if (t.align == ChartText::Align::right) {
+                    ++figures;
+                    EXPECT_GE(t.box.right - t.box.left, input.textWidth(t.text)) << std::string(t.text.begin(), t.text.end());
+                } else {
+                    EXPECT_TRUE(t.ellipsis);
+                    EXPECT_GE(t.box.right - t.box.left, 100 * c.scale) << "room for a name";
+                }
+            }
+            EXPECT_EQ(figures, 3 * (c.shared ? 17 : 14)) << "headings, 4 projects, 8 programs, the total, 2 PCs";
+            // Scrolled to the end, the last line is in view.
+            if (scroll) {
+                EXPECT_LE(chart.texts.back().box.bottom, chart.body.bottom);
+            }
+        }
+    }
+}
+
 TEST(HistoryChart, EverySizeFollowsTheScale) {
-    const std::vector<HistoryRow> rows = {{monday, L"a", 3723}, {monday - 5, L"a", 2000}};
-    const HistoryChart one = layoutHistoryChart(rows, monday, 600, 420, 1.0);
-    const HistoryChart two = layoutHistoryChart(rows, monday, 1200, 840, 2.0);
+    const std::vector<HistoryRow> rows = {{monday, L"a", 3723, L"Acme"}, {monday - 5, L"a", 2000}};
+    const HistoryChart one = layoutHistoryChart(rows, monday, 640, 620, 1.0);
+    const HistoryChart two = layoutHistoryChart(rows, monday, 1280, 1240, 2.0);
     const auto doubled = [](const ChartBox& a, const ChartBox& b) {
         return std::abs(2 * a.left - b.left) <= 2 && std::abs(2 * a.top - b.top) <= 2 &&
                std::abs(2 * a.right - b.right) <= 2 && std::abs(2 * a.bottom - b.bottom) <= 2;
     };
     EXPECT_TRUE(doubled(one.plot, two.plot));
     EXPECT_TRUE(doubled(one.button, two.button));
+    EXPECT_TRUE(doubled(one.rangeChoice, two.rangeChoice));
+    EXPECT_TRUE(doubled(one.saveButton, two.saveButton));
     ASSERT_EQ(one.texts.size(), two.texts.size());
     for (std::size_t i = 0; i < one.texts.size(); ++i) EXPECT_TRUE(doubled(one.texts[i].box, two.texts[i].box)) << i;
     for (std::size_t i = 0; i < one.bars.size(); ++i) EXPECT_TRUE(doubled(one.bars[i].box, two.bars[i].box)) << i;
@@ -123,100 +261,7 @@ TEST(HistoryChart, EverySizeFollowsTheScale) {
     EXPECT_EQ(historyFonts(2.0).large, 2 * historyFonts(1.0).large);
     EXPECT_EQ(historyMinimumSize(2.0).width, 2 * historyMinimumSize(1.0).width);
     EXPECT_EQ(historyDefaultSize(2.0).height, 2 * historyDefaultSize(1.0).height);
-}
-
-TEST(HistoryChart, SharedHistoriesStackByPcWithALegendThatFitsAtEverySize) {
-    const std::vector<HistoryRow> alpha = {{monday, L"a", 3600}, {monday - 1, L"a", 1800}};
-    const std::vector<HistoryRow> beta = {{monday, L"b", 1800}, {monday - 2, L"b", 900}};
-    const std::vector<HistoryRow> gamma = {{monday, L"c", 600}};
-    const struct {
-        const char* name;
-        int width, height;
-        double scale;
-        std::size_t pcs;
-        const wchar_t *todayText, *weekText;
-        const wchar_t* thisPc = L"ALPHA-WORKSTATION-2 (this PC)";
-    } cases[] = {
-        {"two PCs at the default size", 600, 420, 1.0, 2, L"01:30:00", L"01:30:00"},
-        {"three PCs in the smallest window", 420, 320, 1.0, 3, L"01:40:00", L"01:40:00"},
-        {"three PCs at 150 %", 630, 480, 1.5, 3, L"01:40:00", L"01:40:00"},
-        {"two PCs at 200 %, smallest", 840, 640, 2.0, 2, L"01:30:00", L"01:30:00"},
-        {"a name too long for the smallest window gives way to the weeks", 420, 320, 1.0, 2, L"01:30:00",
-         L"01:30:00", L"A-COMPUTER-NAME-LONGER-THAN-ANY-WINDOWS-ALLOWS (this PC)"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ChartInput input;
-        input.shared = true;
-        input.pcs = {{c.thisPc, &alpha}, {L"BETA", &beta}, {L"GAMMA", &gamma}};
-        input.pcs.resize(c.pcs);
-        input.notes = {L"Sharing with other PCs through D:\\a folder with a long name\\that goes on and on and on"};
-        // 6.5 pixels a character at 100 %, as the window's small font measures about.
-        input.textWidth = [&](const std::wstring& text) { return static_cast<int>(text.size() * 6.5 * c.scale); };
-        const HistoryChart chart = layoutHistoryChart(input, monday, c.width, c.height, c.scale);
-        const ChartBox client{0, 0, c.width, c.height};
-        EXPECT_TRUE(chart.stacked);
-        EXPECT_EQ(figureUnder(chart, L"Today"), c.todayText) << "all PCs together";
-        EXPECT_EQ(figureUnder(chart, L"This week"), c.weekText);
-
-        // Today's bar: this PC at the bottom, each PC's part on the one below, and together as
-        // high as a single PC's bar of the same seconds would be.
-        const ChartBar& today = chart.bars.back();
-        ASSERT_EQ(today.segments.size(), c.pcs);
-        std::int64_t seconds = 0;
-        for (std::size_t pc = 0; pc < c.pcs; ++pc) {
-            const ChartSegment& part = today.segments[pc];
-            EXPECT_EQ(part.pc, static_cast<int>(pc));
-            EXPECT_EQ(part.box.bottom, pc == 0 ? chart.plot.bottom : today.segments[pc - 1].box.top);
-            EXPECT_LT(part.box.top, part.box.bottom);
-            seconds += secondsOnDay(*input.pcs[pc].rows, monday);
-        }
-        EXPECT_EQ(today.box.top, today.segments.back().box.top);
-        EXPECT_NEAR(today.box.bottom - today.box.top,
-                    seconds * (chart.plot.bottom - chart.plot.top) / static_cast<double>(chart.axisTop), 1.0);
-        EXPECT_EQ(chart.bars[chartDays - 2].segments.size(), 1u) << "yesterday: this PC alone";
-        EXPECT_EQ(chart.bars[chartDays - 3].segments.front().pc, 1) << "the day before: the second PC alone";
-
-        // A swatch and a line per PC, in order; everything inside the window and nothing over
-        // anything else; the week column wide enough for its text.
-        ASSERT_EQ(chart.swatches.size(), c.pcs);
-        for (std::size_t pc = 0; pc < c.pcs; ++pc) {
-            EXPECT_EQ(chart.swatches[pc].pc, static_cast<int>(pc));
-            const ChartText* week = nullptr;
-            for (const ChartText& t : chart.texts)
-                if (t.text.find(L" this week") != std::wstring::npos && t.box.top <= chart.swatches[pc].box.top &&
-                    chart.swatches[pc].box.bottom <= t.box.bottom)
-                    week = &t;
-            ASSERT_TRUE(week) << pc;
-            EXPECT_EQ(week->text, (pc == 0 ? std::wstring(L"01:00:00") : pc == 1 ? L"00:30:00" : L"00:10:00") +
-                                      L" this week");
-            EXPECT_GE(week->box.right - week->box.left, input.textWidth(week->text));
-            EXPECT_FALSE(overlap(chart.swatches[pc].box, week->box));
-        }
-        std::vector<ChartBox> boxes = {chart.plot, chart.button, chart.shareButton};
-        for (const ChartSegment& swatch : chart.swatches) boxes.push_back(swatch.box);
-        for (const ChartText& t : chart.texts) boxes.push_back(t.box);
-        for (std::size_t i = 0; i < boxes.size(); ++i) {
-            EXPECT_TRUE(inside(boxes[i], client)) << i;
-            for (std::size_t k = i + 1; k < boxes.size(); ++k)
-                EXPECT_FALSE(overlap(boxes[i], boxes[k])) << i << " and " << k;
-        }
-        EXPECT_GE(chart.plot.bottom - chart.plot.top, 40 * c.scale) << "the plot keeps room for its bars";
-    }
-}
-
-TEST(HistoryChart, NotSharedItLooksAsBeforeWithBothButtons) {
-    const std::vector<HistoryRow> rows = {{monday, L"a", 3723}};
-    const HistoryChart chart = layoutHistoryChart(rows, monday, 600, 420, 1.0);
-    EXPECT_FALSE(chart.stacked);
-    EXPECT_TRUE(chart.swatches.empty());
-    EXPECT_EQ(chart.bars.back().segments.size(), 1u);
-    EXPECT_TRUE(chart.bars.front().segments.empty()) << "a day without work has no part";
-    EXPECT_EQ(chart.shareButton.top, chart.button.top);
-    EXPECT_LT(chart.shareButton.right, chart.button.left);
-    for (const HistoryChart& small : {layoutHistoryChart(rows, monday, 420, 320, 1.0),
-                                      layoutHistoryChart(rows, monday, 630, 480, 1.5)})
-        EXPECT_GE(small.shareButton.left, 0) << "both buttons fit the smallest window";
+    EXPECT_EQ(historyWheelStep(2.0), 2 * historyWheelStep(1.0));
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // The work history under Windows: history.csv held open by a spreadsheet while the real overlay
-// counts into it and exits, and the user's short date format as Windows reports it.
+// counts into it and exits, the user's short date format as Windows reports it, and the history
+// window's ranges and reports with Windows' own save dialog.
 #include <windows.h>
+
+#include <shlwapi.h>
 
 #include <cstdlib>
 #include <string>
@@ -8,10 +11,14 @@
 #include "app/main_loop.h"
 #include "common/kernel_handle_win.h"
 #include "common/local_clock_win.h"
+#include "common/text.h"
 #include "config/app_data_folder_win.h"
 #include "config/config_file.h"
+#include "config/file_system.h"
 #include "history/date_order_win.h"
 #include "history/history_journal.h"
+#include "history/history_controls_win.h"
+#include "history/history_window_win.h"
 #include "overlay/context_menu.h"
 #include "overlay_fixture.h"
 #include "temp_folder.h"
@@ -93,6 +100,214 @@ TEST(UserDateOrder, IsTheOrderOfTheShortDateFormatOfTheUsersLocale) {
     else if (locale.rfind("en_GB", 0) == 0 || locale.rfind("de_DE", 0) == 0) expected = DateOrder::dayFirst;
     else GTEST_SKIP() << "no known order for " << locale;
     EXPECT_EQ(userDateOrder(), expected) << locale;
+}
+
+// A registry value set for one test and put back afterwards (deleted, if there was none).
+class RegistryValue {
+public:
+    RegistryValue(HKEY root, std::wstring key, const wchar_t* name, DWORD type, const std::wstring& value)
+        : root_(root), key_(std::move(key)), name_(name ? name : L"") {
+        wchar_t old[1024];
+        DWORD size = sizeof old;
+        had_ = RegGetValueW(root_, key_.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type_, old, &size) == ERROR_SUCCESS;
+        if (had_) old_.assign(old, size / sizeof(wchar_t) - (size ? 1 : 0));
+        set_ = RegSetKeyValueW(root_, key_.c_str(), name, type, value.c_str(),
+                               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+    ~RegistryValue() {
+        const wchar_t* name = name_.empty() ? nullptr : name_.c_str();
+        if (had_)
+            RegSetKeyValueW(root_, key_.c_str(), name, type_, old_.c_str(),
+                            static_cast<DWORD>((old_.size() + 1) * sizeof(wchar_t)));
+        else
+            RegDeleteKeyValueW(root_, key_.c_str(), name);
+    }
+    bool set() const { return set_; }
+
+private:
+    HKEY root_;
+    std::wstring key_, name_, old_;
+    DWORD type_ = REG_SZ;
+    bool had_ = false, set_ = false;
+};
+
+// What the window needs of sharing, for a PC that shares nothing.
+struct NotSharing : HistorySharing {
+    bool sharing() const override { return false; }
+    std::vector<ChartPc> chartPcs(const std::vector<HistoryRow>& ownRows) const override {
+        return {{L"STUDIO (this PC)", &ownRows}};
+    }
+    std::vector<std::wstring> statusLines() const override { return {}; }
+    std::uint64_t revision() const override { return 0; }
+    void windowOpened() override {}
+    void windowClosed() override {}
+    void shareOrStop(HWND, const std::vector<HistoryRow>&) override {}
+};
+
+// Dispatches this thread's messages, as the program's main loop does, until `done` holds;
+// counts the turns it took.
+template <class Done>
+bool pumpUntil(Done done, int* turns = nullptr, DWORD milliseconds = 15000) {
+    for (const DWORD end = GetTickCount() + milliseconds;; Sleep(10)) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (done()) return true;
+        if (turns) ++*turns;
+        if (static_cast<LONG>(end - GetTickCount()) <= 0) return false;
+    }
+}
+
+HWND ownedWindow(HWND owner, const wchar_t* title) {
+    for (HWND w = FindWindowW(L"#32770", title); w; w = FindWindowExW(nullptr, w, L"#32770", title))
+        if (GetWindow(w, GW_OWNER) == owner && IsWindowVisible(w)) return w;
+    return nullptr;
+}
+
+std::wstring textsOf(HWND window) {
+    std::wstring texts;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM all) -> BOOL {
+            wchar_t text[512] = {};
+            GetWindowTextW(child, text, 512);
+            *reinterpret_cast<std::wstring*>(all) += std::wstring(text) + L"|";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+void press(WORD key, bool shift = false) {
+    INPUT keys[4]{};
+    int n = 0;
+    const auto add = [&](WORD vk, DWORD flags) {
+        keys[n].type = INPUT_KEYBOARD;
+        keys[n].ki.wVk = vk;
+        keys[n++].ki.dwFlags = flags;
+    };
+    if (shift) add(VK_SHIFT, 0);
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (shift) add(VK_SHIFT, KEYEVENTF_KEYUP);
+    SendInput(n, keys, sizeof(INPUT));
+}
+
+// The window over literal rows: ranges chosen with the keyboard, and reports saved through
+// Windows' own save dialog, first into Documents (this test's own folder, as Windows relocates
+// it), then where the last one went, while this thread (the program's main loop) runs on. The
+// .html files open with a command that records them; the host's browser is never reached.
+TEST(HistoryWindowTest, RangesChosenWithKeysAndReportsSavedThroughWindowsDialog) {
+    TempFolder temp;
+    const std::wstring documents = temp.file(L"Documents"), elsewhere = temp.file(L"elsewhere");
+    fs::create_directories(documents);
+    fs::create_directories(elsewhere);
+    const RegistryValue documentsFolder(HKEY_CURRENT_USER,
+                                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                                        L"Personal", REG_EXPAND_SZ, documents);
+    const std::wstring opened = temp.file(L"opened.txt");
+    const std::wstring recorder = L"C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + opened + L"\"";
+    struct ProgId {
+        ~ProgId() { RegDeleteTreeW(HKEY_CLASSES_ROOT, L"ardeno.reporttest"); }
+    } progId;
+    const RegistryValue command(HKEY_CLASSES_ROOT, L"ardeno.reporttest\\shell\\open\\command", nullptr, REG_SZ, recorder);
+    const RegistryValue html(HKEY_CLASSES_ROOT, L".html", nullptr, REG_SZ, L"ardeno.reporttest");
+    wchar_t found[1024] = {};
+    DWORD size = 1024;
+    AssocQueryStringW(0, ASSOCSTR_COMMAND, L".html", L"open", found, &size);
+    ASSERT_TRUE(documentsFolder.set() && command.set() && html.set() && found == recorder)
+        << "without the recording command, a report would open in the host's browser";
+
+    const LocalMoment now = readLocalMoment();
+    const CivilDate date = civilDate(now.day);
+    const DayNumber lastMonth = now.day - date.day;  // its last day
+    const std::wstring historyPath = temp.file(L"history.csv");
+    writeBytes(historyPath, "date,program,seconds,project\r\n" + toUtf8(isoDate(lastMonth)) +
+                                ",photoshop.exe,5400,<b>&\"x\"\r\n" + toUtf8(isoDate(now.day)) + ",notepad.exe,60,\r\n");
+    WorkHistory history;
+    history.open(historyPath, now);
+    NotSharing sharing;
+    HistoryWindow window;
+    window.show(history, sharing);
+    ASSERT_TRUE(window.isOpen());
+    const HWND shown = window.handle();
+    ASSERT_TRUE(pumpUntil([&] { return window.shownRange().kind == ReportRangeKind::last14Days; }));
+    EXPECT_EQ(window.shownRange().last, now.day) << "Last 14 days, as before, at first";
+
+    // The list has the focus: Down goes to the next range, and four more to Last month.
+    ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == shown; }));
+    press(VK_DOWN);
+    EXPECT_TRUE(pumpUntil([&] { return window.shownRange().kind == ReportRangeKind::thisWeek; }));
+    for (int i = 0; i < 3; ++i) press(VK_DOWN);
+    ASSERT_TRUE(pumpUntil([&] { return window.shownRange().kind == ReportRangeKind::lastMonth; }));
+    EXPECT_EQ(window.shownRange().last, lastMonth);
+    const std::wstring name = reportFileName(window.shownRange());
+
+    // Tab reaches "Save report...", and Enter presses it: the dialog opens in Documents with
+    // the report's name, on a thread of its own, while this thread's loop goes on.
+    press(VK_TAB);
+    wchar_t focusText[64] = {};
+    ASSERT_TRUE(pumpUntil([&] { return GetWindowTextW(GetFocus(), focusText, 64) && focusText == std::wstring(L"Save report..."); }));
+    press(VK_RETURN);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(pumpUntil([&] { return (dialog = ownedWindow(shown, L"Save report")) != nullptr; }));
+    EXPECT_NE(GetWindowThreadProcessId(dialog, nullptr), GetCurrentThreadId());
+    int turns = 0;
+    pumpUntil([] { return false; }, &turns, 500);
+    EXPECT_GE(turns, 20) << "the main loop runs while the dialog is open";
+    EXPECT_NE(textsOf(dialog).find(name), std::wstring::npos) << "the report's name is offered";
+    const auto save = [&](HWND box, const std::wstring& typed) {
+        if (!typed.empty()) SetWindowTextW(FindWindowExW(box, nullptr, L"Edit", nullptr), typed.c_str());
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    };
+    save(dialog, L"");
+    const fs::path first = fs::path(documents) / name;
+    ASSERT_TRUE(pumpUntil([&] { return readBytes(opened).find(first.string()) != std::string::npos; }))
+        << "saved in Documents, then opened";
+    const std::string page = readBytes(first);
+    EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
+    EXPECT_NE(page.find(toUtf8(L"Last month: " + reportDatesText(window.shownRange()))), std::string::npos);
+    EXPECT_NE(page.find("&lt;b&gt;&amp;&quot;x&quot;"), std::string::npos) << "a project's name as typed";
+
+    // Saved elsewhere under a name of the person's own; the next dialog opens there. A click
+    // while the last save's thread is still ending does nothing, so it is made again.
+    const auto clickSave = [&] {
+        dialog = nullptr;
+        for (int i = 0; i < 10 && !dialog; ++i) {
+            PostMessageW(shown, WM_COMMAND, MAKEWPARAM(HistoryControls::saveId, BN_CLICKED), 0);
+            pumpUntil([&] { return (dialog = ownedWindow(shown, L"Save report")) != nullptr; }, nullptr, 1000);
+        }
+        return dialog != nullptr;
+    };
+    ASSERT_TRUE(clickSave());
+    save(dialog, (fs::path(elsewhere) / L"mine.html").wstring());
+    ASSERT_TRUE(pumpUntil([&] { return readBytes(opened).find("mine.html") != std::string::npos; }));
+    ASSERT_TRUE(clickSave());
+    save(dialog, L"");
+    EXPECT_TRUE(pumpUntil([&] { return fs::exists(fs::path(elsewhere) / name); })) << "where the last one went";
+
+    // A report that cannot be written: the message names the file and the system's reason,
+    // and nothing is opened.
+    fs::create_directories(fs::path(elsewhere) / L"blocked.html.new");
+    ASSERT_TRUE(clickSave());
+    save(dialog, L"blocked.html");
+    HWND message = nullptr;
+    ASSERT_TRUE(pumpUntil([&] { return (message = ownedWindow(shown, L"Ardeno Time")) != nullptr; }));
+    const std::wstring said = textsOf(message);
+    EXPECT_NE(said.find(L"Ardeno Time cannot save the report as:\n" + (fs::path(elsewhere) / L"blocked.html").wstring() +
+                        L"\n\n" + systemReason(std::error_code(ERROR_ACCESS_DENIED, std::system_category())) + L"."),
+              std::wstring::npos)
+        << std::string(said.begin(), said.end());
+    PostMessageW(message, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(pumpUntil([&] { return !IsWindow(message); }));
+    EXPECT_EQ(readBytes(opened).find("blocked"), std::string::npos);
+
+    // Closed with the dialog open, the window closes it too, at once.
+    ASSERT_TRUE(clickSave());
+    PostMessageW(shown, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(pumpUntil([&] { return !window.isOpen() && !IsWindow(dialog); }, nullptr, 2000));
 }
 
 }  // namespace

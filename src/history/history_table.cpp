@@ -1,0 +1,116 @@
+#include "history/history_table.h"
+
+#include <algorithm>
+#include <array>
+
+#include "history/report_table.h"
+
+namespace {
+
+// A line of a table: its name and its three figures.
+struct TableLine {
+    enum class Kind { project, program, total, pc };
+    std::wstring name;
+    std::array<std::wstring, 3> figures;  // time, hours, share
+    Kind kind = Kind::pc;
+    int project = -1;  // the swatch's project on a project's line
+};
+
+TableLine::Kind lineKind(ReportTableRow::Kind kind) {
+    switch (kind) {
+    case ReportTableRow::Kind::project: return TableLine::Kind::project;
+    case ReportTableRow::Kind::program: return TableLine::Kind::program;
+    case ReportTableRow::Kind::total: return TableLine::Kind::total;
+    }
+    return TableLine::Kind::program;
+}
+
+const std::array<std::wstring, 3> figureHeads = {L"Time", L"Hours", L"Share"};
+
+// The right edges of the three figure columns, and where the names must end.
+struct Columns {
+    std::array<int, 3> right{};
+    int nameRight = 0;
+};
+
+Columns columnsFor(const std::vector<std::vector<TableLine>>& tables, int left, int right, const TextWidth& measure,
+                   const Scaled& px) {
+    const ChartMetrics m;
+    // Bold lines measure wider than the small font says; a tenth more keeps them whole.
+    std::array<int, 3> widths{};
+    for (std::size_t c = 0; c < 3; ++c) widths[c] = measure(figureHeads[c]);
+    for (const auto& lines : tables)
+        for (const TableLine& line : lines)
+            for (std::size_t c = 0; c < 3; ++c)
+                widths[c] = std::max(widths[c], measure(line.figures[c]) * 11 / 10 + px(1));
+    Columns columns;
+    int x = right;
+    for (int c = 2; c >= 0; --c) {
+        columns.right[c] = x;
+        x -= widths[c] + px(m.gap);
+    }
+    columns.nameRight = std::max(left, x);
+    return columns;
+}
+
+int layoutTable(ChartBody& body, const std::wstring& head, const std::vector<TableLine>& lines,
+                const Columns& columns, const ReportSums& sums, int left, int top, int right, const Scaled& px) {
+    const ChartMetrics m;
+    const int row = px(m.row), indent = px(m.swatch) + px(m.afterSwatch);
+    const auto cell = [&](const std::wstring& text, int cellLeft, int cellRight, int y, ChartText::Align align,
+                          bool bold, ChartText::Tone tone) {
+        ChartText t{text, {cellLeft, y, std::max(cellLeft, cellRight), y + row}, align};
+        t.ellipsis = align == ChartText::Align::left;
+        t.bold = bold;
+        t.tone = tone;
+        body.texts.push_back(std::move(t));
+    };
+    const auto figureLeft = [&](std::size_t c) { return c == 0 ? columns.nameRight : columns.right[c - 1]; };
+
+    int y = top;
+    cell(head, left, columns.nameRight, y, ChartText::Align::left, false, ChartText::Tone::label);
+    for (std::size_t c = 0; c < 3; ++c)
+        cell(figureHeads[c], figureLeft(c), columns.right[c], y, ChartText::Align::right, false, ChartText::Tone::label);
+    y += row;
+    body.rules.push_back({left, y - 1, right, y});
+    for (const TableLine& line : lines) {
+        const bool project = line.kind == TableLine::Kind::project;
+        const bool total = line.kind == TableLine::Kind::total;
+        if (total) body.rules.push_back({left, y, right, y + 1});
+        if (project) {
+            body.bands.push_back({left, y, right, y + row});
+            const int swatchTop = y + (row - px(m.swatch)) / 2;
+            body.swatches.push_back({{left, swatchTop, left + px(m.swatch), swatchTop + px(m.swatch)},
+                                     projectColour(static_cast<std::size_t>(line.project),
+                                                   sums.projects[static_cast<std::size_t>(line.project)].project.empty()),
+                                     line.project});
+        }
+        // Programs stand under their project's name; projects after their colour.
+        const int nameLeft = line.kind == TableLine::Kind::program || project ? left + indent : left;
+        cell(line.name, nameLeft, columns.nameRight, y, ChartText::Align::left, project || total, ChartText::Tone::text);
+        for (std::size_t c = 0; c < 3; ++c)
+            cell(line.figures[c], figureLeft(c), columns.right[c], y, ChartText::Align::right, project || total,
+                 ChartText::Tone::text);
+        y += row;
+    }
+    return y;
+}
+
+}  // namespace
+
+int layoutReportTables(ChartBody& body, const ReportSums& sums, bool shared, int left, int top, int right,
+                       const TextWidth& measure, const Scaled& px) {
+    std::vector<std::vector<TableLine>> tables(1);
+    for (const ReportTableRow& row : projectTableRows(sums))
+        tables[0].push_back({row.name, {row.time, row.hours, row.share}, lineKind(row.kind), row.project});
+    if (shared) {
+        tables.emplace_back();
+        for (const ReportPcRow& row : pcTableRows(sums))
+            tables[1].push_back({row.name, {row.time, row.hours, row.share}});
+    }
+    // One set of columns for both tables, so that their figures stand under each other.
+    const Columns columns = columnsFor(tables, left, right, measure, px);
+    int y = layoutTable(body, L"Project and program", tables[0], columns, sums, left, top, right, px);
+    if (shared) y = layoutTable(body, L"PC", tables[1], columns, sums, left, y + px(ChartMetrics().gap), right, px);
+    return y;
+}
