@@ -40,11 +40,14 @@ keptSeconds() { wine "$helperExe" kept "$history" 2>/dev/null | tr -d '\r'; }
 historyBehind=0
 historyWhole() {
   local seconds behind
-  historyFileWhole || return 1
+  historyFileWhole || { echo "soak: history.csv is not whole:"; od -c "$history" | tail -n 3; return 1; }
   seconds=$(keptSeconds)
-  [[ $seconds =~ ^[0-9]+$ ]] || return 1
+  [[ $seconds =~ ^[0-9]+$ ]] || { echo "soak: history.csv and its journal could not be read together ($seconds)"; return 1; }
   behind=$(($(total) - startTotal - seconds))
-  [ "$behind" -ge "$historyBehind" ] && [ "$behind" -le $((historyBehind + 2)) ] || return 1
+  if [ "$behind" -lt "$historyBehind" ] || [ "$behind" -gt $((historyBehind + 2)) ]; then
+    echo "soak: the history holds $seconds s, $behind s behind the total (before: $historyBehind)"
+    return 1
+  fi
   historyBehind=$behind
 }
 ms() { local t=${EPOCHREALTIME/./}; echo $((t / 1000)); }
