@@ -132,10 +132,16 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
         EXPECT_EQ(lines()[1], L"10");
         EXPECT_EQ(contextMenuEntries(o, readLocalMoment().day)[0].text, L"Total work time : 25hours 1minutes 1seconds");
         o.currentSeconds = 42;
+        o.history.record(L"notepad.exe", L"", 3600, readLocalMoment());
+        post(showTodayCommand);
+    };
+    s[7] = [&](ScriptedOverlay& o) {
+        EXPECT_EQ(o.frameContent().timeText, L"01:00:00") << "today's hour, not this run's 42 s";
+        EXPECT_EQ(readBytes(stateFolder / L"overlay.cfg"), "today\r\n");
         post(exitCommand, 0xBEEF);
     };
     run();
-    EXPECT_EQ(scripted->frame, 7) << "Exit ends the loop after the frame that handled it";
+    EXPECT_EQ(scripted->frame, 9) << "Exit ends the loop after the frame that handled it";
     EXPECT_TRUE(scripted->closed);
     EXPECT_EQ(lines(), (std::vector<std::wstring>{L"notepad.exe", L"10", L"42", L"true", lines()[4], lines()[5],
                                                    L"90061"}));
