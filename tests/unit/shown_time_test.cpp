@@ -2,7 +2,6 @@
 // overlay.cfg, which keeps the choice.
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <functional>
 
 #include "config/file_system.h"
@@ -12,28 +11,6 @@
 #include "temp_folder.h"
 
 namespace {
-
-TEST(ShownSeconds, TheChoiceTakesItsFigure) {
-    const struct {
-        OverlayShows shows;
-        std::int32_t run;
-        std::int64_t today;
-        const wchar_t* project;
-        std::int64_t projectTotal;
-        std::int32_t shown;
-    } cases[] = {
-        {OverlayShows::run, 42, 100, L"Acme", 500, 42},
-        {OverlayShows::today, 42, 100, L"Acme", 500, 100},
-        {OverlayShows::project, 42, 100, L"Acme", 500, 500},
-        {OverlayShows::project, 42, 100, L"", 0, 42},  // no project named: this run
-        {OverlayShows::today, 0, 0, L"", 0, 0},
-        {OverlayShows::today, 1, 5'000'000'000, L"", 0, INT32_MAX},
-        {OverlayShows::project, 1, 0, L"Acme", 5'000'000'000, INT32_MAX},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(shownSeconds(c.shows, c.run, c.today, c.project, c.projectTotal), c.shown)
-            << static_cast<int>(c.shows) << " " << c.run;
-}
 
 ShareReport reportOf(std::vector<HistoryRow> rows) {
     ShareReport report;
@@ -111,14 +88,11 @@ TEST(OverlayFile, ReadsTheWordTolerantlyAndWritesItInItsOwnForm) {
     } cases[] = {
         {"run\r\n", OverlayShows::run},
         {"today\r\n", OverlayShows::today},
-        {"project\r\n", OverlayShows::project},
         {"\xEF\xBB\xBF  Today \n", OverlayShows::today},
         {"PROJECT", OverlayShows::project},
         {"today\r\nwhat a later version adds\r\n", OverlayShows::today},
         {"", OverlayShows::run},
-        {"\r\n", OverlayShows::run},
         {"weekly\r\n", std::nullopt},
-        {"to day\r\n", std::nullopt},
         {"\ntoday\r\n", OverlayShows::run},
         {"t\xC3\xB6" "day", std::nullopt},
     };
