@@ -5,7 +5,7 @@
 # after the time-out), leave the menu in every way and type on at once, stop the process as a
 # suspend does, choose a time-out, drag and pin the overlay, add WordPad as a second target and
 # take it off again, name projects in the New project dialog and let a file's name in notepad's
-# title choose one, exit through the menu, start again at the pinned place while typing (the
+# title choose one, let the overlay show today's time, exit through the menu, start again at the pinned place while typing (the
 # project chosen before counts on), and end the session as a sign-out does.
 # Usage: journey.sh BIN_FOLDER [SCREENSHOT_FOLDER]
 set -uo pipefail
@@ -482,7 +482,35 @@ projectsJourney() {
 projectsJourney
 # ---- projects: end --------------------------------------------------------------------------
 
-check "Exit closes the overlay" chooseFromMenu 13
+# ---- overlay shows: begin --------------------------------------------------------------------
+# "Today" chosen with a click in the Overlay shows submenu (a picture of it): the figure turns
+# from this run's count into today's (earlier runs and the row the person added count too), and
+# overlay.cfg keeps the choice for the next start.
+overlayFile="$(dirname "$state")/overlay.cfg"
+# The figure alone: the project's name under it is the one the last title named, which a restart forgets.
+overlayShot() { import -window root -crop 160x40+$((ox + 20))+$((oy + 78)) "$shots/$1.png" 2>/dev/null; }
+overlayShowsJourney() {
+  local x y
+  settle
+  overlayShot shows-run
+  openMenu || return
+  read -r x y < <(probe menu-point 0 12)
+  clickAt "$x" "$y"
+  check "the menu's Overlay shows submenu opens" waitFor 3 eval 'probe menu-point 1 2 12 >/dev/null'
+  sleep 0.5
+  import -window root -crop 700x480+$((ox - 30))+$((oy - 20)) "$shots/menu-overlay-shows.png" 2>/dev/null
+  xdotool key Escape Escape
+  waitFor 5 menuClosed
+  check "Today there, chosen with a click" chooseFromMenu 12 1
+  check "... is kept in overlay.cfg" waitFor 3 eval 'equals "$(tr -d "\r" <"$overlayFile" 2>/dev/null)" today'
+  settle
+  overlayShot shows-today
+  check "... and the overlay's figure is no longer this run's count" not cmp -s "$shots/shows-run.png" "$shots/shows-today.png"
+}
+overlayShowsJourney
+# ---- overlay shows: end ----------------------------------------------------------------------
+
+check "Exit closes the overlay" chooseFromMenu 14
 if check "the program has ended" waitFor 10 overlayGone; then
   wait "$overlay"
   check "it ended with code 0" equals "$?" 0
@@ -497,6 +525,10 @@ check "line 2 holds this run's count ($(($(line 6) - 100)) s)" equals "$(line 2)
 xdotool mousemove 100 200 click 1
 sleep 6  # the 5 s time-out has passed since that click
 idleTotal=$(line 6)
+# Today's seconds as history.csv holds them after Exit, as the previous run's count: "Load recent
+# time" in This run then draws that very figure.
+todaySeconds=$(awk -F, -v d="$(date +%F)" '$1 == d { s += $3 } END { print s + 0 }' "$historyFile")
+sed -i "3s/.*/$todaySeconds\r/" "$state"
 (cd / && exec wine "$bin/ArdenoTime.exe" >/dev/null 2>&1) &
 overlay=$!
 if check "started from another working folder, the overlay shows" waitFor 20 overlayShown; then
@@ -507,6 +539,17 @@ if check "started from another working folder, the overlay shows" waitFor 20 ove
   sleep 6
   check "a window that appears with nobody at the keyboard counts nothing ($idleTotal -> $(line 6))" \
     equals "$(line 6)" "$idleTotal"
+  overlayShot shows-today-restarted
+  check "the restarted overlay shows today's figure, as chosen before" \
+    cmp -s "$shots/shows-today.png" "$shots/shows-today-restarted.png"
+  # Commands posted, not clicked: a click would be input, and notepad is in front.
+  probe command 'Ardeno Time' 1161
+  probe command 'Ardeno Time' 1131
+  sleep 1
+  overlayShot shows-loaded
+  check "... exactly today's $todaySeconds s: This run loaded with that count looks the same" \
+    cmp -s "$shots/shows-today.png" "$shots/shows-loaded.png"
+  check "... and This run is kept again" equals "$(tr -d '\r' <"$overlayFile")" run
   probe close 'Ardeno Time'
   waitFor 10 overlayGone
 fi

@@ -42,6 +42,13 @@ bool rewriteDue(std::int64_t fileBytes, std::int64_t waitedSeconds) {
     return waitedSeconds < 0 || waitedSeconds >= rewriteIntervalSeconds(fileBytes);
 }
 
+std::int64_t projectSeconds(const std::vector<HistoryRow>& rows, const std::wstring& project) {
+    std::int64_t sum = 0;
+    for (const HistoryRow& row : rows)
+        if (row.project == project) sum += row.seconds;
+    return sum;
+}
+
 std::int64_t secondsInWeekOf(const std::vector<HistoryRow>& rows, DayNumber day) {
     const std::vector<std::int64_t> week = dailyTotals(rows, day - weekdayIndex(day) + 6, 7);
     std::int64_t sum = 0;

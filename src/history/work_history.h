@@ -27,6 +27,8 @@ std::int64_t secondsOnDay(const std::vector<HistoryRow>& rows, DayNumber day);
 // The seconds of `project` (empty: of no project) on `day`, in every program; names are
 // compared as they are written.
 std::int64_t projectSecondsOnDay(const std::vector<HistoryRow>& rows, DayNumber day, const std::wstring& project);
+// The seconds of `project` over all days, compared as projectSecondsOnDay compares.
+std::int64_t projectSeconds(const std::vector<HistoryRow>& rows, const std::wstring& project);
 // All programs' seconds from the Monday to the Sunday of the week that holds `day`.
 std::int64_t secondsInWeekOf(const std::vector<HistoryRow>& rows, DayNumber day);
 // All programs' seconds on each of the `count` days that end with `lastDay`, oldest first.

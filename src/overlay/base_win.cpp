@@ -119,6 +119,7 @@ void Base::init() {
         [this](const std::vector<HistoryRow>& rows, LocalMoment) { sharing.historyWritten(rows); });
     sharing.open(stateFolder, history.rows());
     loadProjects(projects, stateFolder, now.local);
+    loadShownChoice(shownChoice, stateFolder);
     secondMark = 0;
     lastActivity = now.idleClock;
     currentSeconds = 0;
@@ -215,7 +216,7 @@ void Base::update(std::uint32_t& elapsedMs) {
         if (const std::int32_t counted = accountFrame(*this, frameInput, clocks); counted > 0) {
             saveLine(*this, 6, std::to_wstring(totalSeconds));
             // After data.cfg: a kill between the two writes leaves the history one frame behind.
-            history.record(countedProgram, countedProject(projects), counted, clocks.local);
+            recordCounted(*this, counted, clocks.local);
             retryProjectsSave(projects);
         }
         if (std::optional<std::wstring> name = newProjectDialog.takeName()) chooseProject(projects, *name);
@@ -224,6 +225,8 @@ void Base::update(std::uint32_t& elapsedMs) {
     }
     sharing.update();
     historyWindow.update(clocks.local.day);
+    // After everything that may count or change the sums in this frame.
+    shownSeconds_ = shownTime.seconds(*this, shownChoice.shows, clocks.local.day);
     // A target pick leaves counting as it was: wasActive already equals active.
     previousFrameInputClock = clocks.inputClock;
     rightPressSeen = false;
@@ -264,14 +267,14 @@ FrameContent Base::frameContent() const {
     content.textCenterX = textCenter.x;
     content.textCenterY = textCenter.y;
     std::copy(std::begin(textColor), std::end(textColor), content.textColor);
-    content.timeText = timeText(currentSeconds);
+    content.timeText = timeText(shownSeconds_);
     content.projectText = countedProject(projects);
     content.projectFont = projectFont.get();
     content.projectCenterX = projectPlace.x;
     content.projectCenterY = projectPlace.y;
     content.projectWidth = projectPlace.width;
     content.selectingTarget = selectingTarget;
-    content.saveFailed = saveError || history.saveError() || projects.error;
+    content.saveFailed = saveError || history.saveError() || projects.error || shownChoice.error;
     content.scale = scale;
     return content;
 }

@@ -82,6 +82,7 @@ private:
     std::uint32_t lastHousekeeping = 0;         // SDL tick of the last z-order and last-input check
     bool housekeptOnce = false;
     ProgramNames programNames;
+    std::int32_t shownSeconds_ = 0;  // the figure of the last update, by the menu's "Overlay shows"
 
     void keepOnTop();
     void selectionStep();

@@ -3,6 +3,7 @@
 #include "config/file_system.h"
 #include "config/state_file.h"
 #include "overlay/overlay_settings.h"
+#include "overlay/shown_time.h"
 #include "overlay/target_programs.h"
 #include "common/time_text.h"
 
@@ -73,8 +74,7 @@ MenuEntry projectSubmenu(const OverlayCore& overlay, DayNumber today) {
     submenu.submenu.push_back(std::move(none));
     for (std::size_t i = 0; i < settings.recent.size() && i < recentProjectLimit; ++i) {
         const std::wstring& name = settings.recent[i];
-        const std::int64_t seconds =
-            projectSecondsOnDay(overlay.history.rows(), today, name) + overlay.shared.othersOnDay(today, name);
+        const std::int64_t seconds = everyPcSecondsOnDay(overlay, today, name);
         // A TAB puts the time in the menu's right-hand column.
         MenuEntry entry =
             item(recentProjectFirstCommand + static_cast<unsigned>(i), menuText(name) + L"\t" + dayTimeText(seconds));
@@ -86,6 +86,25 @@ MenuEntry projectSubmenu(const OverlayCore& overlay, DayNumber today) {
     MenuEntry titles = item(projectFromTitlesCommand, L"Project from window titles");
     titles.checked = settings.fromTitles;
     submenu.submenu.push_back(std::move(titles));
+    return submenu;
+}
+
+// What the overlay's figure shows, the choice marked with a dot.
+MenuEntry overlayShowsSubmenu(OverlayShows shows) {
+    MenuEntry submenu{MenuEntry::Kind::submenu, 0, L"Overlay shows", false, false, {}};
+    const struct {
+        unsigned id;
+        OverlayShows shows;
+        const wchar_t* text;
+    } choices[] = {{showRunCommand, OverlayShows::run, L"This run"},
+                   {showTodayCommand, OverlayShows::today, L"Today"},
+                   {showProjectCommand, OverlayShows::project, L"This project"}};
+    for (const auto& choice : choices) {
+        MenuEntry entry = item(choice.id, choice.text);
+        entry.checked = shows == choice.shows;
+        entry.radio = true;
+        submenu.submenu.push_back(std::move(entry));
+    }
     return submenu;
 }
 
@@ -112,8 +131,11 @@ std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber 
     const Projects& projects = overlay.projects;
     if (projects.error) warn(saveFailureText(projects.path, projects.error));
     if (!projects.notice.empty()) warn(projects.notice);
+    const ShownChoice& shown = overlay.shownChoice;
+    if (shown.error) warn(saveFailureText(shown.path, shown.error));
+    if (!shown.notice.empty()) warn(shown.notice);
     entries.push_back(item(0, totalWorkText(settingInt(stateFileInfo, overlay.dataFile, 6))));
-    entries.push_back(item(0, todayWorkText(secondsOnDay(history.rows(), today) + overlay.shared.othersOnDay(today))));
+    entries.push_back(item(0, todayWorkText(everyPcSecondsOnDay(overlay, today))));
     entries.push_back(item(workHistoryCommand, L"Work history"));
     entries.push_back(separator());
     entries.push_back(item(selectTargetCommand, L"Select target program"));
@@ -134,6 +156,7 @@ std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber 
         timeOut.submenu.push_back(std::move(entry));
     }
     entries.push_back(std::move(timeOut));
+    entries.push_back(overlayShowsSubmenu(overlay.shownChoice.shows));
     entries.push_back(separator());
     entries.push_back(item(exitCommand, L"Exit"));
     return entries;
@@ -176,6 +199,8 @@ bool carryOutCommand(OverlayCore& overlay, unsigned id, std::int32_t windowLeft,
         if (index < recent.size()) chooseProject(overlay.projects, std::wstring(recent[index]));
     } else if (id == projectFromTitlesCommand) {
         setProjectFromTitles(overlay.projects, !overlay.projects.settings.fromTitles);
+    } else if (id >= showRunCommand && id <= showProjectCommand) {
+        chooseShown(overlay.shownChoice, static_cast<OverlayShows>(id - showRunCommand));
     } else if (id == exitCommand) {
         return true;
     } else if (const TimeOutChoice* choice = timeOutChoice(id)) {

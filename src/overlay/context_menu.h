@@ -22,6 +22,9 @@ enum MenuCommand : unsigned {
     recentProjectFirstCommand = 1140,  // 1140 to 1149: the recent projects, most recent first
     removeTargetFirstCommand = 1150,  // 1150 to 1159: the "Target programs" submenu, one a program
     projectFromTitlesCommand = 1160,  // "Project from window titles": on or off
+    showRunCommand = 1161,  // "Overlay shows": "This run"
+    showTodayCommand = 1162,  // ... "Today", every PC's while sharing
+    showProjectCommand = 1163,  // ... "This project", over all days and PCs
 };
 
 // One line of the menu as it is shown, in order.
@@ -33,13 +36,14 @@ struct MenuEntry {
     bool checked = false;
     bool disabled = false;
     std::vector<MenuEntry> submenu;
+    bool radio = false;  // one of a group of which one is chosen: its check mark is a dot
 };
 
 // The menu for the overlay's state at this moment: the total stored in data.cfg, the seconds of
 // `today` in the work history (every PC's, when shared), the target programs (while there are two
 // or more), the projects (each recent one with its seconds of `today`, every PC's when shared),
-// the pin text, the time-out's check mark and, while the last save of a file failed or there is
-// news about the history or projects.cfg, first lines saying so. Throws SettingsError when the
+// the pin text, the time-out's check mark, what the overlay shows and, while the last save of a
+// file failed or there is news about the history, projects.cfg or overlay.cfg, first lines saying so. Throws SettingsError when the
 // stored total is not a number.
 std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber today);
 

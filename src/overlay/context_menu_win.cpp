@@ -20,6 +20,14 @@ PopupMenu buildPopupMenu(const std::vector<MenuEntry>& entries) {
             AppendMenuW(menu.get(),
                         MF_STRING | (entry.checked ? MF_CHECKED : 0u) | (entry.disabled ? MF_GRAYED : 0u), entry.id,
                         entry.text.c_str());
+            if (entry.radio) {
+                // AppendMenuW has no flag for it; the item's type takes the dot.
+                MENUITEMINFOW info{};
+                info.cbSize = sizeof info;
+                info.fMask = MIIM_FTYPE;
+                info.fType = MFT_STRING | MFT_RADIOCHECK;
+                SetMenuItemInfoW(menu.get(), entry.id, FALSE, &info);
+            }
             break;
         }
     }
@@ -34,6 +42,7 @@ void Base::showContextMenu() {
     const PopupMenu menu = buildPopupMenu(contextMenuEntries(*this, readLocalMoment().day));
     history.notice.clear();  // said once
     projects.notice.clear();
+    shownChoice.notice.clear();
     // A menu whose owner is not the foreground window stays open when the user clicks elsewhere,
     // and the overlay never takes the foreground by itself; so it does for the menu's lifetime,
     // and the posted WM_NULL lets the menu's loop end properly (TrackPopupMenu's remarks).

@@ -9,6 +9,7 @@
 
 #include "config/config_file.h"
 #include "overlay/projects.h"
+#include "overlay/shown_time.h"
 #include "sharing/shared_history.h"
 #include "history/work_history.h"
 
@@ -49,6 +50,8 @@ struct OverlayCore {
     std::error_code saveError;          // why the last write of dataFile failed; empty once one succeeds
     WorkHistory history;                // seconds per day and program, in history.csv beside data.cfg
     SharedHistory shared;               // the user's other PCs' histories, when shared through a folder
+    ShownChoice shownChoice;            // what the overlay's figure shows, kept in overlay.cfg
+    ShownTime shownTime;                // the sums behind that figure
 };
 
 // The overlay is pinned at (fixedX, fixedY) and cannot be dragged. Main thread only.

@@ -40,6 +40,13 @@ std::int64_t SharedHistory::othersOnDay(DayNumber day, const std::wstring& proje
     return seconds;
 }
 
+std::int64_t SharedHistory::othersOfProject(const std::wstring& project) const {
+    if (!sharing()) return 0;
+    std::int64_t seconds = 0;
+    for (const auto& pc : others()) seconds += projectSeconds(pc->rows, project);
+    return seconds;
+}
+
 std::vector<ChartPc> SharedHistory::chartPcs(const std::vector<HistoryRow>& ownRows) const {
     const std::vector<std::shared_ptr<const OtherPcHistory>> none;
     const auto& pcs = sharing() ? others() : none;

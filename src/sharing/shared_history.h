@@ -41,6 +41,8 @@ public:
     std::int64_t othersOnDay(DayNumber day) const;
     // All other PCs' seconds of `project` (empty: of none) on `day`, as last read.
     std::int64_t othersOnDay(DayNumber day, const std::wstring& project) const;
+    // All other PCs' seconds of `project` over all days, as last read.
+    std::int64_t othersOfProject(const std::wstring& project) const;
     const std::vector<std::shared_ptr<const OtherPcHistory>>& others() const { return report_.pcs; }
     // This PC first, then the others by name; a name that two PCs share carries their IDs.
     std::vector<ChartPc> chartPcs(const std::vector<HistoryRow>& ownRows) const;

@@ -81,6 +81,9 @@ if [ -e "$installed" ]; then
   echo "note  removing an installation left by an earlier run"
   uninstall || rm -rf "$installed"
 fi
+# From a clean state folder (the one found was backed up above): a projects.cfg another test left
+# there would send this run's seconds to its project.
+rm -rf "$stateDir"
 mkdir -p "$stateDir"
 printf 'notepad.exe\r\n5\r\n0\r\nfalse\r\n0\r\n0\r\n100\r\n' >"$state"
 

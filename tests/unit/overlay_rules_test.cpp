@@ -389,7 +389,8 @@ TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
               L"1131 Load recent time\n1132 Fix window position\n0 ---\n0 Time stopping speed\n{\n"
               L"1126 Stop after 1 seconds\n1127 Stop after 5 seconds\n1128 Stop after 10 seconds [x]\n"
               L"1129 Stop after 30 seconds\n1130 Stop after 60 seconds\n1134 Stop after 2 minutes\n"
-              L"1135 Stop after 5 minutes\n1136 Stop after 15 minutes\n}\n0 ---\n1125 Exit\n");
+              L"1135 Stop after 5 minutes\n1136 Stop after 15 minutes\n}\n0 Overlay shows\n{\n1161 This run [x]\n"
+              L"1162 Today\n1163 This project\n}\n0 ---\n1125 Exit\n");
 
     const auto before = readBytes(stateFile());
     // 1133 opens the history window and 1139 the New project dialog, which is the Windows

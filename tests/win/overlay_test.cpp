@@ -63,8 +63,12 @@ std::wstring readMenu(HMENU menu) {
             text += L"---\n";
             continue;
         }
+        MENUITEMINFOW type{};
+        type.cbSize = sizeof type;
+        type.fMask = MIIM_FTYPE;
+        GetMenuItemInfoW(menu, i, TRUE, &type);
         text += (sub ? L"popup" : std::to_wstring(GetMenuItemID(menu, i))) + L" " + label + ((state & MF_CHECKED) ? L" [x]" : L"") +
-                ((state & MF_GRAYED) ? L" (grayed)" : L"") + L"\n";
+                ((state & MF_GRAYED) ? L" (grayed)" : L"") + ((type.fType & MFT_RADIOCHECK) ? L" (radio)" : L"") + L"\n";
         if (sub) text += L"{\n" + readMenu(sub) + L"}\n";
     }
     return text;
@@ -94,7 +98,8 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
                   L"1131 Load recent time\n1132 Unfix window position\n---\npopup Time stopping speed\n{\n"
                   L"1126 Stop after 1 seconds\n1127 Stop after 5 seconds\n1128 Stop after 10 seconds\n"
                   L"1129 Stop after 30 seconds [x]\n1130 Stop after 60 seconds\n1134 Stop after 2 minutes\n"
-                  L"1135 Stop after 5 minutes\n1136 Stop after 15 minutes\n}\n---\n1125 Exit\n");
+                  L"1135 Stop after 5 minutes\n1136 Stop after 15 minutes\n}\npopup Overlay shows\n{\n"
+                  L"1161 This run [x] (radio)\n1162 Today (radio)\n1163 This project (radio)\n}\n---\n1125 Exit\n");
         post(1123);
         post(1149);
         post(1150);
@@ -127,10 +132,16 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
         EXPECT_EQ(lines()[1], L"10");
         EXPECT_EQ(contextMenuEntries(o, readLocalMoment().day)[0].text, L"Total work time : 25hours 1minutes 1seconds");
         o.currentSeconds = 42;
+        o.history.record(L"notepad.exe", L"", 3600, readLocalMoment());
+        post(showTodayCommand);
+    };
+    s[7] = [&](ScriptedOverlay& o) {
+        EXPECT_EQ(o.frameContent().timeText, L"01:00:00") << "today's hour, not this run's 42 s";
+        EXPECT_EQ(readBytes(stateFolder / L"overlay.cfg"), "today\r\n");
         post(exitCommand, 0xBEEF);
     };
     run();
-    EXPECT_EQ(scripted->frame, 7) << "Exit ends the loop after the frame that handled it";
+    EXPECT_EQ(scripted->frame, 9) << "Exit ends the loop after the frame that handled it";
     EXPECT_TRUE(scripted->closed);
     EXPECT_EQ(lines(), (std::vector<std::wstring>{L"notepad.exe", L"10", L"42", L"true", lines()[4], lines()[5],
                                                    L"90061"}));
