@@ -108,6 +108,15 @@ std::optional<std::wstring> decodeUtf8Strict(const std::string& bytes) {
     return out;
 }
 
+std::wstring decodeFileText(std::string bytes) {
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+    if (auto utf8 = decodeUtf8Strict(bytes)) return std::move(*utf8);
+    std::wstring latin1;
+    latin1.reserve(bytes.size());
+    for (char c : bytes) latin1 += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return latin1;
+}
+
 #ifndef _WIN32
 namespace {
 wchar_t foldAscii(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }

@@ -15,6 +15,10 @@ std::wstring fromUtf8(const std::string& text);
 // surrogates, nothing above U+10FFFF).
 std::optional<std::wstring> decodeUtf8Strict(const std::string& bytes);
 
+// A file's bytes as text, as people's editors save them: a leading byte-order mark dropped, then
+// UTF-8 when the bytes are well-formed UTF-8, else Latin-1 (one byte a character).
+std::wstring decodeFileText(std::string bytes);
+
 // Whether two file names name the same file as Windows compares them: ordinal, ignoring case
 // (CompareStringOrdinal with bIgnoreCase). A process's image name comes back as the file is
 // spelt on disk ("Photoshop.exe"), whatever a person typed or a default says. Elsewhere, where

@@ -58,14 +58,7 @@ std::optional<std::wstring> projectName(const std::wstring& typed) {
 std::wstring projectsFilePath(const std::wstring& stateFolder) { return stateFolder + L"/projects.cfg"; }
 
 std::optional<ProjectSettings> parseProjects(const std::string& bytes) {
-    const bool bom = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
-    const std::string body = bom ? bytes.substr(3) : bytes;
-    std::wstring text;
-    if (auto utf8 = decodeUtf8Strict(body)) {
-        text = std::move(*utf8);
-    } else {
-        for (char c : body) text += static_cast<wchar_t>(static_cast<unsigned char>(c));
-    }
+    const std::wstring text = decodeFileText(bytes);
     std::vector<std::wstring> lines;
     for (std::size_t start = 0; start < text.size();) {
         const std::size_t end = std::min(text.find(L'\n', start), text.size());

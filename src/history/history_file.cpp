@@ -21,15 +21,6 @@ std::wstring trimmed(const std::wstring& text) {
     return text.substr(begin, end - begin);
 }
 
-std::wstring decodeText(std::string bytes) {
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-    if (auto utf8 = decodeUtf8Strict(bytes)) return std::move(*utf8);
-    std::wstring latin1;
-    latin1.reserve(bytes.size());
-    for (char c : bytes) latin1 += static_cast<wchar_t>(static_cast<unsigned char>(c));
-    return latin1;
-}
-
 // Splits a line at `separator`. A quoted field may hold the separator, and "" stands for a
 // quote; it keeps its spaces. Nullopt for a quote left open or text after a closing quote.
 std::optional<std::vector<std::wstring>> splitFields(const std::wstring& line, wchar_t separator) {
@@ -213,7 +204,7 @@ void appendField(std::string& bytes, FieldCache& cache, const std::wstring& name
 
 HistoryText parseHistoryText(const std::string& bytes, DateOrder localOrder) {
     HistoryText result;
-    const std::wstring text = decodeText(bytes);
+    const std::wstring text = decodeFileText(bytes);
     std::optional<wchar_t> separator;
     std::size_t columns = 0;
     bool anything = false;

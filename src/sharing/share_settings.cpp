@@ -14,14 +14,7 @@ bool isSpace(wchar_t c) { return c == L' ' || c == L'\t'; }
 std::wstring shareSettingsPath(const std::wstring& stateFolder) { return stateFolder + L"/share.cfg"; }
 
 std::wstring parseShareSettings(const std::string& bytes) {
-    std::string first = bytes.substr(0, bytes.find('\n'));
-    if (first.compare(0, 3, "\xEF\xBB\xBF") == 0) first.erase(0, 3);
-    std::wstring line;
-    if (auto utf8 = decodeUtf8Strict(first)) {
-        line = std::move(*utf8);
-    } else {
-        for (char c : first) line += static_cast<wchar_t>(static_cast<unsigned char>(c));
-    }
+    const std::wstring line = decodeFileText(bytes.substr(0, bytes.find('\n')));
     std::size_t begin = 0, end = line.size();
     // A second byte-order mark, after the first or after spaces, is no part of a path either.
     while (begin < end && (isSpace(line[begin]) || line[begin] == L'\uFEFF')) ++begin;

@@ -26,25 +26,24 @@ void SharedHistory::take(ShareReport report) {
     ++revision_;
 }
 
-std::int64_t SharedHistory::othersOnDay(DayNumber day) const {
-    if (!sharing()) return 0;
+template <class RowsSum>
+std::int64_t SharedHistory::sumOfOthers(RowsSum sum) const {
     std::int64_t seconds = 0;
-    for (const auto& pc : others()) seconds += secondsOnDay(pc->rows, day);
+    if (sharing())
+        for (const auto& pc : others()) seconds += sum(pc->rows);
     return seconds;
+}
+
+std::int64_t SharedHistory::othersOnDay(DayNumber day) const {
+    return sumOfOthers([&](const std::vector<HistoryRow>& rows) { return secondsOnDay(rows, day); });
 }
 
 std::int64_t SharedHistory::othersOnDay(DayNumber day, const std::wstring& project) const {
-    if (!sharing()) return 0;
-    std::int64_t seconds = 0;
-    for (const auto& pc : others()) seconds += projectSecondsOnDay(pc->rows, day, project);
-    return seconds;
+    return sumOfOthers([&](const std::vector<HistoryRow>& rows) { return projectSecondsOnDay(rows, day, project); });
 }
 
 std::int64_t SharedHistory::othersOfProject(const std::wstring& project) const {
-    if (!sharing()) return 0;
-    std::int64_t seconds = 0;
-    for (const auto& pc : others()) seconds += projectSeconds(pc->rows, project);
-    return seconds;
+    return sumOfOthers([&](const std::vector<HistoryRow>& rows) { return projectSeconds(rows, project); });
 }
 
 std::vector<ChartPc> SharedHistory::chartPcs(const std::vector<HistoryRow>& ownRows) const {

@@ -55,6 +55,10 @@ public:
     std::error_code settingsError;
 
 private:
+    // Every other PC's `sum` of its rows; nothing while not sharing.
+    template <class RowsSum>
+    std::int64_t sumOfOthers(RowsSum sum) const;
+
     std::wstring thisPc_;
     std::uint32_t thisId_ = 0;
     std::wstring folder_;
