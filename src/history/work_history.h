@@ -73,6 +73,8 @@ public:
     void setWriteListener(WriteListener listener) { listener_ = std::move(listener); }
 
     const std::vector<HistoryRow>& rows() const { return rows_; }
+    // history.csv was read, and rows() hold all of it: it is not kept from being read now.
+    bool readWhole() const { return usable_; }
     const std::wstring& path() const { return path_; }
     const std::wstring& journalPath() const { return journalPath_; }
     // Why counted seconds are in memory only: the journal could not be written, nor history.csv.

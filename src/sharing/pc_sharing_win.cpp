@@ -2,11 +2,13 @@
 
 #include "config/file_system.h"
 #include "sharing/folder_picker_win.h"
+#include "sharing/share_question_win.h"
 #include "sharing/share_settings.h"
 
 PcSharing::PcSharing(SharedHistory& shared) : shared_(shared) {}
 
-void PcSharing::open(const std::wstring& stateFolder, const std::vector<HistoryRow>& rows) {
+void PcSharing::open(const std::wstring& stateFolder, const std::vector<HistoryRow>& rows, bool whole) {
+    historyWhole_ = whole;
     const ThisMachine machine = readThisMachine();
     pc_.name = machine.name;
     pc_.machineId = machine.machineId;
@@ -24,7 +26,7 @@ void PcSharing::open(const std::wstring& stateFolder, const std::vector<HistoryR
 void PcSharing::shareThrough(const std::wstring& folder, const std::vector<HistoryRow>& rows) {
     shared_.shareThrough(folder);
     worker_.shareThrough(folder, pc_);
-    worker_.write(rows);
+    worker_.write(PackedHistory(rows), historyWhole_);
 }
 
 std::error_code PcSharing::start(const std::wstring& folder, const std::vector<HistoryRow>& rows) {
@@ -36,15 +38,21 @@ std::error_code PcSharing::start(const std::wstring& folder, const std::vector<H
 
 std::error_code PcSharing::stop(const std::vector<HistoryRow>& rows) {
     if (const std::error_code error = writeShareSettings(settingsPath_, L"")) return error;
-    worker_.write(rows);
+    worker_.write(PackedHistory(rows), historyWhole_);
     shared_.settingsError.clear();
     shared_.shareThrough(L"");
     worker_.shareThrough(L"", pc_);
     return {};
 }
 
-void PcSharing::historyWritten(const std::vector<HistoryRow>& rows) {
-    if (shared_.sharing()) worker_.write(rows);
+void PcSharing::historyWritten(const std::vector<HistoryRow>& rows, bool whole) {
+    historyWhole_ = whole;
+    if (shared_.sharing()) worker_.write(PackedHistory(rows), whole);
+}
+
+void PcSharing::askQuestion(HWND owner) {
+    const PcAnswer answer = askWhoseHistory(owner);
+    if (answer != PcAnswer::none) worker_.answer(answer);
 }
 
 void PcSharing::update() {

@@ -21,8 +21,9 @@ public:
     PcSharing& operator=(const PcSharing&) = delete;
 
     // At the start: this PC's name and ID, and the folder share.cfg names, if any; sharing
-    // through it starts with `rows`, the whole local history.
-    void open(const std::wstring& stateFolder, const std::vector<HistoryRow>& rows);
+    // through it starts with `rows`, the whole local history. `whole`, here and below: the
+    // history was read whole (a history that was not is never written to the folder).
+    void open(const std::wstring& stateFolder, const std::vector<HistoryRow>& rows, bool whole);
     // Shares through `folder` from now on: share.cfg names it, this PC's file takes `rows` at
     // once and the other PCs' files are read. When share.cfg cannot be written nothing changes,
     // and the system's reason is returned.
@@ -31,7 +32,7 @@ public:
     // `rows` for the other PCs to go on counting.
     std::error_code stop(const std::vector<HistoryRow>& rows);
     // history.csv was written, or tried: this PC's file follows it.
-    void historyWritten(const std::vector<HistoryRow>& rows);
+    void historyWritten(const std::vector<HistoryRow>& rows, bool whole);
     // Once a frame: takes the latest report of the folder, if there is one.
     void update();
     // The program ends: waits up to `milliseconds` for this PC's file to take the last rows.
@@ -49,6 +50,8 @@ public:
     void windowOpened() override;
     void windowClosed() override;
     void shareOrStop(HWND owner, const std::vector<HistoryRow>& rows) override;
+    std::uint64_t question() const override { return shared_.question(); }
+    void askQuestion(HWND owner) override;
 
 private:
     // Shares through `folder`, this PC's file taking `rows` at once.
@@ -57,5 +60,6 @@ private:
     SharedHistory& shared_;
     ThisPc pc_;
     std::wstring settingsPath_;
+    bool historyWhole_ = true;  // as last handed over
     ShareWorker worker_;
 };
