@@ -186,9 +186,20 @@ bool ShareKeeper::judge(const PcListing& listing) {
         rebuildIdentity(listing);
     }
     std::vector<OwnIdFile> files;
-    for (const PcFileEntry& entry : listing.files)
-        if (entry.pc.id == identity_.id)
-            if (auto file = ownIdFile(entry)) files.push_back(std::move(*file));
+    for (const PcFileEntry& entry : listing.files) {
+        if (entry.pc.id != identity_.id) continue;
+        std::optional<OwnIdFile> file = ownIdFile(entry);
+        if (!file) continue;
+        // Read, and what it wrote after all (a sync service set its time, or an earlier version
+        // wrote it): known by the listing from now on.
+        const std::optional<PcFileMark>& written = identity_.written;
+        if (!file->asWritten && file->mark && written && *file->mark == written->mark &&
+            sameFileName(written->fileName, entry.fileName) && identity_.listed != entry.lastWrite) {
+            identity_.listed = entry.lastWrite;
+            record();
+        }
+        files.push_back(std::move(*file));
+    }
     const IdentityVerdict verdict = judgeOwnIdFiles(identity_, unrecorded_, ownFileName(), files,
                                                     {*latest_, latestWhole_, answer_, answeredFor_});
     judged_ = true;

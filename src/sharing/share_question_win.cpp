@@ -9,8 +9,8 @@ namespace {
 const wchar_t title[] = L"Ardeno Time";
 const wchar_t instruction[] = L"Was this PC's history corrected, or is this PC a copy of another PC?";
 const wchar_t content[] =
-    L"This PC's file in the shared folder holds time that its history no longer holds, and its history holds "
-    L"time that the file lacks. Until you answer, the file stays as it is, so that nothing counts twice.";
+    L"Its file in the shared folder holds time that its history no longer holds, and the history holds time "
+    L"that the file lacks. Until you answer, the file stays as it is: nothing counts twice.";
 const wchar_t correctedText[] = L"My history was corrected\nThe file takes this PC's history as it is now";
 const wchar_t copyText[] =
     L"This PC is a copy of another PC\nThis PC takes an ID of its own; the other PC's file stays and counts";
