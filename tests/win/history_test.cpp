@@ -324,7 +324,8 @@ TEST(HistoryWindowTest, RangesChosenWithKeysAndReportsSavedThroughWindowsDialog)
 // each time it opens while one waits, and again when a new one comes.
 TEST(HistoryWindowTest, AsksSharingsQuestionOnceEachTimeItOpens) {
     TempFolder temp;
-    const LocalMoment now = readLocalMoment();
+    const TestLocalClock clock(workingAfternoon());
+    const LocalMoment now = clock.now;
     WorkHistory history;
     history.open(temp.file(L"history.csv"), now);
     NotSharing sharing;
