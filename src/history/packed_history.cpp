@@ -87,7 +87,8 @@ std::size_t PackedHistory::memoryBytes() const {
 std::pair<std::size_t, std::size_t> PackedHistory::dayRows(DayNumber day) const {
     const auto range = std::equal_range(rows_.begin(), rows_.end(), PackedRow{day, 0, 0, 0},
                                         [](const PackedRow& a, const PackedRow& b) { return a.day < b.day; });
-    return {static_cast<std::size_t>(range.first - rows_.begin()), static_cast<std::size_t>(range.second - rows_.begin())};
+    return {static_cast<std::size_t>(range.first - rows_.begin()),
+            static_cast<std::size_t>(range.second - rows_.begin())};
 }
 
 std::int64_t PackedHistory::secondsOnDay(DayNumber day) const {

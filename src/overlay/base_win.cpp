@@ -116,7 +116,9 @@ void Base::init() {
     history.open(historyFilePath(stateFolder), now.local, userDateOrder());
     // This PC's file in the shared folder follows history.csv: whenever it is written, or tried.
     history.setWriteListener(
-        [this](const std::vector<HistoryRow>& rows, LocalMoment) { sharing.historyWritten(rows, history.readWhole()); });
+        [this](const std::vector<HistoryRow>& rows, LocalMoment) {
+            sharing.historyWritten(rows, history.readWhole());
+        });
     sharing.open(stateFolder, history.rows(), history.readWhole());
     loadProjects(projects, stateFolder, now.local);
     loadShownChoice(shownChoice, stateFolder);

@@ -19,7 +19,8 @@ std::vector<PcFileEntry> OtherPcFiles::plan(const std::vector<PcFileEntry>& list
     const auto newestOfItsName = [&](const PcFileEntry& entry) {
         return std::none_of(candidates.begin(), candidates.end(), [&](const PcFileEntry& other) {
             return sameFileName(other.pc.name, entry.pc.name) &&
-                   (other.lastWrite > entry.lastWrite || (other.lastWrite == entry.lastWrite && other.fileName < entry.fileName));
+                   (other.lastWrite > entry.lastWrite ||
+                    (other.lastWrite == entry.lastWrite && other.fileName < entry.fileName));
         });
     };
     std::vector<std::pair<bool, PcFileEntry>> ordered;

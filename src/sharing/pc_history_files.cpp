@@ -236,5 +236,6 @@ std::vector<std::wstring> oneDriveCopyOriginals(const std::wstring& fileName) {
 }
 
 std::wstring syncCopiesText(const std::vector<std::wstring>& fileNames) {
-    return L"copies that a sync service made, not counted, which may be deleted: " + listed(fileNames, fileNames.size());
+    return L"copies that a sync service made, not counted, which may be deleted: " +
+           listed(fileNames, fileNames.size());
 }

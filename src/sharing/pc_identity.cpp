@@ -57,7 +57,8 @@ bool holds(const OwnIdFile& file, const PcFileMark& wrote) {
 
 // Whether it holds what this PC last wrote there, or was writing, or wrote under an earlier name.
 bool wroteIt(const PcIdentityState& state, const OwnIdFile& file) {
-    return file.asWritten || (state.written && holds(file, *state.written)) || (state.next && holds(file, *state.next)) ||
+    return file.asWritten || (state.written && holds(file, *state.written)) ||
+           (state.next && holds(file, *state.next)) ||
            std::any_of(state.earlier.begin(), state.earlier.end(),
                        [&](const PcFileMark& earlier) { return holds(file, earlier); });
 }
@@ -74,7 +75,7 @@ void judgeUnsettled(const OwnIdFile& file, const OwnHistory& history, IdentityVe
     } else if (!history.whole) {
         verdict.wait = Wait::history;
     } else if (history.rows.empty()) {
-        verdict.wait = Wait::empty;  // an empty history never replaces one that holds work
+        own = true;  // kept as it is, below
     } else if (file.clean && file.rows.covers(history.rows)) {
         own = true;  // its corrected past
     } else {
@@ -136,7 +137,8 @@ std::optional<PcIdentityState> parsePcIdentity(const std::string& bytes) {
             std::uint64_t time = 0;
             const bool negative = i < line.size() && line[i] == '-';
             const std::size_t start = negative ? ++i : i;
-            while (i < line.size() && line[i] >= '0' && line[i] <= '9' && i - start < 19) time = time * 10 + (line[i++] - '0');
+            while (i < line.size() && line[i] >= '0' && line[i] <= '9' && i - start < 19)
+                time = time * 10 + static_cast<std::uint64_t>(line[i++] - '0');
             const auto largest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
             if (i == start || i != line.size() || time > largest || !state.written || state.listed || state.next ||
                 !state.earlier.empty() || !state.held.empty())
@@ -185,7 +187,12 @@ IdentityVerdict judgeOwnIdFiles(const PcIdentityState& state, bool unrecorded, c
             bool mine = wrote || covered;
             if (!mine && unrecorded) judgeUnsettled(file, history, verdict, mine);
             else if (!mine) verdict.clone = true;
-            if (mine && file.mark) own.push_back({file.fileName, *file.mark});
+            // An empty history never replaces a file that holds work, nor removes it.
+            const auto headerSize = static_cast<std::int64_t>(historyHeader().size());
+            const bool holdsWork =
+                file.tooLarge || !file.rows.empty() || (file.asWritten && file.mark->size > headerSize);
+            if (mine && history.rows.empty() && holdsWork) verdict.wait = IdentityVerdict::Wait::empty;
+            else if (mine && file.mark) own.push_back({file.fileName, *file.mark});
         } else if (wrote) {
             own.push_back({file.fileName, *file.mark});
             verdict.remove.push_back({file.fileName, *file.mark});

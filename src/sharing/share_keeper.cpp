@@ -45,6 +45,8 @@ bool ShareKeeper::readIdentity(std::uint64_t now) {
     // Lost, or never kept: made anew from the folder once the history is known.
     unrecorded_ = rebuildDue_ = pc_.sharedBefore || read.found;
     stateUnreadable_ = read.found;
+    // A PC that starts to share keeps its record from the start, written or not.
+    if (!unrecorded_) record();
     return true;
 }
 
@@ -256,13 +258,14 @@ bool ShareKeeper::write(std::uint64_t now) {
     lastWrite_ = now;
     unwritten_ = true;
     writeError_.clear();
+    // An unread history must never replace what its file holds.
+    if (!latestWhole_) wait_ = Wait::history;
+    if (wait_ != Wait::none) return false;
     if (!judged_) {
         writeError_ = readError_ ? readError_ : std::make_error_code(std::errc::no_such_file_or_directory);
         return false;
     }
-    // An unread history must never replace what its file holds.
-    if (!latestWhole_) wait_ = Wait::history;
-    if (wait_ != Wait::none || ownFileUnknown_) return false;
+    if (ownFileUnknown_) return false;
     const std::wstring name = ownFileName();
     // Nobody else may have written it since the last look: judged once more before it is
     // written over. Another PC's file is left as it is; the next look takes a new ID.
@@ -287,6 +290,7 @@ bool ShareKeeper::write(std::uint64_t now) {
     writeError_ = folder_.write(name, bytes);
     if (writeError_) return false;
     unwritten_ = false;
+    wroteOnce_ = true;
     identity_.written = std::move(identity_.next);
     identity_.next.reset();
     const std::optional<PcFileEntry> listed = folder_.listed(name);
@@ -308,7 +312,8 @@ bool ShareKeeper::write(std::uint64_t now) {
 }
 
 void ShareKeeper::removeCopies() {
-    if (!latest_ || unwritten_) return;
+    // Only once its own file holds what they hold.
+    if (!latest_ || !wroteOnce_ || unwritten_) return;
     for (const PcFileMark& copy : others_.copiesOf(fileNameSafe(pc_.name), *latest_)) {
         // Once each: a PC of the same name that writes it again keeps it, uncounted.
         if (std::find(copiesTried_.begin(), copiesTried_.end(), copy) != copiesTried_.end()) continue;
@@ -347,7 +352,8 @@ ShareReport ShareKeeper::report() const {
         first.push_back(L"This PC's history is empty: its file in the shared folder, which holds work, stays as it is");
         break;
     case Wait::history:
-        first.push_back(L"This PC's history is not read whole yet: its file in the shared folder is written once it is");
+        first.push_back(
+            L"This PC's history is not read whole yet: its file in the shared folder is written once it is");
         break;
     case Wait::none: break;
     }

@@ -91,6 +91,7 @@ private:
     bool latestWhole_ = false;
     bool writePending_ = false;  // rows came while share-id.cfg could not be read
     bool unwritten_ = false;
+    bool wroteOnce_ = false;     // its file was written since sharing through this folder began
     std::uint64_t lastWrite_ = 0;
     std::error_code writeError_;
     OtherPcFiles others_;

@@ -457,11 +457,13 @@ TEST(PcIdentity, CorrectionsUpgradesAndLostRecordsShareOnce) {
         std::string ownHolds;  // this PC's file at the end
     } cases[] = {
         {"a correction: the file it last wrote holds more, and is written over",
-         {{own, correctedText}}, record(wrote(own, correctedText)), ours, true, PcAnswer::none, false, {own}, {}, oursText},
+         {{own, correctedText}}, record(wrote(own, correctedText)), ours, true, PcAnswer::none, false, {own}, {},
+         oursText},
         {"an upgrade after a correction: no row of the history exceeds the file's",
          {{own, correctedText}}, std::nullopt, ours, true, PcAnswer::none, false, {own}, {}, oursText},
         {"... a record that cannot be used, the same",
-         {{own, correctedText}}, formatPcIdentity(wrote(own, oursText)) + "rubbish\r\n", ours, true, PcAnswer::none, false, {own}, {}, oursText},
+         {{own, correctedText}}, formatPcIdentity(wrote(own, oursText)) + "rubbish\r\n", ours, true, PcAnswer::none,
+         false, {own}, {}, oursText},
         {"a correction that moved time: the person is asked, and until then the file stays",
          {{own, movedText}}, std::nullopt, ours, true, PcAnswer::none, true, {own}, {}, movedText},
         {"... answered: the history was corrected", {{own, movedText}}, std::nullopt, ours, true,
@@ -479,6 +481,8 @@ TEST(PcIdentity, CorrectionsUpgradesAndLostRecordsShareOnce) {
          record(killed), ours, true, PcAnswer::none, false, {own}, {}, oursText},
         {"an empty history never replaces a file that holds work", {{own, oursText}}, std::nullopt, {}, true,
          PcAnswer::none, false, {own}, {}, oursText},
+        {"... even one this PC wrote", {{own, oursText}}, record(wrote(own, oursText)), {}, true, PcAnswer::none, false,
+         {own}, {}, oursText},
         {"a history not read whole replaces nothing", {{own, olderText}}, record(wrote(own, olderText)), ours, false,
          PcAnswer::none, false, {own}, {}, olderText},
         {"a lost record: the newest file of its name that its history holds gives the ID it had moved to",
@@ -509,7 +513,8 @@ TEST(PcIdentity, CorrectionsUpgradesAndLostRecordsShareOnce) {
         EXPECT_EQ(countedFiles(*report), c.counted);
         EXPECT_EQ(readBytes(shared / pcHistoryFileName(L"ALPHA", report->thisId)), c.ownHolds);
         for (const auto& [name, bytes] : c.before) {
-            if (name == pcHistoryFileName(L"ALPHA", report->thisId) || !std::filesystem::exists(shared / name)) continue;
+            const bool itsOwn = name == pcHistoryFileName(L"ALPHA", report->thisId);
+            if (itsOwn || !std::filesystem::exists(shared / name)) continue;
             EXPECT_EQ(readBytes(shared / name), bytes) << "another's file is never changed";
         }
         // A later start leaves it as it is, and asks again only what was not answered.
@@ -569,7 +574,8 @@ TEST(PcIdentity, ItsRecordReadsAsAnEarlierVersionWroteIt) {
     const std::string title = "Ardeno Time: this PC in the shared folder\r\n";
     const std::string written = "written,117013,9f3a6c0e21d4b7a8,history-STUDIO-1a2b3c4d.csv\r\n";
     const std::string next = "next,117064,0c1d2e3f4a5b6c7d,history-STUDIO-1a2b3c4d.csv\r\n";
-    const std::string earlier = "earlier,5,0000000000000001,history-OLD-1a2b3c4d.csv\r\nheld,history-X-1a2b3c4d.csv\r\n";
+    const std::string earlier =
+        "earlier,5,0000000000000001,history-OLD-1a2b3c4d.csv\r\nheld,history-X-1a2b3c4d.csv\r\n";
     const struct {
         std::string text;
         bool whole;
@@ -613,7 +619,8 @@ TEST(PcIdentity, ACopyOfItsFileUnderAnotherIdCountsOnceAndGoesOnceItsFileIsWritt
     // BETA counts ALPHA once, and leaves ALPHA's files as they are.
     std::filesystem::create_directories(root.path() / "beta");
     writeBytes(root.path() / "beta" / "share-id.cfg",
-               formatPcIdentity({0xb, PcFileMark{L"history-BETA-0000000b.csv", contentMark(otherText)}, {}, {}, {}, {}}));
+               formatPcIdentity(
+                   {0xb, PcFileMark{L"history-BETA-0000000b.csv", contentMark(otherText)}, {}, {}, {}, {}}));
     ShareKeeper beta = keeperOf(shared, root.path() / "beta", true, L"BETA");
     auto report = settled(beta, {std::vector<HistoryRow>{{D, L"notepad.exe", 45}}, false, false, false}, 0);
     ASSERT_TRUE(report);
