@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/display_scale_win.h"
+#include "common/list_separator_win.h"
 #include "common/startup_error.h"
 #include "common/text.h"
 #include "common/time_text.h"
@@ -113,7 +114,8 @@ void Base::init() {
     const bool firstStart = loadState();
     const FrameClocks now = readClocks();
     const std::wstring stateFolder = stateFileLocation(commonAppDataFolder()).folder;
-    history.open(historyFilePath(stateFolder), now.local, userDateOrder());
+    // A new history.csv opens in the user's spreadsheet with their list separator.
+    history.open(historyFilePath(stateFolder), now.local, userDateOrder(), spreadsheetCsv(userListSeparator()));
     // This PC's file in the shared folder follows history.csv: whenever it is written, or tried.
     history.setWriteListener(
         [this](const std::vector<HistoryRow>& rows, LocalMoment) { sharing.historyWritten(rows); });

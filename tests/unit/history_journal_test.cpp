@@ -130,7 +130,7 @@ TEST(HistoryMerge, ACorrectedFileKeepsTheCorrectionsAndGetsTheSecondsCountedSinc
         history.record(L"np.exe", c.project, 6, {D, 1010});
         history.flush({D, 1011});
         EXPECT_EQ(describe(history.rows()), c.after);
-        EXPECT_EQ(readBytes(file), formatHistoryText(history.rows())) << "written in its own form";
+        EXPECT_EQ(readBytes(file), formatHistoryText(history.rows(), history.fileForm())) << "written in its own form";
         EXPECT_FALSE(fs::exists(journalPathFor(file.wstring())));
         const fs::path kept = folder.path() / "history unreadable 2026-12-07 001651.csv";
         EXPECT_EQ(fs::exists(kept), c.keptAside);
@@ -141,7 +141,7 @@ TEST(HistoryMerge, ACorrectedFileKeepsTheCorrectionsAndGetsTheSecondsCountedSinc
         // Counting on: only the new seconds are added at the next write.
         history.record(L"np.exe", L"", 1, {D, 1100});
         history.flush({D, 1101});
-        EXPECT_EQ(readBytes(file), formatHistoryText(history.rows()));
+        EXPECT_EQ(readBytes(file), formatHistoryText(history.rows(), history.fileForm()));
     }
 }
 
@@ -233,13 +233,13 @@ TEST(HistoryWrites, ALargerFileWaitsLongerBetweenRewrites) {
     for (const auto& c : cases)
         EXPECT_EQ(rewriteDue(c.fileBytes, c.waited), c.due) << c.fileBytes << " bytes, " << c.waited << " s";
 
-    // Ten years of 5,000 days: 165,030 bytes, rewritten 81 s after the first second it lacks.
+    // Ten years of 5,000 days: 165,033 bytes with the mark, rewritten 81 s after the first second it lacks.
     TempFolder folder;
     const fs::path file = historyFilePath(folder.path().wstring());
     std::vector<HistoryRow> years;
     for (DayNumber day = D - 5000; day < D; ++day) years.push_back({day, L"photoshop.exe", 28800});
     ASSERT_FALSE(saveHistoryFile(file.wstring(), years));
-    ASSERT_EQ(fs::file_size(file), 165030u);
+    ASSERT_EQ(fs::file_size(file), 165033u);
     WorkHistory history;
     history.open(file.wstring(), {D, 1000});
     history.record(L"photoshop.exe", L"Acme", 1, {D, 1000});

@@ -238,27 +238,28 @@ TEST(HistoryFile, DatesWithTheYearLastFollowTheFileElseTheUsersShortDateFormat) 
     EXPECT_EQ(describe(history.rows()), L"2026-12-05 photoshop.exe 3600; 2026-12-07 photoshop.exe 60");
     history.record(L"photoshop.exe", L"", 1, {D, 101});
     history.flush({D, 102});
-    EXPECT_EQ(readBytes(file),
-              "date,program,seconds,project\r\n2026-12-05,photoshop.exe,3600,\r\n2026-12-07,photoshop.exe,61,\r\n");
+    EXPECT_EQ(readBytes(file), "\xEF\xBB\xBF"
+                               "date,program,seconds,project\r\n2026-12-05,photoshop.exe,3600,\r\n2026-12-07,photoshop.exe,61,\r\n");
 }
 
 TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsItWasAndANewOneTakesItsPlace) {
     const std::string readable = "date,program,seconds\r\n2026-12-07,np.exe,5\r\n";
     const std::string partly = "date;program;seconds\r\n2026-12-07;np.exe;5\r\n12/07/26;np.exe;9\r\n";
     const std::string unreadable = "<html>not a history</html>\r\n";
+    const std::string written = "\xEF\xBB\xBF" "date,program,seconds,project\r\n";
     const struct {
         const char* name;
         std::string before;  // "" for no file, "/" for a folder in its place
         const wchar_t* rows;
-        const char* fileAfter;
+        std::string fileAfter;
         std::size_t unreadableLines;
     } cases[] = {
-        {"none yet: made with its header", "", L"", "date,program,seconds,project\r\n", 0},
-        {"readable: read and left as it is", readable, L"2026-12-07 np.exe 5", readable.c_str(), 0},
-        {"partly readable: the readable rows go on", partly, L"2026-12-07 np.exe 5",
-         "date,program,seconds,project\r\n2026-12-07,np.exe,5,\r\n", 1},
-        {"unreadable: a new history", unreadable, L"", "date,program,seconds,project\r\n", 0},
-        {"a folder in its place", "/", L"", "date,program,seconds,project\r\n", 0},
+        {"none yet: made with its header", "", L"", written, 0},
+        {"readable: read and left as it is", readable, L"2026-12-07 np.exe 5", readable, 0},
+        {"partly readable: the readable rows go on, with the file's separator", partly, L"2026-12-07 np.exe 5",
+         "\xEF\xBB\xBF" "date;program;seconds;project\r\n2026-12-07;np.exe;5;\r\n", 1},
+        {"unreadable: a new history", unreadable, L"", written, 0},
+        {"a folder in its place", "/", L"", written, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -307,7 +308,7 @@ TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsItWasAndANewOneTakesItsPlace) {
     for (const CountedFrame& frame : frames) {
         history.record(frame.program, frame.project, frame.seconds, frame.at);
         history.flush(frame.at);
-        EXPECT_EQ(readBytes(file), formatHistoryText(history.rows())) << frame.seconds;
+        EXPECT_EQ(readBytes(file), formatHistoryText(history.rows(), history.fileForm())) << frame.seconds;
     }
 }
 
