@@ -279,6 +279,9 @@ void HistoryWindow::paint() {
     input.pcs = shared.chartPcs(history_->rows());
     input.shared = shared.sharing();
     input.notes = shared.statusLines();
+    // Until it has been read, the chart shows only what was counted since.
+    if (std::wstring reading = history_->readingText(); !reading.empty())
+        input.notes.insert(input.notes.begin(), std::move(reading));
     input.textWidth = smallTextWidth(memory.get(), *open_->fonts);
     input.range = range_;
     input.scroll = scroll_;

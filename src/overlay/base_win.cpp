@@ -119,7 +119,7 @@ void Base::init() {
     // This PC's file in the shared folder follows history.csv: whenever it is written, or tried.
     history.setWriteListener(
         [this](const std::vector<HistoryRow>& rows, LocalMoment) { sharing.historyWritten(rows); });
-    sharing.open(stateFolder, history.rows());
+    sharing.open(stateFolder, history);
     loadProjects(projects, stateFolder, now.local);
     loadShownChoice(shownChoice, stateFolder);
     secondMark = 0;
@@ -223,6 +223,7 @@ void Base::update(std::uint32_t& elapsedMs) {
         }
         if (std::optional<std::wstring> name = newProjectDialog.takeName()) chooseProject(projects, *name);
         history.writeWhenDue(clocks.local);
+        readProjectsWhenDue(projects, clocks.local);
         if (menuTriggered()) showContextMenu();
     }
     sharing.update();
@@ -276,7 +277,8 @@ FrameContent Base::frameContent() const {
     content.projectCenterY = projectPlace.y;
     content.projectWidth = projectPlace.width;
     content.selectingTarget = selectingTarget;
-    content.saveFailed = saveError || history.saveError() || projects.error || shownChoice.error;
+    content.saveFailed =
+        saveError || history.saveError() || history.waitingToRead() || projects.error || shownChoice.error;
     content.scale = scale;
     return content;
 }
