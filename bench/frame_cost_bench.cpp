@@ -20,7 +20,7 @@
 #include "input/input_flag.h"
 #include "overlay/base_win.h"
 #include "overlay/context_menu.h"
-#include "common/local_clock_win.h"
+#include "common/local_clock.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
 

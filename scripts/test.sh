@@ -12,16 +12,17 @@ scripts/setup.sh || exit 1
 passed=0
 failed=0
 status=0
-# Runs one ctest preset and adds its counts to the totals.
+# Runs one ctest preset (further arguments go to ctest) and adds its counts to the totals.
 suite() {
   local preset=$1 log
+  shift
   log=$(mktemp)
   echo "== $preset: build"
   if ! { cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset"; } >"$log" 2>&1; then
     cat "$log"; echo "== $preset: BUILD FAILED"; status=1; failed=$((failed + 1)); rm -f "$log"; return
   fi
   echo "== $preset: tests"
-  ctest --preset "$preset" 2>&1 | tee "$log"
+  ctest --preset "$preset" "$@" 2>&1 | tee "$log"
   [ "${PIPESTATUS[0]}" -eq 0 ] || status=1
   local line
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
@@ -58,6 +59,13 @@ wine_session_start "$ARDENO_TEST_PREFIX" || exit 1
 wine_session_unmanaged
 trap wine_session_stop EXIT
 suite mingw
+# Once more with Wine's local time twenty seconds after midnight (Wine follows TZ, minutes and
+# seconds included): a test that still depends on the hour it runs at fails here every run.
+utcSecond=$(( $(date -u +%s) % 86400 ))
+ahead=$(( (86400 + 20 - utcSecond) % 86400 ))
+midnight=$(printf 'LCL-%d:%02d:%02d' $((ahead / 3600)) $((ahead / 60 % 60)) $((ahead % 60)))
+echo "== mingw: the gtest cases at local midnight (TZ=$midnight)"
+TZ=$midnight suite mingw -L gtest
 
 echo "== benchmarks"
 build/native/bin/frame_pacing_bench 2>/dev/null | sed 's/^/native: /'

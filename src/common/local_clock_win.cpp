@@ -1,8 +1,8 @@
-#include "common/local_clock_win.h"
-
 #include <windows.h>
 
-LocalMoment readLocalMoment() {
+#include "common/local_clock.h"
+
+LocalMoment readSystemLocalMoment() {
     SYSTEMTIME now;
     GetLocalTime(&now);
     // GetLocalTime always gives a real date, so the day number exists.

@@ -7,7 +7,7 @@
 
 #include "common/com_win.h"
 #include "common/display_scale_win.h"
-#include "common/local_clock_win.h"
+#include "common/local_clock.h"
 #include "common/window_handles_win.h"
 #include "config/file_system.h"
 #include "config/settings_error.h"

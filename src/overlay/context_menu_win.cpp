@@ -1,7 +1,7 @@
 #include "overlay/context_menu_win.h"
 
 #include "overlay/base_win.h"
-#include "common/local_clock_win.h"
+#include "common/local_clock.h"
 
 PopupMenu buildPopupMenu(const std::vector<MenuEntry>& entries) {
     PopupMenu menu;

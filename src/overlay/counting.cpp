@@ -2,16 +2,13 @@
 
 #ifdef _WIN32
 #include <windows.h>
-
-#include "common/local_clock_win.h"
-#else
-#include <ctime>
 #endif
 
 #include <SDL.h>
 
-#include <algorithm>
 #include <limits>
+
+#include "common/local_clock.h"
 
 namespace {
 
@@ -70,18 +67,7 @@ std::int32_t countSeconds(OverlayCore& overlay, const FrameInput& input, FrameCl
 
 }  // namespace
 
-FrameClocks readClocks() {
-#ifdef _WIN32
-    const LocalMoment local = readLocalMoment();
-#else
-    const std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    localtime_r(&now, &parts);
-    const LocalMoment local{dayNumber({parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday}).value_or(0),
-                            parts.tm_hour * 3600 + parts.tm_min * 60 + std::min(parts.tm_sec, 59)};
-#endif
-    return {idleClockNow(), SDL_GetTicks(), inputClockNow(), local};
-}
+FrameClocks readClocks() { return {idleClockNow(), SDL_GetTicks(), inputClockNow(), readLocalMoment()}; }
 
 void endSpell(OverlayCore& overlay) {
     // The partial second goes too: the next spell starts its first second afresh.

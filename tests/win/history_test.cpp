@@ -10,7 +10,6 @@
 
 #include "app/main_loop.h"
 #include "common/kernel_handle_win.h"
-#include "common/local_clock_win.h"
 #include "common/text.h"
 #include "config/app_data_folder_win.h"
 #include "config/config_file.h"
@@ -61,9 +60,9 @@ TEST_F(OverlayTest, SecondsCountedWhileASpreadsheetHoldsHistoryCsvReachItOnceItI
         EXPECT_GE(o.currentSeconds, 2);
         EXPECT_EQ(readBytes(history), earlier) << "the held file is not replaced";
         EXPECT_FALSE(o.frameContent().saveFailed) << "no red mark: the journal keeps the seconds";
-        o.history.flush(readLocalMoment());  // as the history window does when it opens
+        o.history.flush(clock.now);  // as the history window does when it opens
         EXPECT_EQ(readBytes(history), earlier);
-        const MenuEntry first = contextMenuEntries(o, readLocalMoment().day)[0];
+        const MenuEntry first = contextMenuEntries(o, clock.now.day)[0];
         EXPECT_TRUE(first.disabled);
         EXPECT_EQ(first.text,
                   L"history.csv is open in another program; the new seconds are kept and written when it is closed");
@@ -220,7 +219,8 @@ TEST(HistoryWindowTest, RangesChosenWithKeysAndReportsSavedThroughWindowsDialog)
     ASSERT_TRUE(documentsFolder.set() && command.set() && html.set() && found == recorder)
         << "without the recording command, a report would open in the host's browser";
 
-    const LocalMoment now = readLocalMoment();
+    const TestLocalClock clock(workingAfternoon());
+    const LocalMoment now = clock.now;
     const CivilDate date = civilDate(now.day);
     const DayNumber lastMonth = now.day - date.day;  // its last day
     const std::wstring historyPath = temp.file(L"history.csv");

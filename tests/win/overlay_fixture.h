@@ -15,6 +15,7 @@
 #include "app/platform_session_win.h"
 #include "overlay/base_win.h"
 #include "process_harness.h"
+#include "test_local_clock.h"
 
 // SDL and GDI+ up, and a working folder holding a copy of the default skin, for tests of the
 // overlay object in this process.
@@ -47,6 +48,8 @@ protected:
         return name;
     }
 
+    // The overlay's day and hour, whatever the hour the test runs at.
+    TestLocalClock clock{workingAfternoon()};
     std::unique_ptr<PlatformSession> session;
     std::unique_ptr<Base> overlay;
     path folder;

@@ -3,14 +3,14 @@
 // processes.
 #include <windows.h>
 
-
 #include "app/main_loop.h"
+#include "common/time_text.h"
+#include "history/work_history.h"
 #include "input/input_flag.h"
 #include "config/app_data_folder_win.h"
 #include "config/config_file.h"
 #include "overlay/context_menu.h"
 #include "overlay/context_menu_win.h"
-#include "common/local_clock_win.h"
 #include "overlay/process_name_win.h"
 #include "overlay_fixture.h"
 #include "temp_folder.h"
@@ -90,7 +90,7 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
         EXPECT_EQ(lines()[3], L"true");
         EXPECT_EQ(lines()[4], std::to_wstring(rect.left));
         EXPECT_EQ(lines()[5], std::to_wstring(rect.top));
-        EXPECT_EQ(readMenu(buildPopupMenu(contextMenuEntries(o, readLocalMoment().day)).get()),
+        EXPECT_EQ(readMenu(buildPopupMenu(contextMenuEntries(o, clock.now.day)).get()),
                   L"0 Total work time : 25hours 1minutes 1seconds\n0 Today : 0hours 0minutes 0seconds\n"
                   L"1133 Work history\n---\n1124 Select target program\n1137 Add target program\n"
                   L"popup Project\n{\n1138 No project [x]\n---\n1139 New project...\n"
@@ -120,7 +120,7 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
         EXPECT_EQ(o.saveError.value(), ERROR_ACCESS_DENIED);
         EXPECT_EQ(o.stopAfterSeconds, 5);
         EXPECT_EQ(lines()[1], L"30");
-        const std::wstring menu = readMenu(buildPopupMenu(contextMenuEntries(o, readLocalMoment().day)).get());
+        const std::wstring menu = readMenu(buildPopupMenu(contextMenuEntries(o, clock.now.day)).get());
         const std::wstring expectedStart = L"0 Not saved: " + stateFile().lexically_normal().make_preferred().wstring();
         EXPECT_EQ(menu.rfind(expectedStart, 0), 0u) << menu.c_str();
         EXPECT_NE(menu.find(L"(grayed)\n0 Total work time"), std::wstring::npos) << menu.c_str();
@@ -130,9 +130,9 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
     s[5] = [&](ScriptedOverlay& o) {
         EXPECT_FALSE(o.saveError);
         EXPECT_EQ(lines()[1], L"10");
-        EXPECT_EQ(contextMenuEntries(o, readLocalMoment().day)[0].text, L"Total work time : 25hours 1minutes 1seconds");
+        EXPECT_EQ(contextMenuEntries(o, clock.now.day)[0].text, L"Total work time : 25hours 1minutes 1seconds");
         o.currentSeconds = 42;
-        o.history.record(L"notepad.exe", L"", 3600, readLocalMoment());
+        o.history.record(L"notepad.exe", L"", 3600, clock.now);  // 13:00 to 14:00 today
         post(showTodayCommand);
     };
     s[7] = [&](ScriptedOverlay& o) {
@@ -288,6 +288,45 @@ TEST_F(OverlayLoopTest, TypingIntoTheTargetCountsWithoutTheHooks) {
     EXPECT_FALSE(inputSeen) << "no hook ran in this process";
     EXPECT_GE(scripted->currentSeconds, 2);
     EXPECT_EQ(lines()[6], std::to_wstring(90061 + scripted->currentSeconds));
+}
+
+// A spell that runs on across local midnight: the seconds before it stay with the day that
+// ended, the rest go to the new day, which the menu and the overlay's "Today" then call today.
+TEST_F(OverlayLoopTest, ASpellAcrossMidnightGivesEachDayItsOwnSeconds) {
+    const Notepad notepad;
+    ASSERT_NE(notepad.window, nullptr);
+    SetForegroundWindow(notepad.window);
+    const DayNumber ending = clock.now.day;
+    const LocalMoment start{ending, secondsPerDay - 3};  // 23:59:57
+
+    INPUT keys[2]{};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = 'A';
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    auto& s = scripted->script;
+    // The local clock goes on a second every 30 frames; typing for five seconds, then none.
+    for (int frame = 0; frame < 240; ++frame)
+        s[frame] = [&, frame](ScriptedOverlay&) {
+            const std::int32_t second = start.secondOfDay + frame / 30;
+            clock.now = {ending + second / secondsPerDay, second % secondsPerDay};
+            if (frame == 0) {
+                post(stopAfterFirstCommand);
+                post(showTodayCommand);
+            }
+            if (frame < 150 && frame % 6 == 0) SendInput(2, keys, sizeof(INPUT));
+        };
+    s[240] = [&](ScriptedOverlay& o) {
+        EXPECT_FALSE(o.active) << "the spell ended a second after the typing";
+        const std::int64_t before = secondsOnDay(o.history.rows(), ending);
+        const std::int64_t after = secondsOnDay(o.history.rows(), ending + 1);
+        EXPECT_GE(before, 1) << "counted at 23:59:58 and 23:59:59";
+        EXPECT_GE(after, 2) << "counted after midnight";
+        EXPECT_EQ(before + after, o.currentSeconds);
+        EXPECT_EQ(contextMenuEntries(o, clock.now.day)[1].text, todayWorkText(after));
+        EXPECT_EQ(o.frameContent().timeText, timeText(static_cast<std::int32_t>(after)));
+        o.closed = true;
+    };
+    run();
 }
 
 // A Store app's window in front is its frame, drawn by ApplicationFrameHost.exe; the app is a
