@@ -280,8 +280,8 @@ void HistoryWindow::paint() {
     input.shared = shared.sharing();
     input.notes = shared.statusLines();
     // Until it has been read, the chart shows only what was counted since.
-    if (std::wstring reading = history_->readingText(); !reading.empty())
-        input.notes.insert(input.notes.begin(), std::move(reading));
+    const std::vector<std::wstring> reading = history_->readingNotes();
+    input.notes.insert(input.notes.begin(), reading.begin(), reading.end());
     input.textWidth = smallTextWidth(memory.get(), *open_->fonts);
     input.range = range_;
     input.scroll = scroll_;

@@ -317,6 +317,15 @@ std::wstring WorkHistory::readingText() const {
            L"); it is read again in a moment, and the new seconds are kept until then";
 }
 
+std::vector<std::wstring> WorkHistory::readingNotes() const {
+    if (!waitingToRead()) return {};
+    const bool journal = !journalRead_;
+    return {(journal ? L"history.csv.journal" : L"history.csv") + std::wstring(L" cannot be read now (") +
+                systemReason(journal ? journalError_ : fileError_) + L").",
+            readWhole() ? L"It is read again in a moment; the new seconds are kept until then."
+                        : L"It is read again in a moment; until then only the seconds counted since the start show."};
+}
+
 std::wstring WorkHistory::waitingText() const {
     if (std::wstring reading = readingText(); !reading.empty()) return reading;
     if (!fileError_ || saveError_) return L"";

@@ -96,8 +96,11 @@ public:
     // Whether a file waits to be read again: not read whole yet, or history.csv could not be
     // read again before a write.
     bool waitingToRead() const { return !path_.empty() && (!readWhole() || retry_.waiting()); }
-    // While a file waits to be read again: a line saying which and why. Empty otherwise.
+    // While a file waits to be read again: a line saying which and why, for the menu. Empty
+    // otherwise.
     std::wstring readingText() const;
+    // The same in two shorter lines, for the history window; none otherwise.
+    std::vector<std::wstring> readingNotes() const;
     // The form history.csv is written in.
     const CsvForm& fileForm() const { return form_; }
     // Why counted seconds are in memory only: the journal could not be written, nor history.csv.
