@@ -5,10 +5,12 @@ static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<std::uint32_
 
 std::atomic<bool> inputSeen{false};
 std::atomic<std::uint32_t> firstInputTime{0};
+std::atomic<bool> inputNoticed{false};
 
 HookedInput takeInput() {
-    if (!inputSeen.load(std::memory_order_acquire)) return {};
+    const bool noticed = inputNoticed.load(std::memory_order_relaxed) && inputNoticed.exchange(false);
+    if (!inputSeen.load(std::memory_order_acquire)) return {false, 0, noticed};
     const std::uint32_t firstAt = firstInputTime.load(std::memory_order_relaxed);
     inputSeen.store(false, std::memory_order_relaxed);
-    return {true, firstAt};
+    return {true, firstAt, noticed};
 }

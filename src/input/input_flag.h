@@ -25,10 +25,20 @@ inline void raiseInputFlag(EventTime eventTime) {
     inputSeen.store(true, std::memory_order_release);
 }
 
+// Input that the hooks or raw input saw and left uncounted: a pen resting in range, or the mouse
+// input Windows makes of its reports. The system's last-input time moves for it all the same,
+// and that move is then no sign of input the hooks missed. Raised by the hook thread, taken
+// with the flag.
+extern std::atomic<bool> inputNoticed;
+inline void noteUncountedInput() {
+    if (!inputNoticed.load(std::memory_order_relaxed)) inputNoticed.store(true, std::memory_order_relaxed);
+}
+
 // The hooks' input since the flag was last taken.
 struct HookedInput {
     bool seen = false;
     std::uint32_t firstAt = 0;  // firstInputTime, when seen
+    bool noticed = false;       // uncounted input was seen (inputNoticed)
 };
 
 // Takes the flag where it is read: input that arrives a moment later raises it again for the

@@ -16,7 +16,7 @@
 #include "common/window_handles_win.h"
 #include "input/hook_handle_win.h"
 #include "input/input_flag.h"
-#include "input/pen_input.h"
+#include "input/pen_reports_win.h"
 
 namespace {
 
@@ -45,6 +45,16 @@ bool pointerStayed(WPARAM message, LPARAM data) {
     return stayed;
 }
 
+DigitizerInput digitizerInput;  // hook thread only: the mouse hook and raw input both run there
+
+// Mouse input that Windows made of a pen's or a finger's report that the pen rule reads too:
+// that rule decides, or a resting pen would count through the pointer it jitters.
+bool leftToPenRule(int code, WPARAM message, LPARAM data) {
+    if (code != HC_ACTION || message < WM_MOUSEFIRST || message > WM_MOUSELAST) return false;
+    const auto& event = *reinterpret_cast<const MSLLHOOKSTRUCT*>(data);
+    return digitizerInput.leavesMouseEvent(event.dwExtraInfo, eventTime(code, message, data));
+}
+
 }  // namespace
 
 LRESULT CALLBACK inputHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
@@ -52,7 +62,8 @@ LRESULT CALLBACK inputHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
     // first event after a frame, two stores. Then the event goes on, so that other programs'
     // hooks (hotkeys, accessibility tools) still see it.
     if (nCode == HC_ACTION && pointerStayed(wParam, lParam)) return CallNextHookEx(nullptr, nCode, wParam, lParam);
-    raiseInputFlag([&] { return eventTime(nCode, wParam, lParam); });
+    if (leftToPenRule(nCode, wParam, lParam)) noteUncountedInput();
+    else raiseInputFlag([&] { return eventTime(nCode, wParam, lParam); });
     return CallNextHookEx(nullptr, nCode, wParam, lParam);
 }
 
@@ -87,30 +98,12 @@ std::wstring install(Hooks& hooks) {
     return std::wstring();
 }
 
-DigitizerReports digitizerReports;  // hook thread only
-
-void noteRawInput(HRAWINPUT handle) {
-    alignas(RAWINPUT) static BYTE buffer[1024];  // hook thread only
-    UINT size = sizeof buffer;
-    // The event's time: WM_INPUT is posted, stamped when the report came.
-    const DWORD stamped = GetMessageTime();
-    const std::uint32_t time = stamped ? stamped : GetTickCount();
-    if (GetRawInputData(handle, RID_INPUT, buffer, &size, sizeof(RAWINPUTHEADER)) == static_cast<UINT>(-1)) {
-        // A report too large to compare is a pen's or a touch screen's input all the same.
-        if (GetLastError() == ERROR_INSUFFICIENT_BUFFER) raiseInputFlag([time] { return time; });
-        return;
-    }
-    const RAWINPUT& input = *reinterpret_cast<const RAWINPUT*>(buffer);
-    if (input.header.dwType != RIM_TYPEHID) return;
-    const std::size_t offset = offsetof(RAWINPUT, data.hid.bRawData);
-    const std::size_t bytes = std::min<std::size_t>(std::size_t{input.data.hid.dwSizeHid} * input.data.hid.dwCount,
-                                                    size > offset ? size - offset : 0);
-    digitizerReports.note(reinterpret_cast<std::uintptr_t>(input.header.hDevice), input.data.hid.bRawData, bytes,
-                          time);
-}
-
 LRESULT CALLBACK rawInputProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INPUT) noteRawInput(reinterpret_cast<HRAWINPUT>(lParam));
+    if (message == WM_INPUT) {
+        // The event's time: WM_INPUT is posted, stamped when the report came.
+        const DWORD stamped = GetMessageTime();
+        digitizerInput.note(reinterpret_cast<HRAWINPUT>(lParam), stamped ? stamped : GetTickCount());
+    }
     // DefWindowProc frees what the system keeps for WM_INPUT.
     return DefWindowProcW(window, message, wParam, lParam);
 }

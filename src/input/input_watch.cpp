@@ -9,10 +9,12 @@ InputWatch::InputWatch(InputSystem system) : system_(std::move(system)) { missed
 InputSinceLastFrame InputWatch::poll(bool askSystem) {
     const HookedInput flagged = takeInput();
     InputSinceLastFrame input{flagged.seen, flagged.firstAt};
-    if (flagged.seen) flagSeen_ = true;
+    if (flagged.seen || flagged.noticed) flagSeen_ = true;
     if (!askSystem) return input;
     // While the flag is raised the hooks and raw input are taken to see all input, and the
-    // system is not asked: a pen's strokes never make the hooks be put back.
+    // system is not asked: a pen's strokes never make the hooks be put back. Input they saw and
+    // left uncounted (a pen resting on the tablet) moves the system's time too, and is no one's
+    // work either.
     if (std::exchange(flagSeen_, false)) {
         missed_.hooksSawInput();
         return input;

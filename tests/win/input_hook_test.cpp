@@ -11,17 +11,20 @@
 #include "input/hook_handle_win.h"
 #include "input/input_flag.h"
 #include "input/input_hook_win.h"
+#include "input/pen_input.h"
 
 namespace {
 
 std::atomic<int> outerKeyboardEvents{0};
 std::atomic<int> outerMouseEvents{0};
+std::atomic<ULONG_PTR> outerMouseExtraInfo{0};
 
 LRESULT CALLBACK outerKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     ++outerKeyboardEvents;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 LRESULT CALLBACK outerMouseProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) outerMouseExtraInfo = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->dwExtraInfo;
     ++outerMouseEvents;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -194,6 +197,24 @@ TEST_F(InputHookTest, PensAndTouchScreensAreRegisteredForRawInputOnAWindowOfTheH
     inputSeen = false;
     SendMessageW(devices[0].hwndTarget, WM_INPUT, RIM_INPUT, 0);
     EXPECT_FALSE(inputSeen) << "a WM_INPUT without a report behind it is no input";
+}
+
+// Mouse input that Windows makes of a pen's or a finger's reports carries their signature to
+// the hooks. Where no digitizer's reports are read (none reaches Wine, as where a vendor's driver
+// keeps them), it counts as any mouse input does, so that pen work is never lost.
+TEST_F(InputHookTest, MouseInputSignedAsAPensCountsWhileNoDigitizerReportsAreRead) {
+    for (const ULONG_PTR signature : {ULONG_PTR{0xFF515701}, ULONG_PTR{0xFF515781}}) {
+        INPUT move{};
+        move.type = INPUT_MOUSE;
+        move.mi.dx = signature == 0xFF515701 ? 6 : -6;
+        move.mi.dwFlags = MOUSEEVENTF_MOVE;
+        move.mi.dwExtraInfo = signature;
+        inputSeen = false;
+        ASSERT_EQ(SendInput(1, &move, sizeof(INPUT)), 1u);
+        EXPECT_TRUE(pumpUntil([] { return inputSeen.load(); })) << std::hex << signature;
+        EXPECT_TRUE(pumpUntil([&] { return outerMouseExtraInfo == signature; })) << "the signature reaches the hooks";
+        EXPECT_NE(pointerSource(outerMouseExtraInfo), PointerSource::mouse);
+    }
 }
 
 // Real X input, as a person would make it. Disabled in ordinary runs: tests/xinput-check.sh
