@@ -6,7 +6,8 @@
 
 PcSharing::PcSharing(SharedHistory& shared) : shared_(shared) {}
 
-void PcSharing::open(const std::wstring& stateFolder, const std::vector<HistoryRow>& rows) {
+void PcSharing::open(const std::wstring& stateFolder, const WorkHistory& history) {
+    history_ = &history;
     const ThisMachine machine = readThisMachine();
     pc_.name = machine.name;
     pc_.machineId = machine.machineId;
@@ -18,13 +19,17 @@ void PcSharing::open(const std::wstring& stateFolder, const std::vector<HistoryR
     // Sharing here before: files of this PC's ID written before share-id.cfg may be its own.
     pc_.sharedBefore = settings.found;
     shared_.settingsError = settings.error;
-    if (!settings.folder.empty()) shareThrough(settings.folder, rows);
+    if (!settings.folder.empty()) shareThrough(settings.folder, history.rows());
+}
+
+void PcSharing::handOver(const std::vector<HistoryRow>& rows) {
+    if (history_ && history_->readWhole()) worker_.write(rows);
 }
 
 void PcSharing::shareThrough(const std::wstring& folder, const std::vector<HistoryRow>& rows) {
     shared_.shareThrough(folder);
     worker_.shareThrough(folder, pc_);
-    worker_.write(rows);
+    handOver(rows);
 }
 
 std::error_code PcSharing::start(const std::wstring& folder, const std::vector<HistoryRow>& rows) {
@@ -36,7 +41,7 @@ std::error_code PcSharing::start(const std::wstring& folder, const std::vector<H
 
 std::error_code PcSharing::stop(const std::vector<HistoryRow>& rows) {
     if (const std::error_code error = writeShareSettings(settingsPath_, L"")) return error;
-    worker_.write(rows);
+    handOver(rows);
     shared_.settingsError.clear();
     shared_.shareThrough(L"");
     worker_.shareThrough(L"", pc_);
@@ -44,7 +49,7 @@ std::error_code PcSharing::stop(const std::vector<HistoryRow>& rows) {
 }
 
 void PcSharing::historyWritten(const std::vector<HistoryRow>& rows) {
-    if (shared_.sharing()) worker_.write(rows);
+    if (shared_.sharing()) handOver(rows);
 }
 
 void PcSharing::update() {
