@@ -1,5 +1,9 @@
 #include "common/text.h"
 
+#include <algorithm>
+
+#include "common/ansi_code_page.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -108,13 +112,23 @@ std::optional<std::wstring> decodeUtf8Strict(const std::string& bytes) {
     return out;
 }
 
-std::wstring decodeFileText(std::string bytes) {
-    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
-    if (auto utf8 = decodeUtf8Strict(bytes)) return std::move(*utf8);
-    std::wstring latin1;
-    latin1.reserve(bytes.size());
-    for (char c : bytes) latin1 += static_cast<wchar_t>(static_cast<unsigned char>(c));
-    return latin1;
+std::wstring decodeFileText(const std::string& bytes) {
+    std::wstring text;
+    text.reserve(bytes.size());
+    std::size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    std::string line;
+    while (start < bytes.size()) {
+        const std::size_t end = std::min(bytes.find('\n', start), bytes.size() - 1) + 1;
+        line.assign(bytes, start, end - start);
+        // Most lines are ASCII, which every reading gives alike.
+        std::size_t i = 0;
+        while (i < line.size() && static_cast<unsigned char>(line[i]) < 0x80) ++i;
+        if (i == line.size()) text.append(line.begin(), line.end());
+        else if (std::optional<std::wstring> utf8 = decodeUtf8Strict(line)) text += *utf8;
+        else text += decodeAnsi(line);
+        start = end;
+    }
+    return text;
 }
 
 #ifndef _WIN32

@@ -15,9 +15,12 @@ std::wstring fromUtf8(const std::string& text);
 // surrogates, nothing above U+10FFFF).
 std::optional<std::wstring> decodeUtf8Strict(const std::string& bytes);
 
-// A file's bytes as text, as people's editors save them: a leading byte-order mark dropped, then
-// UTF-8 when the bytes are well-formed UTF-8, else Latin-1 (one byte a character).
-std::wstring decodeFileText(std::string bytes);
+// A file's bytes as text, as people's editors and spreadsheets save them: a leading byte-order
+// mark dropped, then each line on its own (a line ending at LF, which no code page uses in a
+// longer sequence) UTF-8 when it is well-formed UTF-8, else in the ANSI code page (see
+// decodeAnsi). A spreadsheet's ANSI save of a UTF-8 file changes only the lines a person typed
+// in, so the others must stay UTF-8.
+std::wstring decodeFileText(const std::string& bytes);
 
 // Whether two file names name the same file as Windows compares them: ordinal, ignoring case
 // (CompareStringOrdinal with bIgnoreCase). A process's image name comes back as the file is

@@ -45,9 +45,21 @@ std::wstring freeNameBeside(const std::wstring& path, const std::wstring& stem, 
     return candidate;
 }
 
+namespace {
+std::function<std::error_code(const std::wstring&)> failingReads;
+}  // namespace
+
+void failReadsForTests(std::function<std::error_code(const std::wstring& path)> fail) { failingReads = std::move(fail); }
+
 std::optional<std::string> readWholeFile(const std::wstring& path, bool& found, std::error_code& error) {
     found = true;
     error.clear();
+    if (failingReads) {
+        if (const std::error_code failure = failingReads(path); failure && pathExists(path)) {
+            error = failure;
+            return std::nullopt;
+        }
+    }
     std::FILE* file = openFile(path, "rb");
     if (!file) {
         error = lastFileError();

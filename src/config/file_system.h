@@ -30,6 +30,9 @@ void createSharedFolder(const std::wstring& path);
 // failure throws std::filesystem::filesystem_error for the operation "exists".
 bool pathExists(const std::wstring& path);
 
+// Whether a folder stands at the path; false when nothing does or it cannot be told.
+bool isFolder(const std::wstring& path);
+
 // The steps of writeFileAtomically, named so that tests can make any one of them fail.
 enum class WriteStep { open, write, flush, close, replace };
 
@@ -58,3 +61,7 @@ std::wstring freeNameBeside(const std::wstring& path, const std::wstring& stem, 
 // Reads a whole file. Nullopt with `found` false when nothing is at the path, with `found` true
 // when something is there that cannot be read (`error` says why).
 std::optional<std::string> readWholeFile(const std::wstring& path, bool& found, std::error_code& error);
+
+// For tests: readWholeFile fails, as if another program held the file, for every file that is
+// there and for which `fail` returns an error; nullptr ends it.
+void failReadsForTests(std::function<std::error_code(const std::wstring& path)> fail);

@@ -28,3 +28,8 @@ bool pathExists(const std::wstring& path) {
     throw std::filesystem::filesystem_error("exists", std::filesystem::path(path),
                                             std::error_code(errno, std::generic_category()));
 }
+
+bool isFolder(const std::wstring& path) {
+    struct stat info;
+    return stat(toUtf8(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}

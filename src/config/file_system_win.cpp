@@ -43,3 +43,8 @@ bool pathExists(const std::wstring& path) {
     throw std::filesystem::filesystem_error("exists", std::filesystem::path(path),
                                             std::error_code(static_cast<int>(error), std::system_category()));
 }
+
+bool isFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}

@@ -105,6 +105,11 @@ ProjectsLoad loadProjectsFile(const std::wstring& path, const std::wstring& stam
     std::error_code readError;
     const std::optional<std::string> bytes = readWholeFile(path, found, readError);
     if (!found) return load;
+    if (!bytes && !isFolder(path)) {
+        load.writable = false;
+        load.error = readError;
+        return load;
+    }
     if (bytes) {
         if (std::optional<ProjectSettings> settings = parseProjects(*bytes)) {
             load.settings = std::move(*settings);

@@ -37,9 +37,10 @@ std::wstring projectsFilePath(const std::wstring& stateFolder);
 
 // What a projects.cfg text says; nullopt when it cannot be read. Read tolerantly, as a person may
 // have edited it: a byte-order mark, LF line ends, spaces around names and blank lines among the
-// recent ones are nothing; a text that is not UTF-8 is read as Latin-1; a name given twice (as
+// recent ones are nothing; a name given twice (as
 // Windows compares names) counts once, at its first place; a current project missing from the
 // recent ones is the most recent; an empty text is the defaults, and so is a missing second line.
+// Each line is UTF-8 when it is, else in the ANSI code page (see decodeFileText).
 // A name that breaks the name rule, or a second line other than true or false, makes the text
 // unreadable. Whatever this reads, formatProjects writes so that it reads back the same.
 std::optional<ProjectSettings> parseProjects(const std::string& bytes);
@@ -48,8 +49,9 @@ std::string formatProjects(const ProjectSettings& settings);
 // What reading projects.cfg found.
 struct ProjectsLoad {
     ProjectSettings settings;
-    // False when the file is there but could neither be read nor moved aside: it must not be
-    // written over. `error` says why.
+    // False when the file is there but its bytes could not be read (held by another program, a
+    // read error), or it was unreadable and could not be moved aside: it must not be written
+    // over, and is to be read again. `error` says why.
     bool writable = true;
     std::wstring keptAs;  // where an unreadable file was moved; empty otherwise
     std::error_code error;
@@ -57,7 +59,8 @@ struct ProjectsLoad {
 
 // Reads projects.cfg at `path`. A file that cannot be read is never written over: it is moved
 // beside itself under a name carrying `stamp` ("projects unreadable 2026-12-07 153012.cfg"), and
-// the defaults are used.
+// the defaults are used. A file whose bytes cannot be read now is no such file: it stays where it
+// is (not writable), as does a folder in its place that cannot be moved aside.
 ProjectsLoad loadProjectsFile(const std::wstring& path, const std::wstring& stamp);
 
 // Replaces the file in one step (see writeFileAtomically).

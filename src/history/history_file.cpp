@@ -10,8 +10,6 @@
 
 namespace {
 
-const char header[] = "date,program,seconds,project\r\n";
-
 bool isBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 std::wstring trimmed(const std::wstring& text) {
@@ -156,34 +154,6 @@ std::optional<HistoryRow> parseRow(const std::optional<std::vector<std::wstring>
     return HistoryRow{*day, (*fields)[1], *seconds, fields->size() == 4 ? (*fields)[3] : std::wstring()};
 }
 
-// Appends a program's or project's field. Most names are plain ASCII that needs no quotes and
-// are copied as they are: ten years of rows are put together at every write.
-void appendField(std::string& bytes, const std::wstring& text) {
-    bool quote = !text.empty() && (isBlank(text.front()) || isBlank(text.back()));
-    bool ascii = true;
-    for (wchar_t c : text) {
-        quote |= c == L',' || c == L'"';
-        ascii &= static_cast<std::uint32_t>(c) < 0x80;
-    }
-    if (!quote && ascii) {
-        const std::size_t at = bytes.size();
-        bytes.resize(at + text.size());
-        std::transform(text.begin(), text.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                       [](wchar_t c) { return static_cast<char>(c); });
-        return;
-    }
-    if (!quote) {
-        bytes += toUtf8(text);
-        return;
-    }
-    std::wstring quoted = L"\"";
-    for (wchar_t c : text) {
-        if (c == L'"') quoted += L'"';
-        quoted += c;
-    }
-    bytes += toUtf8(quoted + L"\"");
-}
-
 // A name's field as the row before had it: rows of one program, or of one project, follow one
 // another, so each field is made again only when the name changes.
 struct FieldCache {
@@ -191,11 +161,11 @@ struct FieldCache {
     std::string field;
 };
 
-void appendField(std::string& bytes, FieldCache& cache, const std::wstring& name) {
+void appendField(std::string& bytes, FieldCache& cache, const std::wstring& name, const CsvForm& form) {
     if (!cache.name || *cache.name != name) {
         cache.name = &name;
         cache.field.clear();
-        appendField(cache.field, name);
+        appendCsvField(cache.field, name, form);
     }
     bytes += cache.field;
 }
@@ -225,6 +195,7 @@ HistoryText parseHistoryText(const std::string& bytes, DateOrder localOrder) {
                 if (!separator && (columns = headerColumns(splitFields(line, candidate))) != 0) separator = candidate;
             if (!separator) return result;
             result.headerFound = true;
+            result.separator = static_cast<char>(*separator);
             continue;
         }
         numbers.push_back(number);
@@ -263,18 +234,20 @@ HistoryText parseHistoryText(const std::string& bytes, DateOrder localOrder) {
     return result;
 }
 
-std::string formatHistoryText(const std::vector<HistoryRow>& rows) {
-    std::string bytes = header;
-    appendHistoryRows(bytes, rows.begin(), rows.end());
+std::string formatHistoryText(const std::vector<HistoryRow>& rows, const CsvForm& form) {
+    std::string bytes = csvStart(form) + historyHeader(form);
+    appendHistoryRows(bytes, rows.begin(), rows.end(), form);
     return bytes;
 }
 
 // Ten years of rows are put together whenever the file is written, so each row is made from
 // digits rather than through the formatting functions.
 void appendHistoryRows(std::string& bytes, std::vector<HistoryRow>::const_iterator first,
-                       std::vector<HistoryRow>::const_iterator last) {
+                       std::vector<HistoryRow>::const_iterator last, const CsvForm& form) {
     bytes.reserve(bytes.size() + static_cast<std::size_t>(last - first) * 48);
-    char dateText[12];  // "2026-12-07," of the day before, made again only for a new day
+    const bool quoteAll = form.quoting == CsvQuoting::always;
+    char dateText[16];  // "2026-12-07," of the day before, made again only for a new day
+    std::size_t dateLength = 0;
     std::optional<DayNumber> dateDay;
     FieldCache program, project;
     for (; first != last; ++first) {
@@ -290,23 +263,28 @@ void appendHistoryRows(std::string& bytes, std::vector<HistoryRow>::const_iterat
         };
         if (dateDay != row.day) {
             const CivilDate date = civilDate(row.day);
+            if (quoteAll) text[at++] = '"';
             digits(date.year, 4);
             text[at++] = '-';
             digits(date.month, 2);
             text[at++] = '-';
             digits(date.day, 2);
-            text[at++] = ',';
+            if (quoteAll) text[at++] = '"';
+            text[at++] = form.separator;
             std::copy(text, text + at, dateText);
+            dateLength = static_cast<std::size_t>(at);
             dateDay = row.day;
         }
-        bytes.append(dateText, 11);
-        appendField(bytes, program, row.program);
+        bytes.append(dateText, dateLength);
+        appendField(bytes, program, row.program, form);
         at = 0;
-        text[at++] = ',';
+        text[at++] = form.separator;
+        if (quoteAll) text[at++] = '"';
         digits(row.seconds < 0 ? 0 : row.seconds, 1);
-        text[at++] = ',';
+        if (quoteAll) text[at++] = '"';
+        text[at++] = form.separator;
         bytes.append(text, static_cast<std::size_t>(at));
-        if (!row.project.empty()) appendField(bytes, project, row.project);
+        if (!row.project.empty() || quoteAll) appendField(bytes, project, row.project, form);
         bytes.append("\r\n", 2);
     }
 }
@@ -344,10 +322,17 @@ HistoryLoad loadHistoryFile(const std::wstring& path, const std::wstring& stamp,
         load.found.size = ContentMark::noFile;
         return load;
     }
+    if (!bytes && !isFolder(path)) {
+        // Held by another program, or a read error: what it holds is unknown, not unreadable.
+        load.readFailed = true;
+        load.error = readError;
+        return load;
+    }
     std::optional<HistoryText> text;
     if (bytes) {
         text = parseHistoryText(*bytes, localOrder);
         load.found = contentMark(*bytes);
+        load.separator = text->separator;
     }
     if (text && text->headerFound && text->unreadableLines.empty()) {
         load.rows = std::move(text->rows);
@@ -376,8 +361,17 @@ HistoryLoad loadHistoryFile(const std::wstring& path, const std::wstring& stamp,
     return load;
 }
 
-std::error_code saveHistoryFile(const std::wstring& path, const std::vector<HistoryRow>& rows) {
-    return writeFileAtomically(path, formatHistoryText(rows));
+std::error_code saveHistoryFile(const std::wstring& path, const std::vector<HistoryRow>& rows, const CsvForm& form) {
+    return writeFileAtomically(path, formatHistoryText(rows, form));
 }
 
-std::string historyHeader() { return header; }
+std::string historyHeader(const CsvForm& form) {
+    std::string header;
+    const char* names[] = {"date", "program", "seconds", "project"};
+    for (const char* name : names) {
+        if (!header.empty()) header += form.separator;
+        if (form.quoting == CsvQuoting::always) header += std::string("\"") + name + "\"";
+        else header += name;
+    }
+    return header + "\r\n";
+}

@@ -7,18 +7,23 @@
 #include <vector>
 
 #include "common/calendar.h"
+#include "common/csv.h"
 #include "config/file_system.h"
 #include "history/date_order.h"
 
 // history.csv, beside data.cfg: the seconds counted per local day, target program and project,
-// for people to read and to open in a spreadsheet. UTF-8 without a byte-order mark, CR LF line
-// ends, the header "date,program,seconds,project", then one row per day, program and project in
-// date order, the project's cell empty for seconds that went to none:
+// for people to read and to open in a spreadsheet. UTF-8 with a byte-order mark (without one,
+// Excel reads a file in the ANSI code page), CR LF line ends, the header
+// "date,program,seconds,project", then one row per day, program and project in date order, the
+// project's cell empty for seconds that went to none:
 //   2026-12-07,photoshop.exe,3723,Acme logo
 //   2026-12-07,photoshop.exe,600,
-// The project came last so that the first three columns, all that older files have, keep their
-// place for the formulas people built on them. A name holding a comma or a quote, or beginning
-// or ending with a space, is quoted as spreadsheets expect ("a,b.exe", "say ""hi"".exe").
+// The separator is "," or, where the user's spreadsheet expects it, ";" (see spreadsheetCsv);
+// a file keeps the one it had when last read. The project came last so that the first three
+// columns, all that older files have, keep their place for the formulas people built on them. A
+// name holding the separator or a quote, or beginning or ending with a space, is quoted as
+// spreadsheets expect ("a,b.exe", "say ""hi"".exe"). The journal and the shared PC files hold
+// rows in the same way, in the plain form (",", no mark) that earlier versions wrote.
 
 struct HistoryRow {
     DayNumber day = 0;
@@ -43,7 +48,8 @@ struct ChartPc {
 
 // What a history text holds, as far as it can be read. People save the file back from
 // spreadsheets, so reading is tolerant:
-// - UTF-8 with or without a byte-order mark; a file that is not UTF-8 is read as Latin-1;
+// - with or without a byte-order mark, each line UTF-8 when it is, else in the ANSI code page
+//   (see decodeFileText);
 // - the separator is "," or ";", whichever the header uses; fields may be quoted or not, spaces
 //   around unquoted fields are dropped, and empty fields at the end of a line are ignored;
 // - a date has its year first (2026-12-07, 2026/12/7) or last, with "/", "." or "-" between
@@ -65,17 +71,19 @@ struct ChartPc {
 // Whatever this reads, formatHistoryText writes so that it reads back the same.
 struct HistoryText {
     bool headerFound = false;
+    std::optional<char> separator;  // the header's; none without a header line
     std::vector<HistoryRow> rows;
     std::vector<int> unreadableLines;  // 1-based line numbers
 };
 
 HistoryText parseHistoryText(const std::string& bytes, DateOrder localOrder = DateOrder::dayFirst);
-std::string formatHistoryText(const std::vector<HistoryRow>& rows);
-// The first line, with its line end.
-std::string historyHeader();
+// The rows in `form`: its byte-order mark, the header, the rows.
+std::string formatHistoryText(const std::vector<HistoryRow>& rows, const CsvForm& form = plainCsv);
+// The first line in `form`, with its line end (without the mark).
+std::string historyHeader(const CsvForm& form = plainCsv);
 // Appends the lines of rows [first, last) as formatHistoryText writes them after the header.
 void appendHistoryRows(std::string& bytes, std::vector<HistoryRow>::const_iterator first,
-                       std::vector<HistoryRow>::const_iterator last);
+                       std::vector<HistoryRow>::const_iterator last, const CsvForm& form = plainCsv);
 
 // The most seconds a row holds, as the file can say it.
 constexpr std::int64_t maxRowSeconds = 2147483647;
@@ -103,9 +111,15 @@ ContentMark contentMark(const std::string& bytes);
 // What reading a history file found.
 struct HistoryLoad {
     std::vector<HistoryRow> rows;
-    // False when the file exists but could neither be read nor moved aside: it must not be
-    // written over, since what it holds is unknown.
+    // False when the file exists but could not be read (a moment's read error, see readFailed),
+    // or was unreadable and could not be moved aside: it must not be written over, since what it
+    // holds is unknown.
     bool usable = false;
+    // The file is there but its bytes could not be read (held by another program, a read
+    // error): it was left where it is, to be read again.
+    bool readFailed = false;
+    // The separator of its header, when one was read.
+    std::optional<char> separator;
     // Nothing usable is at the path now (there was no file, or it was moved aside): the rows
     // are to be written there.
     bool mustWrite = false;
@@ -119,9 +133,12 @@ struct HistoryLoad {
 
 // Reads the history at `path`. A file of which anything cannot be read is never written over:
 // it is moved beside itself under a name carrying `stamp` ("history unreadable 2026-12-07
-// 153012.csv"), and the rows that could be read are to go into a new file in its place.
+// 153012.csv"), and the rows that could be read are to go into a new file in its place. A file
+// whose bytes cannot be read now is no such file: it stays (readFailed). Only a folder in its
+// place, which no read will ever get bytes from, is moved aside as if unreadable.
 HistoryLoad loadHistoryFile(const std::wstring& path, const std::wstring& stamp,
                             DateOrder localOrder = DateOrder::dayFirst);
 
-// Replaces the file with these rows in one step (see writeFileAtomically).
-std::error_code saveHistoryFile(const std::wstring& path, const std::vector<HistoryRow>& rows);
+// Replaces the file with these rows, in `form`, in one step (see writeFileAtomically).
+std::error_code saveHistoryFile(const std::wstring& path, const std::vector<HistoryRow>& rows,
+                                const CsvForm& form = spreadsheetCsv(L","));

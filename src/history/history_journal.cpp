@@ -50,8 +50,10 @@ std::string formatJournal(const HistoryJournal& journal) {
 
 std::optional<HistoryJournal> parseJournal(const std::string& bytes) {
     const std::string start = title;
-    if (bytes.compare(0, start.size(), start) != 0) return std::nullopt;
-    std::size_t at = start.size();
+    // No version writes a byte-order mark here, but an editor a person opened it in may have.
+    std::size_t at = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    if (bytes.compare(at, start.size(), start) != 0) return std::nullopt;
+    at += start.size();
     HistoryJournal journal;
     const auto base = markLine(bytes, at, "base");
     if (!base) return std::nullopt;

@@ -290,6 +290,9 @@ void HistoryWindow::paint() {
     input.pcs = shared.chartPcs(history_->rows());
     input.shared = shared.sharing();
     input.notes = shared.statusLines();
+    // Until it has been read, the chart shows only what was counted since.
+    const std::vector<std::wstring> reading = history_->readingNotes();
+    input.notes.insert(input.notes.begin(), reading.begin(), reading.end());
     input.textWidth = smallTextWidth(memory.get(), *open_->fonts);
     input.range = range_;
     input.scroll = scroll_;

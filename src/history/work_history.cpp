@@ -73,56 +73,108 @@ std::int64_t localSeconds(LocalMoment moment) { return std::int64_t{moment.day} 
 struct JournalRead {
     bool found = false;
     std::optional<HistoryJournal> journal;  // when found and whole
+    // Found, but its bytes could not be read now (a folder in its place excepted): `error`.
+    bool failed = false;
+    std::error_code error;
 };
 
-JournalRead readJournal(const std::wstring& path) {
+JournalRead readJournalFile(const std::wstring& path) {
     JournalRead read;
-    std::error_code error;
-    const std::optional<std::string> bytes = readWholeFile(path, read.found, error);
+    const std::optional<std::string> bytes = readWholeFile(path, read.found, read.error);
     if (bytes) read.journal = parseJournal(*bytes);
+    else read.failed = read.found && !isFolder(path);
     return read;
 }
 
 }  // namespace
 
-void WorkHistory::open(std::wstring path, LocalMoment now, DateOrder localOrder) {
+void WorkHistory::open(std::wstring path, LocalMoment now, DateOrder localOrder, CsvForm newFile) {
     path_ = std::move(path);
     journalPath_ = journalPathFor(path_);
     localOrder_ = localOrder;
+    newFileForm_ = form_ = newFile;
     rows_.clear();
     pending_.clear();
     saveError_.clear();
+    fileError_.clear();
+    journalError_.clear();
+    held_ = usable_ = fileRead_ = journalRead_ = false;
+    heldJournal_.reset();
+    onDisk_ = foundAtRead_ = ContentMark{};
+    retry_.succeeded();
     stamp_.reset();
     waitingSince_ = localSeconds(now);
-    HistoryLoad load = loadHistoryFile(path_, fileStamp(now), localOrder_);
-    const ContentMark found = load.found;
-    adopt(std::move(load));
-    const bool journalDone = openJournal(found, now);
-    if (usable_ && (!pending_.empty() || onDisk_.size == ContentMark::noFile)) writeFile(now);
-    else if (!pending_.empty()) keepInJournal(std::nullopt);
-    else if (journalDone) removeFile(journalPath_);  // nothing in it that the file lacks
+    ++revision_;
+    readWhatWasNotRead(now);
 }
 
-// The journal a run left: its rows go on top of the file unless the file holds them already.
-// False when an unreadable journal could not be moved aside and must stay where it is.
-bool WorkHistory::openJournal(const ContentMark& file, LocalMoment now) {
-    JournalRead read = readJournal(journalPath_);
-    if (read.journal) {
-        if (!journalRowsPending(*read.journal, file)) return true;
-        pending_ = std::move(read.journal->rows);
-        for (const HistoryRow& row : pending_) addToHistory(rows_, row);
-        ++revision_;
-        return true;
+// Reads history.csv and its journal, whichever has not been read since open; once both have
+// been, the journal's rows that the file lacks go into it. False while either waits.
+bool WorkHistory::readWhatWasNotRead(LocalMoment now) {
+    if (!fileRead_) {
+        HistoryLoad load = loadHistoryFile(path_, fileStamp(now), localOrder_);
+        if (load.usable) {
+            fileRead_ = true;
+            foundAtRead_ = load.found;
+            adopt(std::move(load));
+        } else {
+            fileError_ = load.error;
+            held_ = heldOpenByAnotherProgram(path_);
+        }
     }
-    if (!read.found) return true;
-    // Only a person could have made it unreadable: what it held stays for them.
+    if (!journalRead_) readJournal(now);
+    if (!readWhole()) {
+        retry_.failed(now);
+        if (!pending_.empty()) keepInJournal(std::nullopt);
+        return false;
+    }
+    const bool waited = retry_.waiting();
+    retry_.succeeded();
+    if (heldJournal_) {
+        if (journalRowsPending(*heldJournal_, foundAtRead_)) {
+            for (const HistoryRow& row : heldJournal_->rows) addToHistory(rows_, row);
+            // The journal's seconds were counted before this run's.
+            std::vector<HistoryRow> pending = std::move(heldJournal_->rows);
+            for (const HistoryRow& row : pending_) addToHistory(pending, row);
+            pending_ = std::move(pending);
+            ++revision_;
+        }
+        heldJournal_.reset();
+    }
+    if (!pending_.empty() || onDisk_.size == ContentMark::noFile) {
+        writeFile(now);
+    } else {
+        removeFile(journalPath_);  // nothing in it that the file lacks
+        if (waited) tell(now);     // the history was not handed on while it was not read
+    }
+    return true;
+}
+
+// The journal a run left; its rows are judged once history.csv has been read too. A journal
+// only a person could have made unreadable is kept aside for them; one that cannot be read now,
+// or cannot be moved aside, stays where it is and is never written over.
+void WorkHistory::readJournal(LocalMoment now) {
+    JournalRead read = readJournalFile(journalPath_);
+    if (read.failed) {
+        journalError_ = read.error;
+        return;
+    }
+    if (read.journal || !read.found) {
+        if (read.journal) heldJournal_ = std::move(read.journal);
+        journalRead_ = true;
+        return;
+    }
     try {
         const std::wstring kept = freeNameBeside(path_, L"history journal unreadable " + fileStamp(now), L".txt");
-        if (!replaceFile(journalPath_, kept)) return false;
+        if (!replaceFile(journalPath_, kept)) {
+            journalError_ = lastFileError();
+            if (!journalError_) journalError_ = std::make_error_code(std::errc::io_error);
+            return;
+        }
         notice = L"The journal of history.csv could not be read; it was kept as " + displayPath(kept);
-        return true;
-    } catch (const std::filesystem::filesystem_error&) {
-        return false;
+        journalRead_ = true;
+    } catch (const std::filesystem::filesystem_error& error) {
+        journalError_ = error.code();
     }
 }
 
@@ -137,6 +189,10 @@ void WorkHistory::adopt(HistoryLoad load) {
     onDisk_ = load.found;
     if (load.mustWrite) onDisk_.size = ContentMark::noFile;
     stamp_ = load.mustWrite || !load.usable ? std::nullopt : fileStampOf(path_);
+    // A file keeps the separator it was read with: people's imports and formulas rely on it, and
+    // a spreadsheet's save with the other one switches it.
+    form_ = newFileForm_;
+    if (load.separator) form_.separator = *load.separator;
     if (load.keptAs.empty()) return;
     const std::wstring kept = displayPath(load.keptAs);
     if (load.nothingReadable) {
@@ -155,7 +211,8 @@ void WorkHistory::record(const std::wstring& program, const std::wstring& projec
     addCountedSeconds(rows_, program, project, seconds, now);
     addCountedSeconds(pending_, program, project, seconds, now);
     ++revision_;
-    if (due(now)) flush(now);
+    // While a file waits to be read again, writeWhenDue reads it when that is due.
+    if (!retry_.waiting() && due(now)) flush(now);
     else keepInJournal(std::nullopt);
 }
 
@@ -165,12 +222,20 @@ bool WorkHistory::due(LocalMoment now) const {
 }
 
 void WorkHistory::writeWhenDue(LocalMoment now) {
+    if (retry_.waiting()) {
+        if (retry_.due(now)) flush(now);
+        return;
+    }
     if (!pending_.empty() && due(now)) flush(now);
 }
 
 void WorkHistory::flush(LocalMoment now) {
     if (path_.empty()) return;
     waitingSince_ = localSeconds(now);  // a file that cannot be written is tried again when due
+    if (!readWhole()) {
+        readWhatWasNotRead(now);
+        return;
+    }
     const FileState state = takeChanges(now);
     if (state == FileState::blocked) {
         if (!pending_.empty()) keepInJournal(std::nullopt);
@@ -186,6 +251,8 @@ WorkHistory::FileState WorkHistory::takeChanges(LocalMoment now) {
     const std::optional<FileStamp> stamp = fileStampOf(path_);
     if (usable_ && stamp && stamp_ && *stamp == *stamp_) return FileState::unchanged;
     HistoryLoad load = loadHistoryFile(path_, fileStamp(now), localOrder_);
+    if (load.readFailed) retry_.failed(now);
+    else retry_.succeeded();
     if (!load.usable) {
         usable_ = false;
         fileError_ = load.error;
@@ -206,7 +273,7 @@ WorkHistory::FileState WorkHistory::takeChanges(LocalMoment now) {
 }
 
 void WorkHistory::writeFile(LocalMoment now) {
-    const std::string text = formatHistoryText(rows_);
+    const std::string text = formatHistoryText(rows_, form_);
     const ContentMark written = contentMark(text);
     // Named before the write: a kill between the write and the journal's removal must not
     // bring its seconds back at the next start.
@@ -224,7 +291,16 @@ void WorkHistory::writeFile(LocalMoment now) {
 }
 
 void WorkHistory::keepInJournal(const std::optional<ContentMark>& next) {
-    if (path_.empty()) return;  // not opened: rows in memory only
+    // Not opened: rows in memory only. A journal that could not be read is never written over.
+    if (path_.empty() || !journalRead_) return;
+    if (heldJournal_) {
+        // history.csv is not read yet: whether the journal's rows are in it is still open, so
+        // its marks stay as they were, and the seconds counted since go with its rows.
+        HistoryJournal journal = *heldJournal_;
+        for (const HistoryRow& row : pending_) addToHistory(journal.rows, row);
+        saveError_ = writeFileAtomically(journalPath_, formatJournal(journal));
+        return;
+    }
     saveError_ = writeFileAtomically(journalPath_, formatJournal({onDisk_, next, pending_}));
 }
 
@@ -232,7 +308,26 @@ void WorkHistory::tell(LocalMoment now) const {
     if (listener_) listener_(rows_, now);
 }
 
+std::wstring WorkHistory::readingText() const {
+    if (!waitingToRead()) return L"";
+    if (!journalRead_)
+        return L"history.csv.journal cannot be read now (" + systemReason(journalError_) +
+               L"); it is read again in a moment, and the new seconds are kept in memory until then";
+    return L"history.csv cannot be read now (" + systemReason(fileError_) +
+           L"); it is read again in a moment, and the new seconds are kept until then";
+}
+
+std::vector<std::wstring> WorkHistory::readingNotes() const {
+    if (!waitingToRead()) return {};
+    const bool journal = !journalRead_;
+    return {(journal ? L"history.csv.journal" : L"history.csv") + std::wstring(L" cannot be read now (") +
+                systemReason(journal ? journalError_ : fileError_) + L").",
+            readWhole() ? L"It is read again in a moment; the new seconds are kept until then."
+                        : L"It is read again in a moment; until then only the seconds counted since the start show."};
+}
+
 std::wstring WorkHistory::waitingText() const {
+    if (std::wstring reading = readingText(); !reading.empty()) return reading;
     if (!fileError_ || saveError_) return L"";
     if (held_)
         return L"history.csv is open in another program; the new seconds are kept and written when it is closed";
@@ -250,7 +345,7 @@ std::optional<std::vector<HistoryRow>> keptHistory(const std::wstring& path, Dat
         text = parseHistoryText(*bytes, localOrder);
         if (!text.headerFound || !text.unreadableLines.empty()) return std::nullopt;
     }
-    const JournalRead journal = readJournal(journalPathFor(path));
+    const JournalRead journal = readJournalFile(journalPathFor(path));
     if (journal.found && !journal.journal) return std::nullopt;
     ContentMark file;
     file.size = ContentMark::noFile;

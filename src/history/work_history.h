@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "common/calendar.h"
+#include "common/csv.h"
+#include "config/read_retry.h"
 #include "history/date_order.h"
 #include "history/file_stamp.h"
 #include "history/history_file.h"
+#include "history/history_journal.h"
 
 // The work history's rule: which row a counted second belongs to. The caller passes the local
 // moment in; nothing here reads a clock.
@@ -52,38 +55,61 @@ bool rewriteDue(std::int64_t fileBytes, std::int64_t waitedSeconds);
 // again and adds only the seconds counted since its own last write. A file that cannot be
 // replaced (another program holds it) or read is never written over; the journal keeps the
 // seconds until it can be, across restarts. rows() always holds every counted second.
+//
+// A file whose bytes cannot be read for a moment (a virus scanner or a sync client holding it)
+// is no broken file: it stays where it is and is read again after a second, then at growing
+// intervals (ReadRetry). Until history.csv and the journal have both been read, nothing writes
+// history.csv, the journal keeps the marks it had (so that a file written just before a kill
+// is never counted twice once it can be read), counted seconds wait in the journal (in memory
+// only while the journal is what cannot be read), and nothing is told to the write listener:
+// rows() then holds only what has been read and counted, never to be taken for the history.
 class WorkHistory {
 public:
     // Called after every write or attempted write of history.csv, with the whole history as it
-    // was written (or was to be), including seconds the file could not take.
+    // was written (or was to be), including seconds the file could not take; and once a history
+    // that could not be read at the start has been read.
     using WriteListener = std::function<void(const std::vector<HistoryRow>& rows, LocalMoment now)>;
 
     // Reads history.csv at `path` (dates with the year last in `localOrder` unless its rows say
-    // otherwise) and its journal; seconds the journal kept that the file lacks go into it now.
-    void open(std::wstring path, LocalMoment now, DateOrder localOrder = DateOrder::dayFirst);
+    // otherwise) and its journal; seconds the journal kept that the file lacks go into it now. A
+    // history.csv written anew takes `newFile`'s form; one that was read keeps its separator.
+    void open(std::wstring path, LocalMoment now, DateOrder localOrder = DateOrder::dayFirst,
+              CsvForm newFile = spreadsheetCsv(L","));
     // Adds a frame's counted seconds for `program` and `project` (empty for none).
     void record(const std::wstring& program, const std::wstring& project, std::int32_t seconds, LocalMoment now);
     // Writes history.csv now if seconds wait for it, someone else changed it since the last
-    // write, or it is missing; otherwise does nothing.
+    // write, or it is missing; otherwise does nothing. What could not be read is tried first.
     void flush(LocalMoment now);
-    // Writes history.csv if seconds have waited for it as long as rewriteDue asks; nothing
-    // otherwise. Every frame calls it, so that the seconds of a spell followed by a long pause
-    // reach the file too; it costs a comparison while nothing waits.
+    // Writes history.csv if seconds have waited for it as long as rewriteDue asks, or reads
+    // again what could not be read when that is due; nothing otherwise. Every frame calls it,
+    // so that the seconds of a spell followed by a long pause reach the file too; it costs a
+    // comparison while nothing waits.
     void writeWhenDue(LocalMoment now);
     void setWriteListener(WriteListener listener) { listener_ = std::move(listener); }
 
     const std::vector<HistoryRow>& rows() const { return rows_; }
-    // history.csv was read, and rows() hold all of it: it is not kept from being read now.
-    bool readWhole() const { return usable_; }
     const std::wstring& path() const { return path_; }
     const std::wstring& journalPath() const { return journalPath_; }
+    // Whether history.csv and its journal have both been read since open, so that rows() holds
+    // the whole history: false before open and while either waits to be read again.
+    bool readWhole() const { return fileRead_ && journalRead_; }
+    // Whether a file waits to be read again: not read whole yet, or history.csv could not be
+    // read again before a write.
+    bool waitingToRead() const { return !path_.empty() && (!readWhole() || retry_.waiting()); }
+    // While a file waits to be read again: a line saying which and why, for the menu. Empty
+    // otherwise.
+    std::wstring readingText() const;
+    // The same in two shorter lines, for the history window; none otherwise.
+    std::vector<std::wstring> readingNotes() const;
+    // The form history.csv is written in.
+    const CsvForm& fileForm() const { return form_; }
     // Why counted seconds are in memory only: the journal could not be written, nor history.csv.
     // Empty while every counted second is on disk.
     const std::error_code& saveError() const { return saveError_; }
     // Why the last attempt to write history.csv failed; empty once one succeeds.
     const std::error_code& fileError() const { return fileError_; }
-    // While history.csv cannot be written but the journal keeps the seconds: a line saying so
-    // for the menu. Empty otherwise.
+    // While a file waits to be read again, or history.csv cannot be written but the journal
+    // keeps the seconds: a line saying so for the menu. Empty otherwise.
     std::wstring waitingText() const;
     // Seconds counted that history.csv does not hold yet.
     bool hasWaitingSeconds() const { return !pending_.empty(); }
@@ -97,8 +123,9 @@ public:
 private:
     enum class FileState { unchanged, changed, blocked };
 
+    bool readWhatWasNotRead(LocalMoment now);
+    void readJournal(LocalMoment now);
     void adopt(HistoryLoad load);
-    bool openJournal(const ContentMark& file, LocalMoment now);
     FileState takeChanges(LocalMoment now);
     void writeFile(LocalMoment now);
     void keepInJournal(const std::optional<ContentMark>& next);
@@ -108,9 +135,18 @@ private:
     std::wstring path_;
     std::wstring journalPath_;
     DateOrder localOrder_ = DateOrder::dayFirst;
+    CsvForm newFileForm_;              // a new history.csv's
+    CsvForm form_;                     // history.csv's, as last read or written
     std::vector<HistoryRow> rows_;
     std::vector<HistoryRow> pending_;  // counted since history.csv was last written
     bool usable_ = false;              // history.csv may be written over
+    bool fileRead_ = false;            // history.csv was read since open
+    bool journalRead_ = false;         // the journal was read since open (or was not there)
+    // The journal as read, its rows not yet judged against history.csv, which has not been read.
+    std::optional<HistoryJournal> heldJournal_;
+    ContentMark foundAtRead_;          // the bytes of history.csv when it was read at the start
+    ReadRetry retry_;
+    std::error_code journalError_;     // why the journal could not be read
     ContentMark onDisk_;               // the bytes of history.csv as last written or read
     std::optional<FileStamp> stamp_;   // history.csv's stamp then
     std::int64_t waitingSince_ = 0;    // local seconds: the first second of pending_, or the last attempt to write

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/display_scale_win.h"
+#include "common/list_separator_win.h"
 #include "common/startup_error.h"
 #include "common/text.h"
 #include "common/time_text.h"
@@ -113,13 +114,12 @@ void Base::init() {
     const bool firstStart = loadState();
     const FrameClocks now = readClocks();
     const std::wstring stateFolder = stateFileLocation(commonAppDataFolder()).folder;
-    history.open(historyFilePath(stateFolder), now.local, userDateOrder());
+    // A new history.csv opens in the user's spreadsheet with their list separator.
+    history.open(historyFilePath(stateFolder), now.local, userDateOrder(), spreadsheetCsv(userListSeparator()));
     // This PC's file in the shared folder follows history.csv: whenever it is written, or tried.
     history.setWriteListener(
-        [this](const std::vector<HistoryRow>& rows, LocalMoment) {
-            sharing.historyWritten(rows, history.readWhole());
-        });
-    sharing.open(stateFolder, history.rows(), history.readWhole());
+        [this](const std::vector<HistoryRow>& rows, LocalMoment) { sharing.historyWritten(rows); });
+    sharing.open(stateFolder, history);
     loadProjects(projects, stateFolder, now.local);
     loadShownChoice(shownChoice, stateFolder);
     secondMark = 0;
@@ -223,6 +223,7 @@ void Base::update(std::uint32_t& elapsedMs) {
         }
         if (std::optional<std::wstring> name = newProjectDialog.takeName()) chooseProject(projects, *name);
         history.writeWhenDue(clocks.local);
+        readProjectsWhenDue(projects, clocks.local);
         if (menuTriggered()) showContextMenu();
     }
     sharing.update();
@@ -276,7 +277,8 @@ FrameContent Base::frameContent() const {
     content.projectCenterY = projectPlace.y;
     content.projectWidth = projectPlace.width;
     content.selectingTarget = selectingTarget;
-    content.saveFailed = saveError || history.saveError() || projects.error || shownChoice.error;
+    content.saveFailed =
+        saveError || history.saveError() || history.waitingToRead() || projects.error || shownChoice.error;
     content.scale = scale;
     return content;
 }

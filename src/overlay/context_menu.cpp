@@ -131,7 +131,8 @@ std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber 
     else if (std::wstring waiting = history.waitingText(); !waiting.empty()) warn(std::move(waiting));
     if (!history.notice.empty()) warn(history.notice);
     const Projects& projects = overlay.projects;
-    if (projects.error) warn(saveFailureText(projects.path, projects.error));
+    if (std::wstring reading = projectsReadingText(projects); !reading.empty()) warn(std::move(reading));
+    else if (projects.error) warn(saveFailureText(projects.path, projects.error));
     if (!projects.notice.empty()) warn(projects.notice);
     const ShownChoice& shown = overlay.shownChoice;
     if (shown.error) warn(saveFailureText(shown.path, shown.error));

@@ -1,5 +1,7 @@
 #include "overlay/projects.h"
 
+#include <utility>
+
 #include "common/text.h"
 #include "config/file_system.h"
 #include "config/settings_error.h"
@@ -25,15 +27,48 @@ void save(Projects& projects) {
 
 }  // namespace
 
-void loadProjects(Projects& projects, const std::wstring& stateFolder, LocalMoment now) {
-    projects.path = projectsFilePath(stateFolder);
+namespace {
+
+void readProjectsFile(Projects& projects, LocalMoment now) {
     ProjectsLoad load = loadProjectsFile(projects.path, fileStamp(now));
-    projects.settings = std::move(load.settings);
     projects.writable = load.writable;
     projects.error = load.error;
+    if (!load.writable) {
+        projects.retry.failed(now);
+        return;
+    }
+    projects.retry.succeeded();
+    projects.settings = std::move(load.settings);
     projects.named.clear();
     if (!load.keptAs.empty())
         projects.notice = L"projects.cfg could not be read; it was kept as " + displayPath(load.keptAs);
+    // What was chosen while the file could not be read is chosen again, now on top of it.
+    if (std::optional<std::wstring> chosen = std::exchange(projects.chosenMeanwhile, std::nullopt))
+        chooseProject(projects, *chosen);
+    if (std::optional<bool> titles = std::exchange(projects.titlesMeanwhile, std::nullopt))
+        setProjectFromTitles(projects, *titles);
+}
+
+}  // namespace
+
+void loadProjects(Projects& projects, const std::wstring& stateFolder, LocalMoment now) {
+    projects.path = projectsFilePath(stateFolder);
+    projects.settings = {};
+    projects.named.clear();
+    projects.chosenMeanwhile.reset();
+    projects.titlesMeanwhile.reset();
+    projects.retry.succeeded();
+    readProjectsFile(projects, now);
+}
+
+void readProjectsWhenDue(Projects& projects, LocalMoment now) {
+    if (!projects.writable && !projects.path.empty() && projects.retry.due(now)) readProjectsFile(projects, now);
+}
+
+std::wstring projectsReadingText(const Projects& projects) {
+    if (projects.writable || projects.path.empty()) return L"";
+    return L"projects.cfg cannot be read now (" + systemReason(projects.error) +
+           L"); it is read again in a moment, and what you choose meanwhile is kept";
 }
 
 const std::wstring& countedProject(const Projects& projects) {
@@ -59,6 +94,7 @@ void judgeTitle(Projects& projects, const std::wstring* title) {
 }
 
 void chooseProject(Projects& projects, const std::wstring& name) {
+    if (!projects.writable) projects.chosenMeanwhile = name;
     ProjectSettings& settings = projects.settings;
     std::vector<std::wstring>& recent = settings.recent;
     settings.current = name;
@@ -77,6 +113,7 @@ void chooseProject(Projects& projects, const std::wstring& name) {
 }
 
 void setProjectFromTitles(Projects& projects, bool on) {
+    if (!projects.writable) projects.titlesMeanwhile = on;
     projects.settings.fromTitles = on;
     if (!on) projects.named.clear();
     save(projects);

@@ -1,18 +1,26 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "common/calendar.h"
 #include "config/projects_file.h"
+#include "config/read_retry.h"
 
 // The projects as the overlay works with them: what projects.cfg holds, where it is, and the
 // project that the title of the window worked in named last.
 struct Projects {
     ProjectSettings settings;
     std::wstring path;      // projects.cfg; empty until loaded, and nothing is written then
-    bool writable = true;   // false: an unreadable file that could not be moved aside stays as it is
+    // False while projects.cfg is not read (its bytes could not be read, or an unreadable file
+    // could not be moved aside): it stays as it is, nothing writes over it, and it is read
+    // again as `retry` says. Choices made meanwhile hold, and are made again once it is read.
+    bool writable = true;
+    ReadRetry retry;
+    std::optional<std::wstring> chosenMeanwhile;
+    std::optional<bool> titlesMeanwhile;
     std::error_code error;  // why projects.cfg was not written (or read, when not writable)
     std::wstring notice;    // where an unreadable projects.cfg was kept, for the menu to say once
     // The recent project that the title of the window a second was counted for named at the last
@@ -22,6 +30,10 @@ struct Projects {
 
 // Reads projects.cfg in `stateFolder` (see loadProjectsFile); `now` names a file kept aside.
 void loadProjects(Projects& projects, const std::wstring& stateFolder, LocalMoment now);
+// Every frame: reads projects.cfg again when it was not read and that is due. Nothing otherwise.
+void readProjectsWhenDue(Projects& projects, LocalMoment now);
+// While projects.cfg waits to be read again: a line for the menu saying why. Empty otherwise.
+std::wstring projectsReadingText(const Projects& projects);
 
 // The project counted seconds go to: the one the title named, else the chosen one; empty: none.
 const std::wstring& countedProject(const Projects& projects);

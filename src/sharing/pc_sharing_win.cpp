@@ -7,8 +7,8 @@
 
 PcSharing::PcSharing(SharedHistory& shared) : shared_(shared) {}
 
-void PcSharing::open(const std::wstring& stateFolder, const std::vector<HistoryRow>& rows, bool whole) {
-    historyWhole_ = whole;
+void PcSharing::open(const std::wstring& stateFolder, const WorkHistory& history) {
+    history_ = &history;
     const ThisMachine machine = readThisMachine();
     pc_.name = machine.name;
     pc_.machineId = machine.machineId;
@@ -20,13 +20,19 @@ void PcSharing::open(const std::wstring& stateFolder, const std::vector<HistoryR
     // Sharing here before: files of this PC's ID written before share-id.cfg may be its own.
     pc_.sharedBefore = settings.found;
     shared_.settingsError = settings.error;
-    if (!settings.folder.empty()) shareThrough(settings.folder, rows);
+    if (!settings.folder.empty()) shareThrough(settings.folder, history.rows());
+}
+
+void PcSharing::handOver(const std::vector<HistoryRow>& rows) {
+    // Only a history read whole: the rules that may replace its file (a correction, an upgrade)
+    // hold for nothing else.
+    if (history_ && history_->readWhole()) worker_.write(PackedHistory(rows), true);
 }
 
 void PcSharing::shareThrough(const std::wstring& folder, const std::vector<HistoryRow>& rows) {
     shared_.shareThrough(folder);
     worker_.shareThrough(folder, pc_);
-    worker_.write(PackedHistory(rows), historyWhole_);
+    handOver(rows);
 }
 
 std::error_code PcSharing::start(const std::wstring& folder, const std::vector<HistoryRow>& rows) {
@@ -38,16 +44,15 @@ std::error_code PcSharing::start(const std::wstring& folder, const std::vector<H
 
 std::error_code PcSharing::stop(const std::vector<HistoryRow>& rows) {
     if (const std::error_code error = writeShareSettings(settingsPath_, L"")) return error;
-    worker_.write(PackedHistory(rows), historyWhole_);
+    handOver(rows);
     shared_.settingsError.clear();
     shared_.shareThrough(L"");
     worker_.shareThrough(L"", pc_);
     return {};
 }
 
-void PcSharing::historyWritten(const std::vector<HistoryRow>& rows, bool whole) {
-    historyWhole_ = whole;
-    if (shared_.sharing()) worker_.write(PackedHistory(rows), whole);
+void PcSharing::historyWritten(const std::vector<HistoryRow>& rows) {
+    if (shared_.sharing()) handOver(rows);
 }
 
 void PcSharing::askQuestion(HWND owner) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "history/history_sharing_win.h"
+#include "history/work_history.h"
 #include "sharing/pc_identity_win.h"
 #include "sharing/share_worker_win.h"
 #include "sharing/shared_history.h"
@@ -21,9 +22,10 @@ public:
     PcSharing& operator=(const PcSharing&) = delete;
 
     // At the start: this PC's name and ID, and the folder share.cfg names, if any; sharing
-    // through it starts with `rows`, the whole local history. `whole`, here and below: the
-    // history was read whole (a history that was not is never written to the folder).
-    void open(const std::wstring& stateFolder, const std::vector<HistoryRow>& rows, bool whole);
+    // through it starts with `history`'s rows. Rows are handed to this PC's file only while
+    // `history` is read whole: one that waits to be read again must never replace it. Once it
+    // has been read, its write listener hands them on (historyWritten).
+    void open(const std::wstring& stateFolder, const WorkHistory& history);
     // Shares through `folder` from now on: share.cfg names it, this PC's file takes `rows` at
     // once and the other PCs' files are read. When share.cfg cannot be written nothing changes,
     // and the system's reason is returned.
@@ -32,7 +34,7 @@ public:
     // `rows` for the other PCs to go on counting.
     std::error_code stop(const std::vector<HistoryRow>& rows);
     // history.csv was written, or tried: this PC's file follows it.
-    void historyWritten(const std::vector<HistoryRow>& rows, bool whole);
+    void historyWritten(const std::vector<HistoryRow>& rows);
     // Once a frame: takes the latest report of the folder, if there is one.
     void update();
     // The program ends: waits up to `milliseconds` for this PC's file to take the last rows.
@@ -56,10 +58,12 @@ public:
 private:
     // Shares through `folder`, this PC's file taking `rows` at once.
     void shareThrough(const std::wstring& folder, const std::vector<HistoryRow>& rows);
+    // This PC's file is to hold `rows`, when they are the whole history.
+    void handOver(const std::vector<HistoryRow>& rows);
 
     SharedHistory& shared_;
+    const WorkHistory* history_ = nullptr;
     ThisPc pc_;
     std::wstring settingsPath_;
-    bool historyWhole_ = true;  // as last handed over
     ShareWorker worker_;
 };

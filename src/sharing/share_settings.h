@@ -10,8 +10,8 @@
 std::wstring shareSettingsPath(const std::wstring& stateFolder);
 
 // The folder named in the text of share.cfg; empty when not sharing. A byte-order mark, the
-// line end and spaces around the path are dropped; text that is not UTF-8 is read as Latin-1,
-// as a hand-edited file may be.
+// line end and spaces around the path are dropped; a line that is not UTF-8 is read in the ANSI
+// code page, as Notepad saves a hand-edited file (see decodeFileText).
 std::wstring parseShareSettings(const std::string& bytes);
 std::string formatShareSettings(const std::wstring& folder);
 

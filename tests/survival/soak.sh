@@ -23,12 +23,13 @@ completeFile() {  # seven lines, each ending CR LF, the first six as written, li
   [[ $t =~ ^[0-9]+$ ]] && cmp -s "$state" <(printf '%s%s\r\n' "$fixedLines" "$t")
 }
 overlayGone() { ! overlayShown; }
-# history.csv as the program writes it: the header, then whole CR LF lines of notepad.exe rows.
+# history.csv as the program writes it: the byte-order mark and the header, then whole CR LF
+# lines of notepad.exe rows (the test's locale has "," for its list separator).
 history="$(dirname "$state")/history.csv"
 journal="$history.journal"
 historyFileWhole() {
   [ "$(tail -c 2 "$history" 2>/dev/null | od -An -tx1 | tr -d ' ')" = 0d0a ] || return 1
-  awk 'NR == 1 { if ($0 != "date,program,seconds,project\r") exit 1; next }
+  awk 'NR == 1 { if ($0 != "\357\273\277date,program,seconds,project\r") exit 1; next }
        !/^[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9],notepad\.exe,[0-9]+,\r$/ { exit 1 }' "$history"
 }
 # The seconds history.csv and its journal hold together, as the next start counts them.

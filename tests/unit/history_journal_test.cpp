@@ -2,8 +2,10 @@
 // restarts, a history.csv changed by someone else between two writes, and writes that fail.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "common/text.h"
 #include "config/file_system.h"
 #include "history/history_journal.h"
 #include "history/work_history.h"
@@ -85,6 +87,107 @@ TEST(HistoryJournal, TheNextStartAddsWhatTheJournalKeptUnlessTheFileHoldsItAlrea
     }
 }
 
+// Makes reads of the files named fail, as a virus scanner or a sync client holding them would.
+struct FailingReads {
+    explicit FailingReads(std::vector<std::wstring>* paths) {
+        failReadsForTests([paths](const std::wstring& path) {
+            const bool fails = std::find(paths->begin(), paths->end(), path) != paths->end();
+            return fails ? std::make_error_code(std::errc::permission_denied) : std::error_code();
+        });
+    }
+    ~FailingReads() { failReadsForTests(nullptr); }
+};
+
+// history.csv or its journal cannot be read for a moment at the start: it stays where it is,
+// nothing writes over it or is told on, and it is read again after 1, 2, 4 ... seconds. Here a
+// kill came right after history.csv was written with the journal's 12 s: once readable, they
+// are not counted twice, and the seconds counted meanwhile are all there.
+TEST(HistoryReads, AFileThatCannotBeReadForAMomentStaysAndIsReadAgainLosingNothing) {
+    const std::string withThem = header + "2026-12-06,np.exe,100\r\n2026-12-07,np.exe,62\r\n";
+    const HistoryJournal leftByAKill{contentMark(before), contentMark(withThem), {{D, L"np.exe", 12}}};
+    const std::string journalBytes = formatJournal(leftByAKill);
+    for (const bool journalFails : {false, true}) {
+        SCOPED_TRACE(journalFails ? "the journal cannot be read" : "history.csv cannot be read");
+        TempFolder folder;
+        const fs::path file = historyFilePath(folder.path().wstring()), journal = journalPathFor(file.wstring());
+        writeBytes(file, withThem);
+        writeBytes(journal, journalBytes);
+        std::vector<std::wstring> failing = {journalFails ? journal.wstring() : file.wstring()};
+        const FailingReads reads(&failing);
+        WorkHistory history;
+        int told = 0;
+        history.setWriteListener([&](const std::vector<HistoryRow>&, LocalMoment) { ++told; });
+        history.open(file.wstring(), {D, 1000});
+        const struct {
+            const char* name;
+            std::int32_t seconds;
+            LocalMoment at;
+            bool readable;  // from this step on
+            bool readWhole;
+        } steps[] = {
+            {"counted while it cannot be read", 5, {D, 1000}, false, false},
+            {"a second later it is read again, and fails", 0, {D, 1001}, false, false},
+            {"... then after two seconds, not before", 3, {D, 1002}, false, false},
+            {"readable now, but not due", 0, {D, 1002}, true, false},
+            {"due: read", 0, {D, 1003}, true, true},
+        };
+        for (const auto& step : steps) {
+            SCOPED_TRACE(step.name);
+            if (step.readable) failing.clear();
+            history.record(L"np.exe", L"", step.seconds, step.at);
+            history.writeWhenDue(step.at);
+            EXPECT_EQ(history.readWhole(), step.readWhole);
+            EXPECT_EQ(history.waitingToRead(), !step.readWhole);
+            if (step.readWhole) break;
+            EXPECT_EQ(readBytes(file), withThem) << "not written over";
+            EXPECT_EQ(told, 0) << "nothing told on";
+            EXPECT_EQ(history.readingText().rfind(journalFails ? L"history.csv.journal cannot be read now ("
+                                                               : L"history.csv cannot be read now (",
+                                                  0),
+                      0u) << toUtf8(history.readingText());
+            const std::optional<HistoryJournal> kept = parseJournal(readBytes(journal));
+            ASSERT_TRUE(kept);
+            EXPECT_EQ(kept->base, leftByAKill.base) << "its marks stay";
+            EXPECT_EQ(kept->next, leftByAKill.next);
+            // The seconds go into the journal while only history.csv cannot be read.
+            EXPECT_EQ(secondsOnDay(kept->rows, D), journalFails ? 12 : 12 + secondsOnDay(history.rows(), D));
+        }
+        EXPECT_EQ(describe(history.rows()), L"2026-12-06 np.exe 100; 2026-12-07 np.exe 70");
+        EXPECT_EQ(describeFile(file), L"2026-12-06 np.exe 100; 2026-12-07 np.exe 70");
+        EXPECT_FALSE(fs::exists(journal));
+        EXPECT_EQ(told, 1);
+        EXPECT_EQ(history.readingText(), L"");
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1)
+            << "nothing set aside";
+    }
+
+    // Read again before a write, a file a spreadsheet saved cannot be read for a moment: the
+    // history already read stays, its corrections are taken once it can be.
+    TempFolder folder;
+    const fs::path file = historyFilePath(folder.path().wstring());
+    writeBytes(file, before);
+    WorkHistory history;
+    history.open(file.wstring(), {D, 1000});
+    history.record(L"np.exe", L"", 4, {D, 1004});
+    saveAsASpreadsheetDoes(file, header + "2026-12-06,np.exe,80\r\n2026-12-07,np.exe,50\r\n");
+    std::vector<std::wstring> failing = {file.wstring()};
+    {
+        const FailingReads reads(&failing);
+        history.flush({D, 1010});
+        EXPECT_TRUE(history.readWhole()) << "read once: the rows are whole";
+        EXPECT_TRUE(history.waitingToRead());
+        EXPECT_EQ(secondsOnDay(history.rows(), D), 54);
+        history.writeWhenDue({D, 1011});  // fails again
+        failing.clear();
+        history.writeWhenDue({D, 1012});
+        EXPECT_TRUE(history.waitingToRead()) << "after 2 s, not 1";
+        history.writeWhenDue({D, 1013});
+    }
+    EXPECT_FALSE(history.waitingToRead());
+    EXPECT_EQ(describeFile(file), L"2026-12-06 np.exe 80; 2026-12-07 np.exe 54");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator()), 1);
+}
+
 // Between two writes a person saves the file from a spreadsheet; the program has counted 10 s
 // meanwhile. The next write keeps what they saved and adds the 10 s.
 TEST(HistoryMerge, ACorrectedFileKeepsTheCorrectionsAndGetsTheSecondsCountedSince) {
@@ -130,7 +233,7 @@ TEST(HistoryMerge, ACorrectedFileKeepsTheCorrectionsAndGetsTheSecondsCountedSinc
         history.record(L"np.exe", c.project, 6, {D, 1010});
         history.flush({D, 1011});
         EXPECT_EQ(describe(history.rows()), c.after);
-        EXPECT_EQ(readBytes(file), formatHistoryText(history.rows())) << "written in its own form";
+        EXPECT_EQ(readBytes(file), formatHistoryText(history.rows(), history.fileForm())) << "written in its own form";
         EXPECT_FALSE(fs::exists(journalPathFor(file.wstring())));
         const fs::path kept = folder.path() / "history unreadable 2026-12-07 001651.csv";
         EXPECT_EQ(fs::exists(kept), c.keptAside);
@@ -141,7 +244,7 @@ TEST(HistoryMerge, ACorrectedFileKeepsTheCorrectionsAndGetsTheSecondsCountedSinc
         // Counting on: only the new seconds are added at the next write.
         history.record(L"np.exe", L"", 1, {D, 1100});
         history.flush({D, 1101});
-        EXPECT_EQ(readBytes(file), formatHistoryText(history.rows()));
+        EXPECT_EQ(readBytes(file), formatHistoryText(history.rows(), history.fileForm()));
     }
 }
 
@@ -233,13 +336,13 @@ TEST(HistoryWrites, ALargerFileWaitsLongerBetweenRewrites) {
     for (const auto& c : cases)
         EXPECT_EQ(rewriteDue(c.fileBytes, c.waited), c.due) << c.fileBytes << " bytes, " << c.waited << " s";
 
-    // Ten years of 5,000 days: 165,030 bytes, rewritten 81 s after the first second it lacks.
+    // Ten years of 5,000 days: 165,033 bytes with the mark, rewritten 81 s after the first second it lacks.
     TempFolder folder;
     const fs::path file = historyFilePath(folder.path().wstring());
     std::vector<HistoryRow> years;
     for (DayNumber day = D - 5000; day < D; ++day) years.push_back({day, L"photoshop.exe", 28800});
     ASSERT_FALSE(saveHistoryFile(file.wstring(), years));
-    ASSERT_EQ(fs::file_size(file), 165030u);
+    ASSERT_EQ(fs::file_size(file), 165033u);
     WorkHistory history;
     history.open(file.wstring(), {D, 1000});
     history.record(L"photoshop.exe", L"Acme", 1, {D, 1000});

@@ -540,6 +540,39 @@ TEST_F(MenuCommands, ProjectsAreChosenListedWithTodaysTimeAndKeptInProjectsCfg) 
               L"projects.cfg could not be read; it was kept as " + displayPath(kept.wstring()));
 }
 
+// projects.cfg held for a moment at the start (a sync client, a virus scanner): it is read
+// again, never set aside or written over meanwhile, and a choice made meanwhile is made again on
+// top of what it holds.
+TEST_F(MenuCommands, ProjectsCfgThatCannotBeReadForAMomentIsReadAgainAndKeepsAChoiceMadeMeanwhile) {
+    const std::wstring stateFolder = stateFile().parent_path().wstring();
+    const std::filesystem::path file = projectsFilePath(stateFolder);
+    const std::string held = "Acme\r\ntrue\r\nAcme\r\nGlobex\r\n";
+    writeBytes(file, held);
+    bool fails = true;
+    failReadsForTests([&](const std::wstring& path) {
+        return fails && path == file.wstring() ? std::make_error_code(std::errc::permission_denied) : std::error_code();
+    });
+    loadProjects(overlay.projects, stateFolder, {today, 100});
+    EXPECT_FALSE(overlay.projects.writable);
+    EXPECT_EQ(contextMenuEntries(overlay, today)[0].text.rfind(L"projects.cfg cannot be read now (", 0), 0u);
+    chooseProject(overlay.projects, L"Initech");
+    EXPECT_EQ(countedProject(overlay.projects), L"Initech") << "the choice holds meanwhile";
+    readProjectsWhenDue(overlay.projects, {today, 101});
+    readProjectsWhenDue(overlay.projects, {today, 102});  // not due: two seconds after the second failure
+    EXPECT_EQ(readBytes(file), held) << "not written over";
+    fails = false;
+    readProjectsWhenDue(overlay.projects, {today, 102});
+    EXPECT_FALSE(overlay.projects.writable) << "not due yet";
+    readProjectsWhenDue(overlay.projects, {today, 103});
+    failReadsForTests(nullptr);
+    EXPECT_TRUE(overlay.projects.writable);
+    EXPECT_FALSE(overlay.projects.error);
+    EXPECT_EQ(readBytes(file), "Initech\r\ntrue\r\nInitech\r\nAcme\r\nGlobex\r\n");
+    EXPECT_EQ(contextMenuEntries(overlay, today)[0].text.rfind(L"Total work time", 0), 0u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(stateFolder), std::filesystem::directory_iterator()), 2)
+        << "data.cfg and projects.cfg: nothing set aside";
+}
+
 TEST_F(MenuCommands, FailedSaveIsShownUntilAWriteSucceedsAndLosesNoCountedSeconds) {
     // A folder where the temporary file goes makes every write fail.
     const auto blocker = std::filesystem::path(temporaryPathFor(stateFile().wstring()));

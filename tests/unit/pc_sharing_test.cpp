@@ -116,7 +116,7 @@ TEST(ShareSettings, TheFirstLineNamesTheFolder) {
         {"D:\\OneDrive\\Ardeno\r\n", L"D:\\OneDrive\\Ardeno"},
         {"\xEF\xBB\xBF  \\\\server\\share\\time  \nanything\n", L"\\\\server\\share\\time"},
         {"D:\\Zo\xC3\xAB\r\n", L"D:\\Zo\u00eb"},
-        {"D:\\Zo\xEB\r\n", L"D:\\Zo\u00eb"},  // Latin-1, as a hand-edited file may be
+        {"D:\\Zo\xEB \x96 Zeit\r\n", L"D:\\Zo\u00eb \u2013 Zeit"},  // cp1252, as Notepad's ANSI save has it
         {"\t\xEF\xBB\xBF D:\\x\r\n", L"D:\\x"},  // a second byte-order mark, after a tab
         {"\r\nD:\\second line\r\n", L""},
         {"", L""},

@@ -25,6 +25,38 @@ TEST(Utf8, LenientDecodingReplacesBadBytesAndKeepsTheRest) {
     EXPECT_EQ(fromUtf8("a\xFF" "b\xC3"), L"a\uFFFDb\uFFFD");
 }
 
+// A file a person edits may be part UTF-8 and part ANSI: a spreadsheet's ANSI save of a UTF-8
+// file keeps the bytes of the names it showed garbled and writes the typed ones in cp1252.
+TEST(FileText, EachLineIsUtf8WhenItIsElseInTheAnsiCodePage) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::wstring text;
+    } cases[] = {
+        {"UTF-8 lines keep their names beside a cp1252 line", "\xC3\x9C" "berarbeitung\r\nCaf\xE9 \x96 Entwurf\r\nM\xC3\xBCller\n",
+         L"\u00dcberarbeitung\r\nCaf\u00e9 \u2013 Entwurf\r\nM\u00fcller\n"},
+        {"a byte-order mark at the start only", "\xEF\xBB\xBF" "a\n\xEF\xBB\xBF" "b", L"a\n\uFEFFb"},
+        {"the last line without its end", "x\n\x80 5", L"x\n\u20AC 5"},
+        {"a lead byte without its trail: the line is cp1252", "\xC3" "x\n\xC3\xA9", L"\u00c3x\n\u00e9"},
+        {"the bytes cp1252 leaves undefined", "\x81\x8D\x8F\x90\x9D!", L"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD!"},
+        {"nothing", "", L""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(decodeFileText(c.bytes), c.text) << c.name;
+
+    // Every byte from 0x80 to 0x9F on a cp1252 line of its own, each after a UTF-8 line: never a
+    // control character (Latin-1 would give U+0080 to U+009F).
+    const std::wstring cp1252 = L"\u20AC\uFFFD\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152"
+                                L"\uFFFD\u017D\uFFFD\uFFFD\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u02DC\u2122"
+                                L"\u0161\u203A\u0153\uFFFD\u017E\u0178";
+    std::string bytes;
+    std::wstring expected;
+    for (int byte = 0x80; byte < 0xA0; ++byte) {
+        bytes += "\xC3\xA4\r\n" + std::string(1, static_cast<char>(byte)) + "\r\n";
+        expected += L"\u00e4\r\n" + std::wstring(1, cp1252[static_cast<std::size_t>(byte - 0x80)]) + L"\r\n";
+    }
+    EXPECT_EQ(decodeFileText(bytes), expected);
+}
+
 TEST(StartupErrorText, CarriesTheLibraryDetailAndDescribesForeignExceptions) {
     const StartupError withDetail(L"The window could not be created.", "No available video device");
     EXPECT_EQ(describeException(withDetail), L"The window could not be created.\n\nNo available video device");

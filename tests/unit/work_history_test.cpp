@@ -179,7 +179,7 @@ TEST(HistoryFile, ReadsWhatSpreadsheetsSaveAndNamesTheLinesItCannot) {
          "2026-12-07,a,3.5\r\n2026-12-07,,5\r\n2026-12-07,a,1,note\r\n2026-12-07,\"a,1\r\n2026-12-07,\"a\"b,1\r\n"
          "2026-12-07,a,2147483648\r\n2024-02-29,leap,2147483647\r\n",
          true, L"2024-02-29 leap 2147483647", {2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
-        {"a file that is not UTF-8 is read as Latin-1", "date;program;seconds\r\n2026-12-07;caf\xe9.exe;5\r\n", true,
+        {"a file that is not UTF-8 is read in the ANSI code page", "date;program;seconds\r\n2026-12-07;caf\xe9.exe;5\r\n", true,
          L"2026-12-07 caf\u00e9.exe 5", {}},
         {"no header", "2026-12-07,photoshop.exe,5\r\n", false, L"", {}},
         {"not a history at all", std::string("\x89PNG\r\n\x1a\n\0\0", 10), false, L"", {}},
@@ -203,8 +203,10 @@ TEST(HistoryFile, ReadsWhatSpreadsheetsSaveAndNamesTheLinesItCannot) {
          L"2026-12-07 x 1 for A", {2}},
         {"a header of four columns whose last is not the project", "date,program,seconds,note\r\n2026-12-07,x,1,A\r\n",
          false, L"", {}},
-        {"a project in Latin-1", "date;program;seconds;project\r\n2026-12-07;a.exe;5;Caf\xe9 M\xfcller\r\n", true,
-         L"2026-12-07 a.exe 5 for Caf\u00e9 M\u00fcller", {}},
+        {"a project in cp1252, among UTF-8 lines",
+         "date;program;seconds;project\r\n2026-12-07;a.exe;5;Caf\xe9 \x96 M\xfcller\r\n"
+         "2026-12-07;a.exe;6;\xC3\x9C" "berarbeitung\r\n2026-12-07;a.exe;7;\xDC" "berarbeitung\r\n",
+         true, L"2026-12-07 a.exe 5 for Caf\u00e9 \u2013 M\u00fcller; 2026-12-07 a.exe 13 for \u00dcberarbeitung", {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -226,6 +228,85 @@ TEST(HistoryFile, ReadsWhatSpreadsheetsSaveAndNamesTheLinesItCannot) {
               "2026-12-07,\" lead.exe\",7,\"trail \"\r\n"
               "2026-12-07,\xd1\x84\xd0\xbe\xd1\x82\xd0\xbe.exe,2147483647,\xe6\xbc\xa2\xe5\xad\x97\r\n");
     EXPECT_EQ(parseHistoryText(formatHistoryText(rows)).rows, rows);
+}
+
+// A German Excel splits a file at ";" and reads one without a byte-order mark in the ANSI code
+// page; history.csv is written for the user's spreadsheet, and a field holding the file's
+// separator or a quote is quoted.
+TEST(HistoryFile, IsWrittenInTheFormOfTheUsersSpreadsheetAndQuotesWhatItsSeparatorWouldSplit) {
+    const struct {
+        const wchar_t* listSeparator;
+        char separator;
+    } locales[] = {{L",", ','}, {L";", ';'}, {L".", ','}, {L";;", ','}, {L"", ','}};
+    for (const auto& l : locales) {
+        EXPECT_EQ(spreadsheetCsv(l.listSeparator).separator, l.separator) << toUtf8(l.listSeparator);
+        EXPECT_TRUE(spreadsheetCsv(l.listSeparator).byteOrderMark);
+    }
+
+    const std::vector<HistoryRow> rows = {{D, L"a;b.exe", 5, L"Smith, Jones"},
+                                          {D, L"say \"hi\".exe", 6, L"\u00dcberarbeitung; Entwurf"}};
+    const struct {
+        const char* name;
+        CsvForm form;
+        std::string bytes;
+    } forms[] = {
+        {"German: ';', the mark; a name holding ';' quoted, one holding ',' not", spreadsheetCsv(L";"),
+         "\xEF\xBB\xBF" "date;program;seconds;project\r\n2026-12-07;\"a;b.exe\";5;Smith, Jones\r\n"
+         "2026-12-07;\"say \"\"hi\"\".exe\";6;\"\xC3\x9C" "berarbeitung; Entwurf\"\r\n"},
+        {"the journal's and the shared files' form: as earlier versions wrote it", plainCsv,
+         "date,program,seconds,project\r\n2026-12-07,a;b.exe,5,\"Smith, Jones\"\r\n"
+         "2026-12-07,\"say \"\"hi\"\".exe\",6,\xC3\x9C" "berarbeitung; Entwurf\r\n"},
+        {"every field quoted", CsvForm{';', false, CsvQuoting::always},
+         "\"date\";\"program\";\"seconds\";\"project\"\r\n\"2026-12-07\";\"a;b.exe\";\"5\";\"Smith, Jones\"\r\n"
+         "\"2026-12-07\";\"say \"\"hi\"\".exe\";\"6\";\"\xC3\x9C" "berarbeitung; Entwurf\"\r\n"},
+    };
+    for (const auto& f : forms) {
+        SCOPED_TRACE(f.name);
+        EXPECT_EQ(formatHistoryText(rows, f.form), f.bytes);
+        const HistoryText back = parseHistoryText(f.bytes);
+        EXPECT_EQ(back.rows, rows);
+        EXPECT_EQ(back.separator, f.form.separator);
+    }
+}
+
+// A new history.csv takes the user's separator; a file that was there keeps the one it was
+// read with, and a spreadsheet's save with the other one switches it.
+TEST(HistoryFile, ANewFileTakesTheLocalesSeparatorAndAReadOneKeepsItsOwn) {
+    const std::string commas = "date,program,seconds\r\n2026-12-07,np.exe,5\r\n";
+    const std::string semicolons = "\xEF\xBB\xBF" "date;program;seconds;project\r\n2026-12-07;np.exe;5;\r\n";
+    const struct {
+        const char* name;
+        const wchar_t* listSeparator;
+        std::string before;  // "" for no file
+        const char* header;  // of the file written, after its mark
+    } cases[] = {
+        {"a new file in Germany", L";", "", "date;program;seconds;project\r\n"},
+        {"a new file in the United States", L",", "", "date,program,seconds,project\r\n"},
+        {"an earlier version's comma file in Germany stays commas", L";", commas, "date,program,seconds,project\r\n"},
+        {"a ';' file taken to a comma locale stays ';'", L",", semicolons, "date;program;seconds;project\r\n"},
+        {"an unreadable file kept aside: the new one is the locale's", L";", "<html>\r\n",
+         "date;program;seconds;project\r\n"},
+        {"an emptied file is the locale's", L";", "\r\n", "date;program;seconds;project\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        const std::filesystem::path file = historyFilePath(folder.path().wstring());
+        if (!c.before.empty()) writeBytes(file, c.before);
+        WorkHistory history;
+        history.open(file.wstring(), {D, 100}, DateOrder::dayFirst, spreadsheetCsv(c.listSeparator));
+        history.record(L"np.exe", L"", 1, {D, 101});
+        history.flush({D, 102});
+        const std::string bytes = readBytes(file);
+        EXPECT_EQ(bytes.substr(0, 3), "\xEF\xBB\xBF") << "always the mark";
+        EXPECT_EQ(bytes.substr(3, bytes.find('\n') - 2), c.header);
+        if (c.before != commas) continue;
+        // Saved from a German spreadsheet with ";": the file is ";" from then on.
+        writeBytes(file, "date;program;seconds\r\n07.12.2026;np.exe;9\r\n");
+        history.record(L"np.exe", L"", 1, {D, 200});
+        history.flush({D, 201});
+        EXPECT_EQ(readBytes(file), "\xEF\xBB\xBF" "date;program;seconds;project\r\n2026-12-07;np.exe;10;\r\n");
+    }
 }
 
 TEST(HistoryFile, DatesWithTheYearLastFollowTheFileElseTheUsersShortDateFormat) {
@@ -280,27 +361,28 @@ TEST(HistoryFile, DatesWithTheYearLastFollowTheFileElseTheUsersShortDateFormat) 
     EXPECT_EQ(describe(history.rows()), L"2026-12-05 photoshop.exe 3600; 2026-12-07 photoshop.exe 60");
     history.record(L"photoshop.exe", L"", 1, {D, 101});
     history.flush({D, 102});
-    EXPECT_EQ(readBytes(file),
-              "date,program,seconds,project\r\n2026-12-05,photoshop.exe,3600,\r\n2026-12-07,photoshop.exe,61,\r\n");
+    EXPECT_EQ(readBytes(file), "\xEF\xBB\xBF"
+                               "date,program,seconds,project\r\n2026-12-05,photoshop.exe,3600,\r\n2026-12-07,photoshop.exe,61,\r\n");
 }
 
 TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsItWasAndANewOneTakesItsPlace) {
     const std::string readable = "date,program,seconds\r\n2026-12-07,np.exe,5\r\n";
     const std::string partly = "date;program;seconds\r\n2026-12-07;np.exe;5\r\n12/07/26;np.exe;9\r\n";
     const std::string unreadable = "<html>not a history</html>\r\n";
+    const std::string written = "\xEF\xBB\xBF" "date,program,seconds,project\r\n";
     const struct {
         const char* name;
         std::string before;  // "" for no file, "/" for a folder in its place
         const wchar_t* rows;
-        const char* fileAfter;
+        std::string fileAfter;
         std::size_t unreadableLines;
     } cases[] = {
-        {"none yet: made with its header", "", L"", "date,program,seconds,project\r\n", 0},
-        {"readable: read and left as it is", readable, L"2026-12-07 np.exe 5", readable.c_str(), 0},
-        {"partly readable: the readable rows go on", partly, L"2026-12-07 np.exe 5",
-         "date,program,seconds,project\r\n2026-12-07,np.exe,5,\r\n", 1},
-        {"unreadable: a new history", unreadable, L"", "date,program,seconds,project\r\n", 0},
-        {"a folder in its place", "/", L"", "date,program,seconds,project\r\n", 0},
+        {"none yet: made with its header", "", L"", written, 0},
+        {"readable: read and left as it is", readable, L"2026-12-07 np.exe 5", readable, 0},
+        {"partly readable: the readable rows go on, with the file's separator", partly, L"2026-12-07 np.exe 5",
+         "\xEF\xBB\xBF" "date;program;seconds;project\r\n2026-12-07;np.exe;5;\r\n", 1},
+        {"unreadable: a new history", unreadable, L"", written, 0},
+        {"a folder in its place", "/", L"", written, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -349,7 +431,7 @@ TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsItWasAndANewOneTakesItsPlace) {
     for (const CountedFrame& frame : frames) {
         history.record(frame.program, frame.project, frame.seconds, frame.at);
         history.flush(frame.at);
-        EXPECT_EQ(readBytes(file), formatHistoryText(history.rows())) << frame.seconds;
+        EXPECT_EQ(readBytes(file), formatHistoryText(history.rows(), history.fileForm())) << frame.seconds;
     }
 }
 
