@@ -2,13 +2,17 @@
 # Two PCs that share one history through a folder, as a sync service would keep it: two Wine
 # prefixes, each started under a host name of its own (Wine takes the computer's name from the
 # host name, and a UTS namespace gives this script host names of its own). BETA-PC, already
-# sharing, counts into notepad and exits. ALPHA-PC is its clone: its prefix is a copy of
-# BETA-PC's, so both have one MachineGuid, as two PCs set up from one disk image. ALPHA-PC
-# counts, chooses the folder with the history window's button and Windows' folder picker, takes
-# an ID of its own, and then shows both PCs' seconds in its window and its menu's Today line; a
-# third PC's file cut in the middle of a line counts up to its last whole line, and a line in it
-# that cannot be read is named; a sparse file of 400 MB is left out and named, unread, and every
-# PC still counts; the folder taken away while counting and brought back loses nothing. BETA-PC
+# sharing, has twenty years of a busy freelancer's history (2.4 MB): it counts into notepad
+# and, after three minutes of looking at the folder once a minute, still has one file there.
+# Its history is then corrected by hand (a wrong day removed) and its share-id.cfg removed, as
+# after an upgrade from a version that kept none: it replaces its file, under the same ID.
+# ALPHA-PC is its clone: its prefix is a copy of BETA-PC's, so both have one MachineGuid, as two
+# PCs set up from one disk image. ALPHA-PC counts, chooses the folder with the history window's
+# button and Windows' folder picker, takes an ID of its own, and then shows both PCs' seconds in
+# its window and its menu's Today line (BETA-PC's at the end of its 2.4 MB file); a third PC's
+# file cut in the middle of a line counts up to its last whole line, and a line in it that
+# cannot be read is named; a sparse file of 400 MB is left out and named, unread, and every PC
+# still counts; the folder taken away while counting and brought back loses nothing. BETA-PC
 # is then renamed STUDIO-PC (the same prefix under another host name): it writes its whole
 # history under its new name, removes its old file and counts the clone's seconds; ALPHA-PC,
 # started again, counts the renamed PC once; "Stop sharing" leaves ALPHA-PC alone again; and
@@ -113,13 +117,42 @@ todayFigure() { drawn | awk '$0 == "Today" { getline; figure = $0 } END { print 
 windowShows() { drawn | tail -n 200 | grep -qF -- "$1"; }
 menuToday() { grep -a 'trace:menu:InsertMenuW.*str L"Today : ' "$trace" | tail -n 1 | sed 's/.*str L"\(.*\)"$/\1/'; }
 today=$(date +%F)
+# careerHistory FILE: twenty years of a busy freelancer up to yesterday, generated as the checks
+# do (tests/unit/history_rows.h): five programs and two projects a day, some 2.4 MB.
+careerHistory() {
+  python3 - "$1" <<'EOF'
+import datetime, sys
+epoch = datetime.date(1970, 1, 1)
+last = (datetime.date.today() - epoch).days - 1
+first = last - 20 * 365 + 1
+programs = ["photoshop.exe", "illustrator.exe", "blender.exe", "figma.exe", "code.exe"]
+with open(sys.argv[1], "w", newline="") as out:
+    out.write("date,program,seconds,project\r\n")
+    for day in range(first, last + 1):
+        date = (epoch + datetime.timedelta(days=day)).isoformat()
+        for project in range(2):
+            for program in range(5):
+                seconds = 300 + (day * 37 + program * 11 + project * 5) % 5400
+                out.write(f"{date},{programs[program]},{seconds},J{(day - first) // 30 * 2 + project}\r\n")
+EOF
+}
+pcFiles() { ls "$shared"/history-"$1"-????????.csv 2>/dev/null | wc -l; }
 
-# ---- BETA-PC: shares through the folder already, counts, exits ---------------------------
+# ---- BETA-PC: shares through the folder already, with twenty years; counts, exits ---------
 becomePc beta-pc "$beta"
 printf '%s\r\n' "$sharedWin" >"$(stateFile share.cfg)"
+careerHistory "$(stateFile history.csv)"
+career=$(secondsIn "$(stateFile history.csv)")
+printf 'notepad.exe\r\n1\r\n0\r\nfalse\r\n0\r\n0\r\n%s\r\n' "$career" >"$state"
+check "BETA-PC: a history of twenty years, $(du -k "$(stateFile history.csv)" | cut -f1) KB" \
+  atLeast "$(stat -c %s "$(stateFile history.csv)")" 2400000
 check "BETA-PC: notepad starts" startNotepad || exit 1
+started=$SECONDS
 check "BETA-PC: the overlay starts" startOverlay || exit 1
 countInNotepad 4
+# Three looks at the folder, once a minute: its own large file is never taken for a stranger's.
+sleep $((started + 185 - SECONDS))
+check "after three minutes BETA-PC has one file in the folder" equals "$(pcFiles BETA-PC)" 1
 check "BETA-PC: its overlay ends through Exit" exitOverlay
 betaFile=$(pcFile BETA-PC)
 betaSeconds=$(secondsIn "$(stateFile history.csv)" "$today")
@@ -127,6 +160,26 @@ check "BETA-PC writes its own file, ${betaFile##*/}" test -n "$betaFile"
 check "... which holds all it counted ($betaSeconds s today, total $(line 6))" \
   equals "$(secondsIn "$betaFile")" "$(line 6)"
 check "... and the same as its history.csv" atLeast "$betaSeconds" 2
+check "... and still one file" equals "$(pcFiles BETA-PC)" 1
+leavePc
+
+# ---- BETA-PC corrected by hand, then upgraded from a version without share-id.cfg ---------
+wrongDay=$(date -d '500 days ago' +%F)
+awk -F, -v day="$wrongDay" '$1 != day' "$(stateFile history.csv)" >"$work/corrected.csv"
+mv "$work/corrected.csv" "$(stateFile history.csv)"
+rm -f "$(stateFile share-id.cfg)"
+corrected=$(secondsIn "$(stateFile history.csv)")
+check "BETA-PC's history lowered by hand ($wrongDay removed): its file holds more" \
+  atLeast "$(secondsIn "$betaFile")" $((corrected + 1))
+becomePc beta-pc "$beta" again
+check "BETA-PC: the overlay starts again" startOverlay || exit 1
+check "... and replaces its file with its corrected history ($corrected s)" \
+  waitFor 20 eval 'equals "$(secondsIn "$(pcFile BETA-PC)")" "$corrected"'
+check "... under the same ID, one file still" \
+  eval 'equals "$(pcFile BETA-PC)" "$betaFile" && equals "$(pcFiles BETA-PC)" 1'
+check "... the wrong day gone from it" equals "$(grep -c "^$wrongDay," "$betaFile")" 0
+check "... and share-id.cfg kept again" waitFor 5 test -s "$(stateFile share-id.cfg)"
+check "BETA-PC: its overlay ends through Exit" exitOverlay
 leavePc
 
 # A file of the user's own in the folder, which no PC may touch.
@@ -242,8 +295,8 @@ countInNotepad 3
 probe command 'Ardeno Time' 1133  # the window has history.csv, and so its file, written at once
 studioFile() { pcFile STUDIO-PC; }
 check "STUDIO-PC writes its file under its new name" waitFor 10 eval 'test -n "$(studioFile)"'
-check "... with BETA-PC's ID, and all it counted before and since ($(line 6) s)" \
-  waitFor 10 eval 'equals "$(idOf "$(studioFile)")" "$(idOf "$betaFile")" && equals "$(secondsIn "$(studioFile)")" "$(line 6)"'
+check "... with BETA-PC's ID, and all its history, counted before and since" \
+  waitFor 10 eval 'equals "$(idOf "$(studioFile)")" "$(idOf "$betaFile")" && equals "$(secondsIn "$(studioFile)")" "$(secondsIn "$(stateFile history.csv)")"'
 check "... and removes its file under the old name" waitFor 10 eval 'test ! -e "$betaFile"'
 studioToday=$(secondsIn "$(stateFile history.csv)" "$today")
 all=$((alphaToday + studioToday + 1334))

@@ -36,10 +36,14 @@ inline bool operator==(const HistoryRow& a, const HistoryRow& b) {
     return a.day == b.day && a.program == b.program && a.seconds == b.seconds && a.project == b.project;
 }
 
-// One PC's history, as the work-history window and the reports count it.
+class PackedHistory;
+
+// One PC's history, as the work-history window and the reports count it (forEachRow in
+// packed_history.h reads either form).
 struct ChartPc {
     std::wstring name;  // as the window and the reports show it
     const std::vector<HistoryRow>* rows = nullptr;
+    const PackedHistory* packed = nullptr;  // or kept packed, as other PCs' histories are
 };
 
 // What a history text holds, as far as it can be read. People save the file back from

@@ -7,6 +7,7 @@
 
 #include "common/time_text.h"
 #include "history/history_table.h"
+#include "history/packed_history.h"
 #include "history/work_history.h"
 
 namespace {
@@ -150,10 +151,12 @@ HistoryChart layoutHistoryChart(const ChartInput& input, DayNumber today, int wi
     chart.range = reportRange(input.range, today, workedDays(input.pcs));
     const ReportSums sums = sumReport(input.pcs, chart.range);
     BodyFacts facts;
+    const DayNumber monday = today - weekdayIndex(today);
     for (const ChartPc& pc : input.pcs) {
-        if (!pc.rows) continue;
-        facts.today += secondsOnDay(*pc.rows, today);
-        facts.week += secondsInWeekOf(*pc.rows, today);
+        forEachRow(pc, [&](DayNumber day, const std::wstring&, std::int64_t seconds, const std::wstring&) {
+            if (day == today) facts.today += seconds;
+            if (day >= monday && day <= monday + 6) facts.week += seconds;
+        });
     }
 
     // Laid out once with the smallest plot to learn what else the part holds, then with the

@@ -26,6 +26,11 @@ public:
     // While the window is open, the other PCs' files are read at once and on every change.
     virtual void windowOpened() = 0;
     virtual void windowClosed() = 0;
+    // This PC's file in the shared folder waits for the person to say whether its history was
+    // corrected or this PC is a copy of another PC: the question's number, 0 while none waits.
+    virtual std::uint64_t question() const = 0;
+    // Asks that question, modal to `owner`, and acts on the answer.
+    virtual void askQuestion(HWND owner) = 0;
     // The share button: stops sharing, or asks for a folder in Windows' folder picker (modal to
     // `owner`) and shares `rows` through it. Says in a message box what went wrong.
     virtual void shareOrStop(HWND owner, const std::vector<HistoryRow>& rows) = 0;

@@ -21,6 +21,8 @@ const wchar_t className[] = L"ArdenoTimeWorkHistory";
 const wchar_t title[] = L"Ardeno Time - work history";
 constexpr DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VSCROLL;
 constexpr DWORD exStyle = WS_EX_APPWINDOW;
+// Asks sharing's question from the window's own messages, once the window is drawn.
+constexpr UINT askMessage = WM_APP + 1;
 
 // The outer size of the window whose client area is `client` beside its scroll bar.
 SIZE outerSize(ChartSize client, DisplayScale scale) {
@@ -146,6 +148,10 @@ void HistoryWindow::update(DayNumber today) {
     if (!open_) return;
     if (history_->revision() != drawnRevision_ || sharing_->revision() != drawnSharing_ || today != drawnDay_)
         InvalidateRect(open_->window.get(), nullptr, FALSE);
+    if (const std::uint64_t question = sharing_->question(); question && question != askedQuestion_) {
+        askedQuestion_ = question;
+        PostMessageW(open_->window.get(), askMessage, 0, 0);
+    }
 }
 
 LRESULT CALLBACK HistoryWindow::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -228,6 +234,10 @@ LRESULT HistoryWindow::handleMessage(HWND window, UINT message, WPARAM wParam, L
         else if (LOWORD(wParam) == HistoryControls::shareId) shareOrStop();
         else break;
         return 0;
+    case askMessage:
+        if (!open_ || !sharing_->question()) break;
+        sharing_->askQuestion(window);
+        return 0;
     case WM_CLOSE:
         close();
         return 0;
@@ -240,6 +250,7 @@ void HistoryWindow::close() {
     // its class and fonts go with it, and show makes them anew.
     saver_.stop();
     open_.reset();
+    askedQuestion_ = 0;
     sharing_->windowClosed();
 }
 

@@ -28,7 +28,8 @@ public:
     // the front when it is open already. Says so in a message box when Windows cannot make it.
     void show(WorkHistory& history, HistorySharing& sharing);
     // Once a frame, while open: has the chart drawn again when a second was counted, `today`
-    // is a new day or news of the other PCs came since it was drawn.
+    // is a new day or news of the other PCs came since it was drawn; asks sharing's question
+    // once each time the window is open while one waits.
     void update(DayNumber today);
     bool isOpen() const { return static_cast<bool>(open_); }
     HWND handle() const;
@@ -59,6 +60,7 @@ private:
     std::uint64_t drawnRevision_ = 0;
     std::uint64_t drawnSharing_ = 0;
     DayNumber drawnDay_ = 0;
+    std::uint64_t askedQuestion_ = 0;  // sharing's question asked while the window is open
     // After open_: a save's dialog is owned by the window, so it goes first.
     ReportSaver saver_;
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "history/packed_history.h"
+
 namespace {
 
 const wchar_t* const weekdays[] = {L"Mon", L"Tue", L"Wed", L"Thu", L"Fri", L"Sat", L"Sun"};
@@ -42,13 +44,12 @@ const wchar_t* weekdayName(DayNumber day) { return weekdays[weekdayIndex(day)]; 
 std::optional<WorkedDays> workedDays(const std::vector<ChartPc>& pcs) {
     std::optional<WorkedDays> worked;
     for (const ChartPc& pc : pcs) {
-        if (!pc.rows) continue;
-        for (const HistoryRow& row : *pc.rows) {
-            if (row.seconds <= 0) continue;
-            if (!worked) worked = WorkedDays{row.day, row.day};
-            worked->first = std::min(worked->first, row.day);
-            worked->last = std::max(worked->last, row.day);
-        }
+        forEachRow(pc, [&](DayNumber day, const std::wstring&, std::int64_t seconds, const std::wstring&) {
+            if (seconds <= 0) return;
+            if (!worked) worked = WorkedDays{day, day};
+            worked->first = std::min(worked->first, day);
+            worked->last = std::max(worked->last, day);
+        });
     }
     return worked;
 }

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "common/text.h"
+#include "history/packed_history.h"
 
 namespace {
 
@@ -52,18 +53,17 @@ ReportSums sumReport(const std::vector<ChartPc>& pcs, const ReportRange& range) 
     std::map<DayNumber, std::int64_t> days;
     for (const ChartPc& pc : pcs) {
         PcSum pcSum{pc.name, 0};
-        if (pc.rows) {
-            for (const HistoryRow& row : *pc.rows) {
-                if (row.seconds <= 0 || row.day < range.first || row.day > range.last) continue;
-                ProjectTotals& project = projects[row.project];
-                if (project.byPeriod.empty()) project.byPeriod.assign(periods.size(), 0);
-                project.seconds += row.seconds;
-                project.byPeriod[periodOf(periods, row.day)] += row.seconds;
-                addProgram(project.programs, row.program, row.seconds);
-                days[row.day] += row.seconds;
-                pcSum.seconds += row.seconds;
-            }
-        }
+        forEachRow(pc, [&](DayNumber day, const std::wstring& program, std::int64_t seconds,
+                           const std::wstring& projectName) {
+            if (seconds <= 0 || day < range.first || day > range.last) return;
+            ProjectTotals& project = projects[projectName];
+            if (project.byPeriod.empty()) project.byPeriod.assign(periods.size(), 0);
+            project.seconds += seconds;
+            project.byPeriod[periodOf(periods, day)] += seconds;
+            addProgram(project.programs, program, seconds);
+            days[day] += seconds;
+            pcSum.seconds += seconds;
+        });
         sums.total += pcSum.seconds;
         sums.pcs.push_back(std::move(pcSum));
     }

@@ -123,6 +123,8 @@ std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber 
         warning.disabled = true;
         entries.push_back(std::move(warning));
     };
+    // The work history window asks the question.
+    if (overlay.shared.question()) entries.push_back(item(workHistoryCommand, L"Sharing waits for an answer"));
     if (overlay.saveError) warn(saveFailureText(overlay.dataFile.path, overlay.saveError));
     const WorkHistory& history = overlay.history;
     if (history.saveError()) warn(saveFailureText(history.journalPath(), history.saveError()));

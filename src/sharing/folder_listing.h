@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -18,3 +19,5 @@ struct ListedFile {
 
 // The entries of `folder`, "." and ".." aside; `error` says why it could not be listed.
 std::vector<ListedFile> listFolder(const std::wstring& folder, std::error_code& error);
+// One file of `folder` as its listing gives it; nullopt when it is not there or cannot be listed.
+std::optional<ListedFile> listedFile(const std::wstring& folder, const std::wstring& name);

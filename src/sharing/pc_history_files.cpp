@@ -26,18 +26,25 @@ int hexValue(wchar_t c) {
     return -1;
 }
 
+constexpr std::size_t namedItems = 3;
+
+// "a", "a and b", "a, b, c and 4 more": the first items of `count`.
+std::wstring listed(const std::vector<std::wstring>& first, std::size_t count) {
+    std::wstring text;
+    const std::size_t shown = std::min(first.size(), namedItems);
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (i > 0) text += i + 1 == shown && count <= namedItems ? L" and " : L", ";
+        text += first[i];
+    }
+    if (count > namedItems) text += L" and " + std::to_wstring(count - namedItems) + L" more";
+    return text;
+}
+
 // "line 5", "lines 5 and 9", "lines 5, 9, 12 and 4 more".
 std::wstring lineList(const std::vector<int>& lines) {
-    if (lines.size() == 1) return L"line " + std::to_wstring(lines.front());
-    constexpr std::size_t named = 3;
-    std::wstring text = L"lines ";
-    const std::size_t shown = std::min(lines.size(), named);
-    for (std::size_t i = 0; i < shown; ++i) {
-        if (i > 0) text += i + 1 == shown && lines.size() <= named ? L" and " : L", ";
-        text += std::to_wstring(lines[i]);
-    }
-    if (lines.size() > named) text += L" and " + std::to_wstring(lines.size() - named) + L" more";
-    return text;
+    std::vector<std::wstring> numbers;
+    for (std::size_t i = 0; i < lines.size() && i < namedItems; ++i) numbers.push_back(std::to_wstring(lines[i]));
+    return (lines.size() == 1 ? L"line " : L"lines ") + listed(numbers, lines.size());
 }
 
 // The 1-based number of the first line that is not blank: where the header should have been.
@@ -124,8 +131,8 @@ std::optional<PcFileName> parsePcHistoryFileName(const std::wstring& fileName) {
 }
 
 OtherPcHistory readOtherPcText(const PcFileName& pc, const std::wstring& fileName, const std::string& bytes,
-                               std::size_t pieceBytes) {
-    OtherPcHistory history{pc.name, pc.id, fileName, {}, {}};
+                               std::size_t pieceBytes, std::size_t memoryCap) {
+    OtherPcHistory history{pc.name, pc.id, fileName, {}, {}, false};
     // Whole lines only: the rest is still on its way.
     const std::size_t lastLineEnd = bytes.rfind('\n');
     const std::size_t wholeEnd = lastLineEnd == std::string::npos ? 0 : lastLineEnd + 1;
@@ -152,13 +159,19 @@ OtherPcHistory readOtherPcText(const PcFileName& pc, const std::wstring& fileNam
             header = bytes.substr(0, headerStop);
             headerLines = static_cast<int>(std::count(header.begin(), header.end(), '\n'));
         }
-        for (const HistoryRow& row : text.rows) addToHistory(history.rows, row);
+        for (const HistoryRow& row : text.rows) history.rows.add(row);
+        if (history.rows.memoryBytes() > memoryCap) {
+            history.rows = PackedHistory();
+            history.problem.clear();
+            history.overBudget = true;
+            return history;
+        }
         for (int line : text.unreadableLines) unreadable.push_back(first ? line : line - headerLines + linesBefore);
         linesBefore += static_cast<int>(std::count(bytes.begin() + static_cast<std::ptrdiff_t>(at),
                                                    bytes.begin() + static_cast<std::ptrdiff_t>(end), '\n'));
         at = end;
     }
-    history.rows.shrink_to_fit();
+    history.rows.shrink();
     if (!unreadable.empty()) history.problem = cannot + lineList(unreadable);
     return history;
 }
@@ -181,24 +194,48 @@ std::wstring tooLargeText(const std::wstring& name, std::uint64_t bytes) {
     return L"the history of " + name + L" is " + sizeText(bytes) + L", too large to be a history: left out";
 }
 
-std::wstring tooManyText(const std::wstring& name) {
-    return L"the history of " + name + L" is left out: the histories in the shared folder come to more than " +
-           sizeText(keptPcFilesBytes);
+std::wstring tooManyText(const std::wstring& name, std::size_t keptBytes) {
+    return L"the history of " + name + L" is left out: the histories in the shared folder take more than " +
+           sizeText(keptBytes) + L" of memory";
 }
 
-bool historyCovers(const std::vector<HistoryRow>& rows, const std::vector<HistoryRow>& part) {
-    // Both are in date order, each (day, program) once: each day of `part` is looked up in the
-    // same day's rows of `rows`.
-    auto day = rows.begin();
-    for (const HistoryRow& row : part) {
-        while (day != rows.end() && day->day < row.day) ++day;
-        bool held = false;
-        for (auto it = day; it != rows.end() && it->day == row.day && !held; ++it) {
-            HistoryRow same = row;  // the same row but for its seconds, whatever else a row holds
-            same.seconds = it->seconds;
-            held = same == *it && it->seconds >= row.seconds;
-        }
-        if (!held) return false;
+std::optional<std::wstring> syncCopyOriginal(const std::wstring& fileName) {
+    const std::size_t suffixLength = std::char_traits<wchar_t>::length(suffix);
+    if (fileName.size() <= suffixLength || !startsWithIgnoringCase(fileName, fileName.size() - suffixLength, suffix))
+        return std::nullopt;
+    const std::wstring stem = fileName.substr(0, fileName.size() - suffixLength);
+    std::optional<std::size_t> cut;
+    std::wstring lowerStem;
+    for (wchar_t c : stem) lowerStem += lower(c);
+    if (const std::size_t at = lowerStem.find(L".sync-conflict-"); at != std::wstring::npos) cut = at;
+    const std::size_t open = stem.rfind(L" (");
+    if (!cut && open != std::wstring::npos && stem.back() == L')') {
+        const std::wstring inside = lowerStem.substr(open + 2, stem.size() - open - 3);
+        const bool number = !inside.empty() && std::all_of(inside.begin(), inside.end(), [](wchar_t c) {
+            return c >= L'0' && c <= L'9';
+        });
+        if (number || inside.find(L"conflicted copy") != std::wstring::npos) cut = open;
     }
-    return true;
+    if (!cut) return std::nullopt;
+    std::wstring original = stem.substr(0, *cut) + suffix;
+    if (!parsePcHistoryFileName(original)) return std::nullopt;
+    return original;
+}
+
+std::vector<std::wstring> oneDriveCopyOriginals(const std::wstring& fileName) {
+    std::vector<std::wstring> originals;
+    if (!parsePcHistoryFileName(fileName)) return originals;
+    const std::wstring stem = fileName.substr(0, fileName.size() - std::char_traits<wchar_t>::length(suffix));
+    // The computer's name that OneDrive added runs from one of the stem's dashes to its end:
+    // whatever stands before that dash is the file it copies, if that is a PC file's name.
+    for (std::size_t dash = stem.find(L'-'); dash != std::wstring::npos; dash = stem.find(L'-', dash + 1)) {
+        std::wstring original = stem.substr(0, dash) + suffix;
+        if (parsePcHistoryFileName(original)) originals.push_back(std::move(original));
+    }
+    return originals;
+}
+
+std::wstring syncCopiesText(const std::vector<std::wstring>& fileNames) {
+    return L"copies that a sync service made, not counted, which may be deleted: " +
+           listed(fileNames, fileNames.size());
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "history/history_file.h"
+#include "history/packed_history.h"
 
 // The files through which the user's PCs share their histories: in one folder that a sync
 // service (OneDrive, Dropbox, Syncthing) or a network share keeps the same on every PC, each PC
@@ -42,8 +44,9 @@ struct OtherPcHistory {
     std::wstring name;
     std::uint32_t id = 0;
     std::wstring fileName;
-    std::vector<HistoryRow> rows;
+    PackedHistory rows;
     std::wstring problem;  // "the history of NAME could not be read: line 5"; empty when it could
+    bool overBudget = false;  // its rows would take more memory than was left for them: none kept
 };
 
 // Reads the text of another PC's file as tolerantly as history.csv. A last line without its
@@ -51,23 +54,35 @@ struct OtherPcHistory {
 // that can be read count even when others cannot; the problem names the first lines that could
 // not. The text is read `pieceBytes` at a time (at line ends), so that what reading it takes
 // beside its rows stays small whatever its length; a file whose dates have the year last
-// settles their order piece by piece.
+// settles their order piece by piece. Once its rows take more than `memoryCap` bytes, reading
+// stops and it keeps none (overBudget).
 OtherPcHistory readOtherPcText(const PcFileName& pc, const std::wstring& fileName, const std::string& bytes,
-                               std::size_t pieceBytes = 65536);
+                               std::size_t pieceBytes = 65536, std::size_t memoryCap = SIZE_MAX);
 
-// Ten years of a busy freelancer's projects come to about 1 MB: a file larger than this is no
-// history, and is left out without being opened.
-constexpr std::uint64_t largestPcFileBytes = 2 * 1024 * 1024;
-// Other PCs' files are kept in memory up to this many bytes together (their rows take about
-// three times their bytes); further files are left out.
-constexpr std::uint64_t keptPcFilesBytes = 6 * 1024 * 1024;
+// Twenty years of a busy freelancer's projects (five programs and two projects a day) come to
+// about 2.4 MB, a working life of fifty years to 6 MB: a file larger than this is no history,
+// and is left out without being opened.
+constexpr std::uint64_t largestPcFileBytes = 8 * 1024 * 1024;
+// Other PCs' rows are kept in memory up to this many bytes together, packed (twenty years of a
+// busy freelancer take about 1.2 MB); further files are left out.
+constexpr std::size_t keptPcRowsBytes = 16 * 1024 * 1024;
 // "400 MB", "2.1 MB", "12 KB".
 std::wstring sizeText(std::uint64_t bytes);
 // "the history of HUGE is 400 MB, too large to be a history: left out"
 std::wstring tooLargeText(const std::wstring& name, std::uint64_t bytes);
-// "the history of NAME is left out: the histories in the shared folder come to more than 6 MB"
-std::wstring tooManyText(const std::wstring& name);
+// "the history of NAME is left out: the histories in the shared folder take more than 16 MB of memory"
+std::wstring tooManyText(const std::wstring& name, std::size_t keptBytes = keptPcRowsBytes);
 
-// Whether `rows` hold at least the seconds of every row of `part`: `part` is an earlier copy of
-// the same history, or a part of it.
-bool historyCovers(const std::vector<HistoryRow>& rows, const std::vector<HistoryRow>& part);
+// The copies that sync services make of a file when two PCs changed it at once, and which no
+// PC writes: Syncthing's "history-A-0000000a.sync-conflict-20261209-101500-ABCDEFG.csv",
+// Dropbox's "history-A-0000000a (LAPTOP's conflicted copy 2026-12-09).csv", Google Drive's
+// "history-A-0000000a (1).csv"; the PC file each copies, or nullopt for any other name.
+std::optional<std::wstring> syncCopyOriginal(const std::wstring& fileName);
+// OneDrive's copies add "-COMPUTERNAME" to the name instead, and where that computer's name is
+// eight hexadecimal digits, or ends in "-" and eight of them, the copy still reads as a PC
+// file: "history-A-0000000a-1a2b3c4d.csv". The PC files it could be a copy of
+// ("history-A-0000000a.csv"), none for a name that cannot be such a copy. It is a copy only
+// while one of them is there too: a PC really named so still counts.
+std::vector<std::wstring> oneDriveCopyOriginals(const std::wstring& fileName);
+// "copies that a sync service made, not counted, which may be deleted: NAME, NAME and 2 more"
+std::wstring syncCopiesText(const std::vector<std::wstring>& fileNames);

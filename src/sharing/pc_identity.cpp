@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 
 #include "common/text.h"
 #include "config/file_system.h"
@@ -54,6 +55,35 @@ bool holds(const OwnIdFile& file, const PcFileMark& wrote) {
     return file.mark && *file.mark == wrote.mark && sameFileName(file.fileName, wrote.fileName);
 }
 
+// Whether it holds what this PC last wrote there, or was writing, or wrote under an earlier name.
+bool wroteIt(const PcIdentityState& state, const OwnIdFile& file) {
+    return file.asWritten || (state.written && holds(file, *state.written)) ||
+           (state.next && holds(file, *state.next)) ||
+           std::any_of(state.earlier.begin(), state.earlier.end(),
+                       [&](const PcFileMark& earlier) { return holds(file, earlier); });
+}
+
+// Without a record that settles it, what the file of this PC's name and ID is that holds time
+// its history lacks.
+void judgeUnsettled(const OwnIdFile& file, const OwnHistory& history, IdentityVerdict& verdict, bool& own) {
+    using Wait = IdentityVerdict::Wait;
+    if (file.mark && history.answer != PcAnswer::none && history.answeredFor == *file.mark) {
+        own = history.answer == PcAnswer::corrected;
+        verdict.clone |= !own;
+    } else if (file.tooLarge) {
+        own = true;  // whatever its size, the file of this PC's name and ID
+    } else if (!history.whole) {
+        verdict.wait = Wait::history;
+    } else if (history.rows.empty()) {
+        own = true;  // kept as it is, below
+    } else if (file.clean && file.rows.covers(history.rows)) {
+        own = true;  // its corrected past
+    } else {
+        verdict.wait = Wait::answer;
+        verdict.asked = file.mark;
+    }
+}
+
 // A name this PC wrote under, or found its own rows under when it began to keep share-id.cfg.
 bool knownName(const PcIdentityState& state, const std::wstring& fileName) {
     return (state.written && sameFileName(state.written->fileName, fileName)) ||
@@ -69,6 +99,8 @@ std::string formatPcIdentity(const PcIdentityState& state) {
     std::string bytes = title;
     bytes += "id," + toUtf8(pcIdText(state.id)) + "\r\n";
     if (state.written) bytes += fileMarkText("written", *state.written);
+    if (state.written && state.listed) bytes += "listed," + std::to_string(*state.listed) + "\r\n";
+    if (state.next) bytes += fileMarkText("next", *state.next);
     for (const PcFileMark& file : state.earlier) bytes += fileMarkText("earlier", file);
     for (const std::wstring& name : state.held) bytes += "held," + toUtf8(name) + "\r\n";
     return bytes;
@@ -100,9 +132,25 @@ std::optional<PcIdentityState> parsePcIdentity(const std::string& bytes) {
             state.held.push_back(std::move(*name));
             continue;
         }
+        if (word == "listed") {
+            // Right after the file it is the time of, once.
+            std::uint64_t time = 0;
+            const bool negative = i < line.size() && line[i] == '-';
+            const std::size_t start = negative ? ++i : i;
+            while (i < line.size() && line[i] >= '0' && line[i] <= '9' && i - start < 19)
+                time = time * 10 + static_cast<std::uint64_t>(line[i++] - '0');
+            const auto largest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+            if (i == start || i != line.size() || time > largest || !state.written || state.listed || state.next ||
+                !state.earlier.empty() || !state.held.empty())
+                return std::nullopt;
+            state.listed = negative ? -static_cast<std::int64_t>(time) : static_cast<std::int64_t>(time);
+            continue;
+        }
         auto file = fileMarkOf(line, i);
         if (!file || !state.held.empty()) return std::nullopt;
-        if (word == "written" && !state.written && state.earlier.empty()) state.written = std::move(file);
+        const bool marksOnly = state.earlier.empty();
+        if (word == "written" && !state.written && !state.next && marksOnly) state.written = std::move(file);
+        else if (word == "next" && !state.next && marksOnly) state.next = std::move(file);
         else if (word == "earlier") state.earlier.push_back(std::move(*file));
         else return std::nullopt;
     }
@@ -110,10 +158,13 @@ std::optional<PcIdentityState> parsePcIdentity(const std::string& bytes) {
     return state;
 }
 
-std::optional<PcIdentityState> readPcIdentity(const std::wstring& path, bool& found) {
-    std::error_code error;
-    const std::optional<std::string> bytes = readWholeFile(path, found, error);
-    return bytes ? parsePcIdentity(*bytes) : std::nullopt;
+PcIdentityRead readPcIdentity(const std::wstring& path) {
+    PcIdentityRead read;
+    const std::optional<std::string> bytes = readWholeFile(path, read.found, read.error);
+    if (bytes) read.state = parsePcIdentity(*bytes);
+    else if (read.found && !read.error) read.error = std::make_error_code(std::errc::io_error);
+    if (!read.found) read.error.clear();
+    return read;
 }
 
 std::error_code writePcIdentity(const std::wstring& path, const PcIdentityState& state) {
@@ -121,7 +172,7 @@ std::error_code writePcIdentity(const std::wstring& path, const PcIdentityState&
 }
 
 IdentityVerdict judgeOwnIdFiles(const PcIdentityState& state, bool unrecorded, const std::wstring& ownFileName,
-                                const std::vector<OwnIdFile>& files, const std::vector<HistoryRow>& history) {
+                                const std::vector<OwnIdFile>& files, const OwnHistory& history) {
     IdentityVerdict verdict;
     std::vector<PcFileMark> own;  // this PC's for sure: removed, should it move to a new ID
     for (const OwnIdFile& file : files) {
@@ -130,24 +181,33 @@ IdentityVerdict judgeOwnIdFiles(const PcIdentityState& state, bool unrecorded, c
             verdict.ownFileUnknown |= sameFileName(file.fileName, ownFileName);
             continue;
         }
-        const bool wrote = (state.written && holds(file, *state.written)) ||
-                           std::any_of(state.earlier.begin(), state.earlier.end(),
-                                       [&](const PcFileMark& earlier) { return holds(file, earlier); });
-        const bool covered = file.mark && file.clean && historyCovers(history, file.rows);
+        const bool wrote = wroteIt(state, file);
+        const bool covered = file.mark && file.clean && history.rows.covers(file.rows);
         if (sameFileName(file.fileName, ownFileName)) {
-            if (!wrote && !covered) verdict.clone = true;
-            else own.push_back({file.fileName, *file.mark});
+            bool mine = wrote || covered;
+            if (!mine && unrecorded) judgeUnsettled(file, history, verdict, mine);
+            else if (!mine) verdict.clone = true;
+            // An empty history never replaces a file that holds work, nor removes it.
+            const auto headerSize = static_cast<std::int64_t>(historyHeader().size());
+            const bool holdsWork =
+                file.tooLarge || !file.rows.empty() || (file.asWritten && file.mark->size > headerSize);
+            if (mine && history.rows.empty() && holdsWork) verdict.wait = IdentityVerdict::Wait::empty;
+            else if (mine && file.mark) own.push_back({file.fileName, *file.mark});
         } else if (wrote) {
             own.push_back({file.fileName, *file.mark});
             verdict.remove.push_back({file.fileName, *file.mark});
         } else if (covered && (unrecorded || knownName(state, file.fileName))) {
             verdict.held.push_back(file.fileName);
-        } else {
+        } else if (file.mark) {
             verdict.clone = true;
         }
     }
     // Moving to a new ID, it removes the files of the old one that it is sure are its own, its
     // present one too.
-    if (verdict.clone) verdict.remove = std::move(own);
+    if (verdict.clone) {
+        verdict.remove = std::move(own);
+        verdict.wait = IdentityVerdict::Wait::none;
+        verdict.asked.reset();
+    }
     return verdict;
 }

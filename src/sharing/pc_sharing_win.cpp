@@ -2,6 +2,7 @@
 
 #include "config/file_system.h"
 #include "sharing/folder_picker_win.h"
+#include "sharing/share_question_win.h"
 #include "sharing/share_settings.h"
 
 PcSharing::PcSharing(SharedHistory& shared) : shared_(shared) {}
@@ -23,7 +24,9 @@ void PcSharing::open(const std::wstring& stateFolder, const WorkHistory& history
 }
 
 void PcSharing::handOver(const std::vector<HistoryRow>& rows) {
-    if (history_ && history_->readWhole()) worker_.write(rows);
+    // Only a history read whole: the rules that may replace its file (a correction, an upgrade)
+    // hold for nothing else.
+    if (history_ && history_->readWhole()) worker_.write(PackedHistory(rows), true);
 }
 
 void PcSharing::shareThrough(const std::wstring& folder, const std::vector<HistoryRow>& rows) {
@@ -50,6 +53,11 @@ std::error_code PcSharing::stop(const std::vector<HistoryRow>& rows) {
 
 void PcSharing::historyWritten(const std::vector<HistoryRow>& rows) {
     if (shared_.sharing()) handOver(rows);
+}
+
+void PcSharing::askQuestion(HWND owner) {
+    const PcAnswer answer = askWhoseHistory(owner);
+    if (answer != PcAnswer::none) worker_.answer(answer);
 }
 
 void PcSharing::update() {

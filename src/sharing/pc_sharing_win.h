@@ -52,6 +52,8 @@ public:
     void windowOpened() override;
     void windowClosed() override;
     void shareOrStop(HWND owner, const std::vector<HistoryRow>& rows) override;
+    std::uint64_t question() const override { return shared_.question(); }
+    void askQuestion(HWND owner) override;
 
 private:
     // Shares through `folder`, this PC's file taking `rows` at once.

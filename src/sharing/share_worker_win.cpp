@@ -31,13 +31,22 @@ void ShareWorker::shareThrough(const std::wstring& folder, const ThisPc& pc) {
     SetEvent(wake_.get());
 }
 
-void ShareWorker::write(std::vector<HistoryRow> rows) {
+void ShareWorker::write(PackedHistory rows, bool whole) {
     if (!thread_.joinable()) return;
     {
         const std::lock_guard<std::mutex> lock(mutex_);
         requests_.rows = std::move(rows);
+        requests_.whole = whole;
         requests_.rowsGeneration = requests_.generation;
         ResetEvent(settled_.get());
+    }
+    SetEvent(wake_.get());
+}
+
+void ShareWorker::answer(PcAnswer answer) {
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        requests_.answer = answer;
     }
     SetEvent(wake_.get());
 }
@@ -102,6 +111,8 @@ void ShareWorker::run() {
             folder = requests_.folder;
             pc = requests_.pc;
             round.rows = std::exchange(requests_.rows, std::nullopt);
+            round.whole = requests_.whole;
+            round.answer = std::exchange(requests_.answer, PcAnswer::none);
             rowsFor = requests_.rowsGeneration;
             round.readWanted = std::exchange(requests_.read, false);
             round.watching = requests_.watching;
@@ -112,6 +123,7 @@ void ShareWorker::run() {
             if (keeper && round.rows && rowsFor == generation) {
                 ShareKeeper::Round last;
                 last.rows = std::exchange(round.rows, std::nullopt);
+                last.whole = round.whole;
                 if (auto report = keeper->round(std::move(last), GetTickCount64())) publish(std::move(*report));
             }
             if (rowsFor != asked) round.rows.reset();

@@ -31,7 +31,10 @@ public:
     // still go to the folder they were meant for.
     void shareThrough(const std::wstring& folder, const ThisPc& pc);
     // This PC's file is to hold these rows; it is written at once, or when the folder is back.
-    void write(std::vector<HistoryRow> rows);
+    // `whole`: the history was read whole and they are all of it (else nothing is written).
+    void write(PackedHistory rows, bool whole);
+    // The person's answer to the question the last report asked.
+    void answer(PcAnswer answer);
     // The other PCs' files are to be read now.
     void readNow();
     // While watching, a change in the folder is read as soon as it is quiet.
@@ -47,8 +50,10 @@ private:
         std::uint64_t generation = 0;
         std::wstring folder;
         ThisPc pc;
-        std::optional<std::vector<HistoryRow>> rows;
+        std::optional<PackedHistory> rows;
+        bool whole = true;
         std::uint64_t rowsGeneration = 0;  // the folder they were handed over for
+        PcAnswer answer = PcAnswer::none;
         bool read = false;
         bool watching = false;
     };

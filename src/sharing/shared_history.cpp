@@ -2,7 +2,6 @@
 
 #include "config/file_system.h"
 #include "config/settings_error.h"
-#include "history/work_history.h"
 
 void SharedHistory::setThisPc(std::wstring name, std::uint32_t id) {
     thisPc_ = std::move(name);
@@ -35,15 +34,15 @@ std::int64_t SharedHistory::sumOfOthers(RowsSum sum) const {
 }
 
 std::int64_t SharedHistory::othersOnDay(DayNumber day) const {
-    return sumOfOthers([&](const std::vector<HistoryRow>& rows) { return secondsOnDay(rows, day); });
+    return sumOfOthers([&](const PackedHistory& rows) { return rows.secondsOnDay(day); });
 }
 
 std::int64_t SharedHistory::othersOnDay(DayNumber day, const std::wstring& project) const {
-    return sumOfOthers([&](const std::vector<HistoryRow>& rows) { return projectSecondsOnDay(rows, day, project); });
+    return sumOfOthers([&](const PackedHistory& rows) { return rows.projectSecondsOnDay(day, project); });
 }
 
 std::int64_t SharedHistory::othersOfProject(const std::wstring& project) const {
-    return sumOfOthers([&](const std::vector<HistoryRow>& rows) { return projectSeconds(rows, project); });
+    return sumOfOthers([&](const PackedHistory& rows) { return rows.projectSeconds(project); });
 }
 
 std::vector<ChartPc> SharedHistory::chartPcs(const std::vector<HistoryRow>& ownRows) const {
@@ -58,7 +57,7 @@ std::vector<ChartPc> SharedHistory::chartPcs(const std::vector<HistoryRow>& ownR
         return extra.empty() ? name : name + L" (" + extra + L")";
     };
     std::vector<ChartPc> chart{{label(thisPc_, thisId_, L"this PC"), &ownRows}};
-    for (const auto& pc : pcs) chart.push_back({label(pc->name, pc->id, L""), &pc->rows});
+    for (const auto& pc : pcs) chart.push_back({label(pc->name, pc->id, L""), nullptr, &pc->rows});
     return chart;
 }
 

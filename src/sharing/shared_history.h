@@ -20,6 +20,9 @@ struct ShareReport {
     std::vector<std::shared_ptr<const OtherPcHistory>> pcs;  // every other PC once, as last read
     std::vector<std::wstring> notes;  // files that could not be read, or are left out
     bool ownFileWritten = false;  // this PC's file holds the last history handed over
+    // Its file is kept as it is until the person says whether its history was corrected or it
+    // is a copy of another PC; grows with each new question, 0 while none waits.
+    std::uint64_t question = 0;
     std::error_code writeError;   // why it could not be written; empty once it was
 };
 
@@ -48,6 +51,9 @@ public:
     std::vector<ChartPc> chartPcs(const std::vector<HistoryRow>& ownRows) const;
     // One line for the window about where the histories are shared and what went wrong.
     std::vector<std::wstring> statusLines() const;
+    // This PC's file waits until the person says whether its history was corrected or it is a
+    // copy of another PC: the question's number, 0 while none waits (ShareReport::question).
+    std::uint64_t question() const { return sharing() ? report_.question : 0; }
     // Grows with every change, so that a view can tell that it is out of date.
     std::uint64_t revision() const { return revision_; }
 

@@ -500,7 +500,7 @@ TEST_F(MenuCommands, ProjectsAreChosenListedWithTodaysTimeAndKeptInProjectsCfg) 
     ShareReport report;
     report.folder = L"X:/shared";
     auto laptop = std::make_shared<OtherPcHistory>();
-    laptop->rows = {{today, L"krita.exe", 60, L"Globex"}};
+    laptop->rows = std::vector<HistoryRow>{{today, L"krita.exe", 60, L"Globex"}};
     report.pcs.push_back(laptop);
     overlay.shared.take(std::move(report));
     EXPECT_EQ(projectMenu(), L"1138 No project\n1140 Globex\t00:11:00 [x]\n1141 Acme && Co\t01:02:03\n0 ---\n"

@@ -3,6 +3,7 @@
 // comes back, with literal clock readings and a real temporary folder.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 
 #include "sharing/pc_history_files.h"
@@ -11,11 +12,13 @@
 #include "sharing/share_settings.h"
 #include "sharing/shared_history.h"
 #include "overlay/context_menu.h"
+#include "history_rows.h"
 #include "temp_folder.h"
 
 namespace {
 
 DayNumber day(int year, int month, int dayOfMonth) { return dayNumber({year, month, dayOfMonth}).value(); }
+PackedHistory rowsOf(const std::vector<HistoryRow>& rows) { return rows; }
 const DayNumber D = day(2026, 12, 9);  // a Wednesday
 
 TEST(PcFiles, NamesAreTheComputersNameAndAnIdThatStaysTheSame) {
@@ -94,11 +97,11 @@ TEST(PcFiles, AnotherPcsFileIsReadUpToItsLastWholeLine) {
         SCOPED_TRACE(c.name);
         const OtherPcHistory pc = readOtherPcText(beta, L"history-BETA-00000007.csv", c.bytes);
         std::int64_t seconds = 0;
-        for (const HistoryRow& row : pc.rows) seconds += row.seconds;
+        for (const HistoryRow& row : pc.rows.unpacked()) seconds += row.seconds;
         EXPECT_EQ(seconds, c.seconds);
         EXPECT_EQ(pc.problem, c.problem);
         EXPECT_EQ(pc.name, L"BETA");
-        EXPECT_EQ(pc.rows.empty() ? L"" : pc.rows[0].project, c.firstProject);
+        EXPECT_EQ(pc.rows.empty() ? L"" : pc.rows.row(0).project, c.firstProject);
         const OtherPcHistory inPieces = readOtherPcText(beta, pc.fileName, c.bytes, 8);
         EXPECT_EQ(inPieces.rows, pc.rows) << "read a few bytes at a time, the same";
         EXPECT_EQ(inPieces.problem, pc.problem);
@@ -151,8 +154,8 @@ TEST(SharedHistory, TodayCountsEveryPcWhileSharing) {
     overlay.history.open(folder.file(L"history.csv"), {D, 36000});
     overlay.history.record(L"notepad.exe", L"", 70, {D, 36000});
     const std::vector<OtherPcHistory> others = {
-        {L"BETA", 2, L"", {{D - 1, L"a.exe", 1000}, {D, L"a.exe", 50}, {D, L"b.exe", 3}}, L""},
-        {L"GAMMA", 3, L"", {{D, L"a.exe", 600}}, L""}};
+        {L"BETA", 2, L"", rowsOf({{D - 1, L"a.exe", 1000}, {D, L"a.exe", 50}, {D, L"b.exe", 3}}), L""},
+        {L"GAMMA", 3, L"", rowsOf({{D, L"a.exe", 600}}), L""}};
     const struct {
         const char* name;
         const wchar_t* folder;    // shared through
@@ -174,8 +177,17 @@ TEST(SharedHistory, TodayCountsEveryPcWhileSharing) {
     overlay.shared.shareThrough(L"F:\\share");
     overlay.shared.take(reportOf(L"F:\\share", others));
     EXPECT_EQ(overlay.shared.othersOnDay(D - 1), 1000);
+    // Its file waits for the person's answer: the menu says so first, and leads to the window that asks.
+    ShareReport waiting = reportOf(L"F:\\share", others);
+    waiting.question = 7;
+    overlay.shared.take(waiting);
+    const MenuEntry first = contextMenuEntries(overlay, D).front();
+    EXPECT_EQ(first.text, L"Sharing waits for an answer");
+    EXPECT_EQ(first.id, workHistoryCommand);
+    EXPECT_FALSE(first.disabled);
     overlay.shared.shareThrough(L"");
     EXPECT_EQ(overlay.shared.othersOnDay(D), 0) << "stopping forgets the other PCs";
+    EXPECT_NE(contextMenuEntries(overlay, D).front().text, first.text);
 }
 
 TEST(SharedHistory, TheWindowSaysWhereTheHistoriesAreAndWhatWentWrong) {
@@ -294,7 +306,7 @@ TEST(ShareKeeper, AFolderThatGoesAwayAndComesBackLosesNothing) {
     ASSERT_TRUE(report);
     EXPECT_FALSE(report->reached);
     ASSERT_EQ(report->pcs.size(), 1u) << "the other PCs count as last read";
-    EXPECT_EQ(report->pcs[0]->rows.front().seconds, 600);
+    EXPECT_EQ(report->pcs[0]->rows.row(0).seconds, 600);
     EXPECT_FALSE(keeper.watchWanted());
     rows[0].seconds = 95;
     report = keeper.round({rows, false, true, false}, 6000);
@@ -334,7 +346,7 @@ const std::string otherText = formatHistoryText({{D, L"notepad.exe", 45}});  // 
 const std::string lessText = formatHistoryText({{D, L"notepad.exe", 5}});    // another's, less than ours
 
 PcIdentityState wrote(const wchar_t* fileName, const std::string& bytes) {
-    return {0xa, PcFileMark{fileName, contentMark(bytes)}, {}, {}};
+    return {0xa, PcFileMark{fileName, contentMark(bytes)}, {}, {}, {}, {}};
 }
 
 std::vector<std::wstring> filesIn(const std::filesystem::path& folder) {
@@ -421,6 +433,289 @@ TEST(PcIdentity, EveryPcCountsAsItselfWhateverTheFolderHolds) {
     }
 }
 
+TEST(PcIdentity, CorrectionsUpgradesAndLostRecordsShareOnce) {
+    const wchar_t* const own = L"history-ALPHA-0000000a.csv";
+    const wchar_t* const moved = L"history-ALPHA-00000100.csv";
+    const wchar_t* const twin = L"history-BETA-0000000a.csv";  // a clone of another name
+    const std::vector<HistoryRow> older = {{D - 1, L"notepad.exe", 600}, {D, L"notepad.exe", 10}};
+    // What the file held before a row was lowered by hand to ours; before 30 s were moved to another day.
+    const std::string correctedText = formatHistoryText({{D - 1, L"notepad.exe", 900}, {D, L"notepad.exe", 30}});
+    const std::string movedText = formatHistoryText({{D - 1, L"notepad.exe", 630}});
+    PcIdentityState killed = wrote(own, olderText);
+    killed.next = PcFileMark{own, contentMark(correctedText)};
+    const auto record = [](const PcIdentityState& state) { return std::optional(formatPcIdentity(state)); };
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::wstring, std::string>> before;
+        std::optional<std::string> record;  // share-id.cfg
+        std::vector<HistoryRow> history;
+        bool whole;
+        PcAnswer answer;  // given once asked
+        bool asks;
+        std::vector<std::wstring> after;
+        std::vector<std::wstring> counted;
+        std::string ownHolds;  // this PC's file at the end
+    } cases[] = {
+        {"a correction: the file it last wrote holds more, and is written over",
+         {{own, correctedText}}, record(wrote(own, correctedText)), ours, true, PcAnswer::none, false, {own}, {},
+         oursText},
+        {"an upgrade after a correction: no row of the history exceeds the file's",
+         {{own, correctedText}}, std::nullopt, ours, true, PcAnswer::none, false, {own}, {}, oursText},
+        {"... a record that cannot be used, the same",
+         {{own, correctedText}}, formatPcIdentity(wrote(own, oursText)) + "rubbish\r\n", ours, true, PcAnswer::none,
+         false, {own}, {}, oursText},
+        {"a correction that moved time: the person is asked, and until then the file stays",
+         {{own, movedText}}, std::nullopt, ours, true, PcAnswer::none, true, {own}, {}, movedText},
+        {"... answered: the history was corrected", {{own, movedText}}, std::nullopt, ours, true,
+         PcAnswer::corrected, true, {own}, {}, oursText},
+        {"... answered: this PC is a copy; the other's file stays and counts", {{own, movedText}}, std::nullopt, ours,
+         true, PcAnswer::copy, true, {own, moved}, {own}, oursText},
+        {"a clone of the same name started before this version: asked as well", {{own, otherText}}, std::nullopt,
+         ours, true, PcAnswer::copy, true, {own, moved}, {own}, oursText},
+        {"a clone of another name started before this version that has not counted yet: a new ID",
+         {{own, olderText}, {twin, oursText}}, std::nullopt, older, true, PcAnswer::none, false, {moved, twin}, {twin},
+         olderText},
+        {"... and its original: the clone's copy of its past counts once", {{own, olderText}, {twin, olderText}},
+         std::nullopt, ours, true, PcAnswer::none, false, {own, twin}, {}, oursText},
+        {"a kill between the two writes: the file holds what the record was about to write", {{own, correctedText}},
+         record(killed), ours, true, PcAnswer::none, false, {own}, {}, oursText},
+        {"an empty history never replaces a file that holds work", {{own, oursText}}, std::nullopt, {}, true,
+         PcAnswer::none, false, {own}, {}, oursText},
+        {"... even one this PC wrote", {{own, oursText}}, record(wrote(own, oursText)), {}, true, PcAnswer::none, false,
+         {own}, {}, oursText},
+        {"a history not read whole replaces nothing", {{own, olderText}}, record(wrote(own, olderText)), ours, false,
+         PcAnswer::none, false, {own}, {}, olderText},
+        {"a lost record: the newest file of its name that its history holds gives the ID it had moved to",
+         {{L"history-ALPHA-00000050.csv", lessText}, {L"history-ALPHA-00000077.csv", olderText}}, std::nullopt, ours,
+         true, PcAnswer::none, false, {L"history-ALPHA-00000077.csv"}, {}, oursText},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder root;
+        const std::filesystem::path shared = root.path() / "shared";
+        std::filesystem::create_directories(shared);
+        auto time = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+        for (const auto& [name, bytes] : c.before) {
+            writeBytes(shared / name, bytes);
+            std::filesystem::last_write_time(shared / name, time += std::chrono::minutes(1));  // in order, newest last
+        }
+        if (c.record) writeBytes(root.path() / "share-id.cfg", *c.record);
+        ShareKeeper keeper = keeperOf(shared, root.path(), true);
+        const ShareKeeper::Round handed{c.history, false, false, false, c.whole};
+        auto report = settled(keeper, handed, 0);
+        ASSERT_TRUE(report);
+        EXPECT_EQ(report->question != 0, c.asks);
+        if (c.answer != PcAnswer::none) {
+            report = settled(keeper, {std::nullopt, false, false, false, true, c.answer}, 1000);
+        }
+        ASSERT_TRUE(report);
+        EXPECT_EQ(filesIn(shared), c.after);
+        EXPECT_EQ(countedFiles(*report), c.counted);
+        EXPECT_EQ(readBytes(shared / pcHistoryFileName(L"ALPHA", report->thisId)), c.ownHolds);
+        for (const auto& [name, bytes] : c.before) {
+            const bool itsOwn = name == pcHistoryFileName(L"ALPHA", report->thisId);
+            if (itsOwn || !std::filesystem::exists(shared / name)) continue;
+            EXPECT_EQ(readBytes(shared / name), bytes) << "another's file is never changed";
+        }
+        // A later start leaves it as it is, and asks again only what was not answered.
+        ShareKeeper restarted = keeperOf(shared, root.path(), true);
+        const auto again = settled(restarted, handed, 0);
+        ASSERT_TRUE(again);
+        EXPECT_EQ(again->thisId, report->thisId);
+        EXPECT_EQ(filesIn(shared), c.after);
+        EXPECT_EQ(again->question != 0, c.asks && c.answer == PcAnswer::none);
+    }
+}
+
+TEST(PcIdentity, ItsRecordIsNeverWrittenOverBeforeItWasRead) {
+    TempFolder root;
+    const std::filesystem::path shared = root.path() / "shared", record = root.path() / "share-id.cfg";
+    std::filesystem::create_directories(shared);
+    writeBytes(shared / "history-ALPHA-00000077.csv", olderText);
+    // Held by another program: here a folder where the file should be, which cannot be read.
+    std::filesystem::create_directories(record);
+    ShareKeeper keeper = keeperOf(shared, root.path(), true);
+    auto report = keeper.round({ours, false, false, false}, 0);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->notes.front().rfind(L"share-id.cfg cannot be read now (", 0), 0u);
+    EXPECT_EQ(filesIn(shared), std::vector<std::wstring>{L"history-ALPHA-00000077.csv"}) << "nothing written meanwhile";
+    EXPECT_TRUE(std::filesystem::is_directory(record));
+    EXPECT_EQ(keeper.waitMs(0), 1000u) << "read again a second later, then less often";
+    keeper.round({}, 1000);
+    EXPECT_EQ(keeper.waitMs(1000), 2000u);
+
+    // Readable again: the ID it keeps there, and the file it last wrote, are its own.
+    std::filesystem::remove(record);
+    PcIdentityState state = wrote(L"history-ALPHA-00000077.csv", olderText);
+    state.id = 0x77;
+    writeBytes(record, formatPcIdentity(state));
+    report = settled(keeper, {}, 3000);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->thisId, 0x77u);
+    EXPECT_EQ(filesIn(shared), std::vector<std::wstring>{L"history-ALPHA-00000077.csv"});
+    EXPECT_EQ(readBytes(shared / "history-ALPHA-00000077.csv"), oursText);
+
+    // A record that cannot be saved: the file is not written before it is, and the window says so.
+    std::filesystem::create_directories(root.path() / "share-id.cfg.new");
+    report = settled(keeper, {std::vector<HistoryRow>{{D, L"notepad.exe", 99}}, false, false, false}, 4000);
+    ASSERT_TRUE(report);
+    EXPECT_FALSE(report->ownFileWritten);
+    EXPECT_EQ(readBytes(shared / "history-ALPHA-00000077.csv"), oursText);
+    EXPECT_EQ(report->notes.front().rfind(L"share-id.cfg could not be saved (", 0), 0u);
+    std::filesystem::remove(root.path() / "share-id.cfg.new");
+    report = settled(keeper, {std::nullopt, true, false, false}, 70000);
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(report->ownFileWritten) << "tried again at the next minute's look";
+    EXPECT_EQ(readBytes(shared / "history-ALPHA-00000077.csv"), formatHistoryText({{D, L"notepad.exe", 99}}));
+    EXPECT_TRUE(report->notes.empty());
+}
+
+TEST(PcIdentity, ItsRecordReadsAsAnEarlierVersionWroteIt) {
+    const std::string title = "Ardeno Time: this PC in the shared folder\r\n";
+    const std::string written = "written,117013,9f3a6c0e21d4b7a8,history-STUDIO-1a2b3c4d.csv\r\n";
+    const std::string next = "next,117064,0c1d2e3f4a5b6c7d,history-STUDIO-1a2b3c4d.csv\r\n";
+    const std::string earlier =
+        "earlier,5,0000000000000001,history-OLD-1a2b3c4d.csv\r\nheld,history-X-1a2b3c4d.csv\r\n";
+    const struct {
+        std::string text;
+        bool whole;
+        std::optional<std::int64_t> listed;
+        bool next;
+    } cases[] = {
+        {title + "id,1a2b3c4d\r\n" + written + earlier, true, std::nullopt, false},  // an earlier version's
+        {title + "id,1a2b3c4d\r\n" + written + "listed,1765432109876543210\r\n" + next + earlier, true,
+         1765432109876543210, true},
+        {title + "id,1a2b3c4d\r\n" + next, true, std::nullopt, true},
+        {title + "id,1a2b3c4d\r\nlisted,5\r\n" + written, false, std::nullopt, false},  // the time of no file
+        {title + "id,1a2b3c4d\r\n" + written + next + "listed,5\r\n", false, std::nullopt, false},
+        {title + "id,1a2b3c4d\r\n" + written + "listed,99999999999999999999\r\n", false, std::nullopt, false},
+        {title + "id,1a2b3c4d\r\n" + next + next, false, std::nullopt, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto state = parsePcIdentity(c.text);
+        ASSERT_EQ(state.has_value(), c.whole);
+        if (!state) continue;
+        EXPECT_EQ(state->id, 0x1a2b3c4du);
+        EXPECT_EQ(state->listed, c.listed);
+        EXPECT_EQ(state->next.has_value(), c.next);
+        EXPECT_EQ(formatPcIdentity(*state), c.text) << "written back as it was";
+    }
+}
+
+TEST(PcIdentity, ACopyOfItsFileUnderAnotherIdCountsOnceAndGoesOnceItsFileIsWritten) {
+    // An earlier version moved to a new ID at every look while the file was large, leaving each.
+    TempFolder root;
+    const std::filesystem::path shared = root.path() / "shared";
+    std::filesystem::create_directories(shared);
+    const std::vector<std::pair<const wchar_t*, std::string>> flood = {
+        {L"history-ALPHA-00000001.csv", lessText}, {L"history-ALPHA-00000002.csv", olderText},
+        {L"history-ALPHA-00000003.csv", oursText}};
+    for (const auto& [name, text] : flood) writeBytes(shared / name, text);
+    const std::string blender = formatHistoryText({{D, L"blender.exe", 7}});  // another PC of that name
+    writeBytes(shared / "history-ALPHA-00000009.csv", blender);
+    writeBytes(shared / "history-BETA-0000000b.csv", otherText);
+
+    // BETA counts ALPHA once, and leaves ALPHA's files as they are.
+    std::filesystem::create_directories(root.path() / "beta");
+    writeBytes(root.path() / "beta" / "share-id.cfg",
+               formatPcIdentity(
+                   {0xb, PcFileMark{L"history-BETA-0000000b.csv", contentMark(otherText)}, {}, {}, {}, {}}));
+    ShareKeeper beta = keeperOf(shared, root.path() / "beta", true, L"BETA");
+    auto report = settled(beta, {std::vector<HistoryRow>{{D, L"notepad.exe", 45}}, false, false, false}, 0);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(countedFiles(*report),
+              (std::vector<std::wstring>{L"history-ALPHA-00000003.csv", L"history-ALPHA-00000009.csv"}));
+    SharedHistory seen;
+    seen.shareThrough(shared.wstring());
+    seen.take(*report);
+    EXPECT_EQ(seen.othersOnDay(D), 30 + 7);
+    EXPECT_EQ(filesIn(shared).size(), 5u);
+
+    // ALPHA, at the ID it moved to last, removes the copies its present file covers once it is written.
+    PcIdentityState alpha = wrote(L"history-ALPHA-00000003.csv", oursText);
+    alpha.id = 3;
+    writeBytes(root.path() / "share-id.cfg", formatPcIdentity(alpha));
+    ShareKeeper keeper = keeperOf(shared, root.path(), true);
+    report = settled(keeper, {ours, false, false, false}, 0);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(filesIn(shared), (std::vector<std::wstring>{L"history-ALPHA-00000003.csv", L"history-ALPHA-00000009.csv",
+                                                          L"history-BETA-0000000b.csv"}));
+    EXPECT_EQ(countedFiles(*report),
+              (std::vector<std::wstring>{L"history-ALPHA-00000009.csv", L"history-BETA-0000000b.csv"}));
+    EXPECT_EQ(readBytes(shared / "history-ALPHA-00000009.csv"), blender);
+    // A copy that comes back (a PC of the same name that writes it again) is left, uncounted.
+    writeBytes(shared / "history-ALPHA-00000001.csv", lessText);
+    report = settled(keeper, {ours, true, false, false}, 60000);
+    ASSERT_TRUE(report);
+    EXPECT_TRUE(std::filesystem::exists(shared / "history-ALPHA-00000001.csv"));
+    EXPECT_EQ(countedFiles(*report),
+              (std::vector<std::wstring>{L"history-ALPHA-00000009.csv", L"history-BETA-0000000b.csv"}));
+}
+
+TEST(ShareKeeper, ALargeHistoryStaysOneFileAndIsNotReadAgainAtEveryLook) {
+    TempFolder root;
+    const std::filesystem::path shared = root.path() / "shared";
+    std::filesystem::create_directories(shared);
+    const std::vector<HistoryRow> career = careerRows(D);
+    ShareKeeper keeper = keeperOf(shared, root.path(), false);
+    for (std::uint64_t now : {0, 60000, 120000, 180000}) settled(keeper, {career, now > 0, false, false}, now);
+    const std::filesystem::path own = shared / "history-ALPHA-0000000a.csv";
+    EXPECT_EQ(filesIn(shared), std::vector<std::wstring>{own.filename().wstring()}) << "one file after three minutes";
+    EXPECT_GT(std::filesystem::file_size(own), largestPcFileBytes / 4);
+    // Its time set to a whole second (as precise as this test can set it again): read once, and
+    // what it wrote, it is known by that time from then on.
+    const auto time = std::chrono::time_point_cast<std::chrono::seconds>(std::filesystem::last_write_time(own));
+    std::filesystem::last_write_time(own, time);
+    settled(keeper, {std::nullopt, true, false, false}, 210000);
+    // Bytes of the same size under the same time are taken for what it wrote: the file is not read.
+    std::string bytes = readBytes(own);
+    bytes.replace(bytes.find(",photoshop.exe,") - 4, 4, "1999");
+    writeBytes(own, bytes);
+    std::filesystem::last_write_time(own, time);
+    auto report = settled(keeper, {std::nullopt, true, false, false}, 240000);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->thisId, 0xau);
+    EXPECT_EQ(readBytes(own), bytes);
+    // Written at another time, they are read, and another PC wrote them.
+    std::filesystem::last_write_time(own, time + std::chrono::seconds(5));
+    report = settled(keeper, {std::nullopt, true, false, false}, 300000);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->thisId, 0x100u);
+    EXPECT_EQ(filesIn(shared).size(), 2u);
+}
+
+TEST(OtherPcs, FivePcsOfTwentyYearsAreAllCounted) {
+    TempFolder root;
+    std::int64_t today = 0, all = 0;
+    for (int pc = 1; pc <= 5; ++pc) {
+        const std::vector<HistoryRow> rows = careerRows(D, 20, pc);
+        for (const HistoryRow& row : rows) {
+            all += row.seconds;
+            today += row.day == D ? row.seconds : 0;
+        }
+        writeBytes(root.path() / ("history-PC" + std::to_string(pc) + "-0000000" + std::to_string(pc) + ".csv"),
+                   formatHistoryText(rows));
+    }
+    ShareKeeper keeper = keeperOf(root.path(), root.path(), false, L"GAMMA");
+    const auto report = settled(keeper, {careerRows(D, 20, 9), false, false, false}, 0);
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->pcs.size(), 5u);
+    EXPECT_TRUE(report->notes.empty());
+    SharedHistory shared;
+    shared.shareThrough(root.path().wstring());
+    shared.take(*report);
+    EXPECT_EQ(shared.othersOnDay(D), today);
+    std::size_t memory = 0;
+    std::int64_t counted = 0;
+    for (const auto& pc : report->pcs) {
+        memory += pc->rows.memoryBytes();
+        for (const PackedRow& row : pc->rows.rows()) counted += row.seconds;
+    }
+    EXPECT_EQ(counted, all);
+    EXPECT_LT(memory, 5u * 73000 * 20) << "some 16 bytes a row";
+}
+
 TEST(PcIdentity, TwoClonesThatNoticeEachOtherAtOnceBothTakeNewIds) {
     // Each writes before the other's file has reached it: two copies of one folder, synchronised by hand.
     TempFolder root;
@@ -458,6 +753,7 @@ TEST(PcIdentity, TwoClonesThatNoticeEachOtherAtOnceBothTakeNewIds) {
 TEST(OtherPcs, EachPcCountsOnceAndNoFileTakesMoreThanAHistoryCould) {
     const std::string header = "date,program,seconds\r\n";
     const std::uint64_t limit = largestPcFileBytes;
+    const std::wstring beta = L"history-BETA-0000000b";
     const struct {
         const char* name;
         std::vector<std::tuple<std::wstring, std::string, std::uint64_t>> files;  // name, text, size
@@ -472,19 +768,34 @@ TEST(OtherPcs, EachPcCountsOnceAndNoFileTakesMoreThanAHistoryCould) {
          {{L"history-X-0000000b.csv", formatHistoryText({{D, L"blender.exe", 5}}), 0},
           {L"history-Y-0000000b.csv", otherText, 0}},
          {L"history-X-0000000b.csv", L"history-Y-0000000b.csv"}, 50, {}},
+        {"a name under several IDs, each file holding the one before (the copies a flood left), counts once",
+         {{L"history-ALPHA-00000001.csv", lessText, 0}, {L"history-ALPHA-00000002.csv", olderText, 0},
+          {L"history-ALPHA-00000003.csv", oursText, 0}},
+         {L"history-ALPHA-00000003.csv"}, 30, {}},
+        {"... but two PCs of one name that did different work both count",
+         {{L"history-ALPHA-00000001.csv", formatHistoryText({{D, L"blender.exe", 5}}), 0},
+          {L"history-ALPHA-00000002.csv", otherText, 0}},
+         {L"history-ALPHA-00000001.csv", L"history-ALPHA-00000002.csv"}, 50, {}},
         {"a file as large as a history may be is read",
          {{L"history-BIG-0000000b.csv", header + "2026-12-09,a.exe,7\r\n", limit}}, {L"history-BIG-0000000b.csv"}, 7, {}},
         {"a file larger is left out without being read, and named",
          {{L"history-BIG-0000000b.csv", header, limit + 1}, {L"history-BETA-0000000c.csv", lessText, 0}},
-         {L"history-BETA-0000000c.csv"}, 5, {L"the history of BIG is 2.1 MB, too large to be a history: left out"}},
+         {L"history-BETA-0000000c.csv"}, 5, {L"the history of BIG is 8.1 MB, too large to be a history: left out"}},
         {"a sparse file of 400 MB",
          {{L"history-HUGE-0000dead.csv", "", 400ull << 20}, {L"history-BETA-0000000c.csv", lessText, 0}},
          {L"history-BETA-0000000c.csv"}, 5, {L"the history of HUGE is 400 MB, too large to be a history: left out"}},
-        {"beyond what is kept together, the last are left out",
-         {{L"history-A-00000001.csv", header, limit}, {L"history-B-00000002.csv", header, limit},
-          {L"history-C-00000003.csv", header, limit}, {L"history-D-00000004.csv", lessText, 0}},
-         {L"history-A-00000001.csv", L"history-B-00000002.csv", L"history-C-00000003.csv"}, 0,
-         {L"the history of D is left out: the histories in the shared folder come to more than 6 MB"}},
+        {"the copies sync services make are named and never counted; OneDrive's only while the file it copies is there",
+         {{beta + L".csv", lessText, 0},
+          {beta + L" (1).csv", otherText, 0},
+          {beta + L".sync-conflict-20261209-101500-ABCDEFG.csv", otherText, 0},
+          {beta + L" (LAPTOP's conflicted copy 2026-12-09).csv", otherText, 0},
+          {beta + L"-1a2b3c4d.csv", otherText, 0},
+          {beta + L"-DESKTOP-1a2b3c4d.csv", otherText, 0},
+          {L"history-1A2B3C4D-0000000c.csv", formatHistoryText({{D, L"blender.exe", 7}}), 0},
+          {L"history-X-0000000c-1a2b3c4d.csv", formatHistoryText({{D, L"a.exe", 11}}), 0}},
+         {L"history-1A2B3C4D-0000000c.csv", beta + L".csv", L"history-X-0000000c-1a2b3c4d.csv"}, 5 + 7 + 11,
+         {L"copies that a sync service made, not counted, which may be deleted: " + beta + L" (1).csv, " + beta +
+          L" (LAPTOP's conflicted copy 2026-12-09).csv, " + beta + L"-1a2b3c4d.csv and 2 more"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -505,6 +816,34 @@ TEST(OtherPcs, EachPcCountsOnceAndNoFileTakesMoreThanAHistoryCould) {
     }
 }
 
+TEST(OtherPcs, BeyondTheMemoryKeptTheLastAreLeftOutUntilThereIsRoom) {
+    TempFolder root;
+    for (const char* pc : {"A-0000000a", "B-0000000b", "C-0000000c"}) {
+        std::vector<HistoryRow> rows;
+        for (DayNumber d = D - 300; d <= D; ++d) rows.push_back({d, L"blender.exe", 60});
+        writeBytes(root.path() / ("history-" + std::string(pc) + ".csv"), formatHistoryText(rows));
+    }
+    const std::size_t each =
+        readOtherPcText({L"A", 0xa}, L"", readBytes(root.path() / "history-A-0000000a.csv")).rows.memoryBytes();
+    OtherPcFiles others(each * 5 / 2);
+    const PcFolder folder(root.path().wstring());
+    const auto look = [&] {
+        const auto toRead = others.plan(folder.list().files, [](const PcFileEntry&) { return true; });
+        for (const PcFileEntry& entry : toRead) others.take(entry, folder.read(entry.fileName));
+        std::vector<std::wstring> names;
+        for (const auto& pc : others.counted(L"", nullptr)) names.push_back(pc->name);
+        return std::make_pair(names, toRead.size());
+    };
+    EXPECT_EQ(look(), std::make_pair(std::vector<std::wstring>{L"A", L"B"}, std::size_t{3}));
+    EXPECT_EQ(others.notes(), std::vector<std::wstring>{tooManyText(L"C", each * 5 / 2)});
+    EXPECT_EQ(look(), std::make_pair(std::vector<std::wstring>{L"A", L"B"}, std::size_t{0}))
+        << "not read again while there is no room for it";
+    EXPECT_EQ(others.notes().size(), 1u);
+    std::filesystem::remove(root.path() / "history-A-0000000a.csv");
+    EXPECT_EQ(look(), std::make_pair(std::vector<std::wstring>{L"B", L"C"}, std::size_t{1})) << "room again";
+    EXPECT_TRUE(others.notes().empty());
+}
+
 TEST(OtherPcs, EachFileCountsAsSoonAsItIsReadAndTheOthersAsLastRead) {
     TempFolder root;
     for (const char* pc : {"B-0000000b", "C-0000000c", "D-0000000d"})
@@ -523,7 +862,7 @@ TEST(OtherPcs, EachFileCountsAsSoonAsItIsReadAndTheOthersAsLastRead) {
     report = keeper.round({}, 1000);
     ASSERT_TRUE(report);
     std::int64_t today = 0;
-    for (const auto& pc : report->pcs) today += secondsOnDay(pc->rows, D);
+    for (const auto& pc : report->pcs) today += pc->rows.secondsOnDay(D);
     EXPECT_EQ(today, 5 + 45 + 5);
     EXPECT_GT(keeper.waitMs(1000), 0u) << "files that did not change are not read again";
 }

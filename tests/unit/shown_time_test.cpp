@@ -16,7 +16,7 @@ ShareReport reportOf(std::vector<HistoryRow> rows) {
     ShareReport report;
     report.folder = L"F:\\share";
     report.readDone = report.reached = true;
-    report.pcs.push_back(std::make_shared<const OtherPcHistory>(OtherPcHistory{L"BETA", 7, L"", std::move(rows), L""}));
+    report.pcs.push_back(std::make_shared<const OtherPcHistory>(OtherPcHistory{L"BETA", 7, L"", rows, L""}));
     return report;
 }
 

@@ -6,6 +6,7 @@
 
 #include "common/text.h"
 #include "history/history_file.h"
+#include "history/packed_history.h"
 #include "history/work_history.h"
 #include "history_rows.h"
 #include "temp_folder.h"
@@ -108,6 +109,47 @@ TEST(HistoryRule, TodayThisWeekAndTheLastDaysAddUpEveryProgram) {
     EXPECT_EQ(projectSecondsOnDay(rows, D, L"P"), 30);
     EXPECT_EQ(projectSecondsOnDay(rows, D, L""), 1000) << "no project";
     EXPECT_EQ(projectSecondsOnDay(rows, D - 1, L"P"), 500);
+}
+
+TEST(PackedHistory, HoldsWhatTheRowsHoldInAFractionOfTheMemory) {
+    // Rows as files list them: out of date order, one day, program and project twice, a sum past
+    // the most a row holds, programs that differ in letter case only.
+    const std::vector<HistoryRow> added = {
+        {D, L"a.exe", 10, L"X"}, {D - 2, L"b.exe", 5}, {D, L"a.exe", 7, L"X"}, {D, L"a.exe", 3},
+        {D - 1, L"A.exe", 1},    {D - 2, L"b.exe", maxRowSeconds}, {D + 1, L"a.exe", 2, L"Y"}, {D, L"a.exe", 4, L"Y"}};
+    std::vector<HistoryRow> expected;
+    PackedHistory packed;
+    for (const HistoryRow& row : added) {
+        addToHistory(expected, row);
+        packed.add(row);
+    }
+    EXPECT_EQ(describe(packed.unpacked()), describe(expected));
+    EXPECT_EQ(formatHistoryText(packed), formatHistoryText(expected));
+    for (DayNumber day = D - 3; day <= D + 1; ++day) {
+        EXPECT_EQ(packed.secondsOnDay(day), secondsOnDay(expected, day));
+        for (const wchar_t* project : {L"", L"X", L"Y", L"Z"})
+            EXPECT_EQ(packed.projectSecondsOnDay(day, project), projectSecondsOnDay(expected, day, project));
+    }
+    for (const wchar_t* project : {L"", L"X", L"Y", L"Z"})
+        EXPECT_EQ(packed.projectSeconds(project), projectSeconds(expected, project));
+
+    const struct {
+        const char* name;
+        std::vector<HistoryRow> part;
+        bool covered;
+    } parts[] = {
+        {"nothing", {}, true},
+        {"fewer rows with fewer seconds", {{D - 2, L"b.exe", 9}, {D, L"a.exe", 17, L"X"}}, true},
+        {"a row with more seconds", {{D, L"a.exe", 18, L"X"}}, false},
+        {"another project", {{D, L"a.exe", 1, L"Z"}}, false},
+        {"another program's spelling", {{D - 1, L"a.exe", 1}}, false},
+        {"another day", {{D - 3, L"b.exe", 1}}, false},
+    };
+    for (const auto& part : parts) EXPECT_EQ(packed.covers(part.part), part.covered) << part.name;
+
+    const PackedHistory career(careerRows(D));
+    EXPECT_EQ(career.rows().size(), 73000u);
+    EXPECT_LT(career.memoryBytes(), career.rows().size() * 20) << "some 16 bytes a row, the names once";
 }
 
 TEST(HistoryFile, ReadsWhatSpreadsheetsSaveAndNamesTheLinesItCannot) {

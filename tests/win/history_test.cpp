@@ -141,6 +141,14 @@ struct NotSharing : HistorySharing {
     void windowOpened() override {}
     void windowClosed() override {}
     void shareOrStop(HWND, const std::vector<HistoryRow>&) override {}
+    std::uint64_t question() const override { return waiting; }
+    void askQuestion(HWND owner) override {
+        asked.push_back(owner);
+        waiting = answerWith;
+    }
+    std::uint64_t waiting = 0;     // the question that waits
+    std::uint64_t answerWith = 0;  // what waits once it has been asked: 0 when it was answered
+    std::vector<HWND> asked;
 };
 
 // Dispatches this thread's messages, as the program's main loop does, until `done` holds;
@@ -311,3 +319,43 @@ TEST(HistoryWindowTest, RangesChosenWithKeysAndReportsSavedThroughWindowsDialog)
 }
 
 }  // namespace
+
+// Sharing's question (corrected history, or a copy of another PC?) is asked in the window, once
+// each time it opens while one waits, and again when a new one comes.
+TEST(HistoryWindowTest, AsksSharingsQuestionOnceEachTimeItOpens) {
+    TempFolder temp;
+    const TestLocalClock clock(workingAfternoon());
+    const LocalMoment now = clock.now;
+    WorkHistory history;
+    history.open(temp.file(L"history.csv"), now);
+    NotSharing sharing;
+    sharing.waiting = sharing.answerWith = 7;  // put off
+    HistoryWindow window;
+    const auto frames = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            window.update(now.day);
+            pumpUntil([] { return true; });
+        }
+    };
+    window.show(history, sharing);
+    frames(20);
+    ASSERT_EQ(sharing.asked.size(), 1u);
+    EXPECT_EQ(sharing.asked[0], window.handle()) << "modal to the window";
+    PostMessageW(window.handle(), WM_CLOSE, 0, 0);
+    frames(5);
+    ASSERT_FALSE(window.isOpen());
+    window.show(history, sharing);
+    frames(20);
+    EXPECT_EQ(sharing.asked.size(), 2u) << "asked again at the next opening";
+    sharing.waiting = sharing.answerWith = 8;
+    frames(20);
+    EXPECT_EQ(sharing.asked.size(), 3u) << "a new question is asked at once";
+    sharing.answerWith = 0;
+    sharing.waiting = 9;
+    frames(20);
+    EXPECT_EQ(sharing.asked.size(), 4u);
+    frames(20);
+    EXPECT_EQ(sharing.asked.size(), 4u) << "answered: nothing more to ask";
+    PostMessageW(window.handle(), WM_CLOSE, 0, 0);
+    frames(5);
+}
