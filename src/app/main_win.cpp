@@ -32,6 +32,8 @@ int main(int argc, char* argv[]) {
     case SingleInstance::Other::none:
         break;
     case SingleInstance::Other::inThisSession:
+        // Started again to find it: the running copy shows its overlay, which may be hidden.
+        if (SingleInstance::askToShow()) return 0;
         showNotice(L"Ardeno Time is already running.\n\nOnly one copy can count at a time, so this one closes.");
         return 0;
     case SingleInstance::Other::inAnotherSession:
@@ -52,6 +54,8 @@ int main(int argc, char* argv[]) {
         overlay->init();
         windowList.push_back(overlay);
         instance.closeWhenAsked(overlay->hwnd);
+        overlay->showRequestMessage = RegisterWindowMessageW(L"ArdenoTime.ShowOverlay");
+        instance.showWhenAsked(overlay->hwnd, overlay->showRequestMessage);
 
         runMainLoop(windowList, frameLimiter);
         quitWindows(windowList);

@@ -33,6 +33,20 @@ private:
     SECURITY_ATTRIBUTES attributes_{};
 };
 
+// Per session: a second start shows the overlay of the copy in its own session only.
+const wchar_t showRequestName[] = L"Local\\ArdenoTime.ShowOverlay";
+
+// Posts `message` to `window` each time `event` is set, for as long as the program runs.
+void postWhenSet(HANDLE event, HWND window, UINT message) {
+    try {
+        std::thread([event, window, message] {
+            while (WaitForSingleObject(event, INFINITE) == WAIT_OBJECT_0) PostMessageW(window, message, 0, 0);
+        }).detach();
+    } catch (const std::system_error&) {
+        // Without the thread a second start says that the program runs, as it always did.
+    }
+}
+
 }  // namespace
 
 SingleInstance::SingleInstance() {
@@ -49,6 +63,8 @@ SingleInstance::SingleInstance() {
         return;
     }
     sessionMutex_.reset(CreateMutexW(nullptr, FALSE, L"Local\\ArdenoTime.Session.Owner"));
+    // Auto-reset: each request shows the overlay once.
+    showRequest_.reset(CreateEventW(nullptr, FALSE, FALSE, showRequestName));
     closeRequest_.reset(CreateEventW(security.get(), TRUE, FALSE, L"Global\\ArdenoTime.Close"));
     // Still there from an installer that asked the copy before this one to close.
     if (closeRequest_ && GetLastError() == ERROR_ALREADY_EXISTS) ResetEvent(closeRequest_.get());
@@ -66,4 +82,13 @@ void SingleInstance::closeWhenAsked(HWND window) {
     } catch (const std::system_error&) {
         // Without the thread an installer falls back to finding the window in its own session.
     }
+}
+
+void SingleInstance::showWhenAsked(HWND window, UINT message) {
+    if (showRequest_) postWhenSet(showRequest_.get(), window, message);
+}
+
+bool SingleInstance::askToShow() {
+    const KernelHandle request(OpenEventW(EVENT_MODIFY_STATE, FALSE, showRequestName));
+    return request && SetEvent(request.get());
 }

@@ -24,10 +24,16 @@ public:
     // From now on, an installer's request to close (it sets the machine-wide event that this
     // copy made) closes `window` as "Exit" does: WM_CLOSE, and the run's count is stored.
     void closeWhenAsked(HWND window);
+    // From now on, a second start in this session (see askToShow) posts `message` to `window`.
+    void showWhenAsked(HWND window, UINT message);
+    // Called by a second start in the running copy's session: asks that copy to show its overlay,
+    // which may be hidden. False when it could not be asked (a copy of a version without it).
+    static bool askToShow();
 
 private:
     KernelHandle mutex_;
     KernelHandle sessionMutex_;
     KernelHandle closeRequest_;
+    KernelHandle showRequest_;
     Other other_ = Other::none;
 };

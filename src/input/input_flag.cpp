@@ -6,6 +6,7 @@ static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<std::uint32_
 std::atomic<bool> inputSeen{false};
 std::atomic<std::uint32_t> firstInputTime{0};
 std::atomic<bool> inputNoticed{false};
+std::atomic<std::uint64_t> pointerPosition{0};
 
 HookedInput takeInput() {
     const bool noticed = inputNoticed.load(std::memory_order_relaxed) && inputNoticed.exchange(false);

@@ -34,6 +34,21 @@ inline void noteUncountedInput() {
     if (!inputNoticed.load(std::memory_order_relaxed)) inputNoticed.store(true, std::memory_order_relaxed);
 }
 
+// Where the pointer was at the last mouse event the hook saw, x in the low and y in the high 32
+// bits; written by the hook thread at each move, read by the overlay when it needs to know whether
+// the pointer is over it, without asking the system every frame.
+extern std::atomic<std::uint64_t> pointerPosition;
+inline std::uint64_t packPointer(std::int32_t x, std::int32_t y) {
+    return static_cast<std::uint32_t>(x) | (std::uint64_t{static_cast<std::uint32_t>(y)} << 32);
+}
+struct PointerAt {
+    std::int32_t x = 0, y = 0;
+};
+inline PointerAt unpackPointer(std::uint64_t packed) {
+    return {static_cast<std::int32_t>(static_cast<std::uint32_t>(packed)),
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(packed >> 32))};
+}
+
 // The hooks' input since the flag was last taken.
 struct HookedInput {
     bool seen = false;

@@ -42,6 +42,7 @@ bool pointerStayed(WPARAM message, LPARAM data) {
     const bool stayed = pointerKnown && at.x == lastPointer.x && at.y == lastPointer.y;
     lastPointer = at;
     pointerKnown = true;
+    if (!stayed) pointerPosition.store(packPointer(at.x, at.y), std::memory_order_relaxed);
     return stayed;
 }
 
@@ -88,6 +89,7 @@ struct Hooks {
 // Installs both hooks; an empty text, or a sentence for the user saying which one failed.
 std::wstring install(Hooks& hooks) {
     pointerKnown = GetCursorPos(&lastPointer) != FALSE;
+    if (pointerKnown) pointerPosition.store(packPointer(lastPointer.x, lastPointer.y), std::memory_order_relaxed);
     // The old ones go first: the system may have removed them already, and then this changes nothing.
     hooks.mouse.reset();
     hooks.keyboard.reset();

@@ -51,6 +51,7 @@ constexpr std::uint32_t housekeepingMs = 250;
 // to, and the one overlay it serves.
 WNDPROC sdlWindowProc = nullptr;
 Base* overlayOfWindow = nullptr;
+constexpr UINT stepBackMessage = WM_APP + 0x32;
 
 LRESULT CALLBACK overlayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     // A click on the overlay must leave the user's program in front, as WS_EX_NOACTIVATE
@@ -59,6 +60,14 @@ LRESULT CALLBACK overlayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     // Moved onto a monitor of another scale. SDL would keep the old size in pixels.
     if (message == WM_DPICHANGED && overlayOfWindow) {
         overlayOfWindow->takeScale(announcedScale(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    }
+    // The program became the active one: one of its own windows may have opened under the plate,
+    // and a modal loop (a message box, the Save dialog) may hold the frames up while it is open.
+    // Asked once the activation is done, when the foreground window is the new one.
+    if (message == WM_ACTIVATEAPP && wParam && overlayOfWindow) PostMessageW(hwnd, stepBackMessage, 0, 0);
+    if (message == stepBackMessage && overlayOfWindow) {
+        overlayOfWindow->stepBehindOwnWindow();
         return 0;
     }
     // Dragged: the first start's note goes along, even while the system's move loop holds the
@@ -122,6 +131,11 @@ void Base::init() {
     sharing.open(stateFolder, history);
     loadProjects(projects, stateFolder, now.local);
     loadShownChoice(shownChoice, stateFolder);
+    // Without the icon the plate is all there is: it shows whatever was chosen, and a failure
+    // here is tried again every few seconds.
+    trayIcon.create(iconTip(now.local.day), now.ticks);
+    iconShown = trayIcon.shown();
+    hiddenBy_ = overlayHiddenBy(shownChoice.choices, iconShown, false);
     secondMark = 0;
     lastActivity = now.idleClock;
     currentSeconds = 0;
@@ -137,8 +151,9 @@ void Base::init() {
     // the screen first; and without activation: the overlay never takes the foreground from the
     // program the user works in. (Under Wine a layered window that was once active also lost the
     // first click after another window was activated.)
-    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
-    if (firstStart) firstStartNote.show(hwnd, scale, now.ticks);
+    onScreen_ = hiddenBy_ == HiddenBy::nothing;
+    if (onScreen_) ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    if (firstStart) firstStartNote.show(hwnd, scale);
     // Sign-out, shutdown and sleep arrive as sent messages, inside the window procedure; the
     // watch sees them there, before Windows may end the process.
     SDL_AddEventWatch(watchSessionMessages, this);
@@ -170,6 +185,7 @@ int SDLCALL Base::watchSessionMessages(void* overlay, SDL_Event* event) {
 }
 
 void Base::quit() {
+    trayIcon.remove();
     saveLine(*this, 2, std::to_wstring(currentSeconds));
     history.flush(readClocks().local);
     // A shared folder that does not answer must not keep the program from ending.
@@ -196,9 +212,10 @@ void Base::update(std::uint32_t& elapsedMs) {
         housekeptOnce = true;
         lastHousekeeping = clocks.ticks;
         keepOnTop();
+        trayIcon.update(clocks.ticks);
     }
     const InputSinceLastFrame input = inputWatch.poll(housekeeping);
-    firstStartNote.update(clocks.ticks);
+    firstStartNote.update();
     if (rightPressSeen) firstStartNote.close();
 
     if (selectingTarget) {
@@ -220,6 +237,9 @@ void Base::update(std::uint32_t& elapsedMs) {
             // After data.cfg: a kill between the two writes leaves the history one frame behind.
             recordCounted(*this, counted, clocks.local);
             retryProjectsSave(projects);
+            retryShownChoiceSave(shownChoice);
+            // The newcomer has found out how it works.
+            firstStartNote.close();
         }
         if (std::optional<std::wstring> name = newProjectDialog.takeName()) chooseProject(projects, *name);
         history.writeWhenDue(clocks.local);
@@ -229,13 +249,15 @@ void Base::update(std::uint32_t& elapsedMs) {
     sharing.update();
     historyWindow.update(clocks.local.day);
     // After everything that may count or change the sums in this frame.
-    shownSeconds_ = shownTime.seconds(*this, shownChoice.shows, clocks.local.day);
+    shownSeconds_ = shownTime.seconds(*this, shownChoice.choices.shows, clocks.local.day);
+    keepPresence(clocks);
     // A target pick leaves counting as it was: wasActive already equals active.
     previousFrameInputClock = clocks.inputClock;
     rightPressSeen = false;
 }
 
 void Base::keepOnTop() {
+    if (stepBehindOwnWindow()) return;
     // Without SWP_NOACTIVATE this raise would take the foreground from the target program, and
     // nothing would ever count.
     if (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST && !raiseAbove(visibleWindowsAbove(hwnd))) return;
@@ -270,7 +292,7 @@ FrameContent Base::frameContent() const {
     content.textCenterX = textCenter.x;
     content.textCenterY = textCenter.y;
     std::copy(std::begin(textColor), std::end(textColor), content.textColor);
-    content.timeText = timeText(shownSeconds_);
+    content.timeText = figureText(shownSeconds_);
     content.projectText = countedProject(projects);
     content.projectFont = projectFont.get();
     content.projectCenterX = projectPlace.x;
@@ -280,19 +302,33 @@ FrameContent Base::frameContent() const {
     content.saveFailed =
         saveError || history.saveError() || history.waitingToRead() || projects.error || shownChoice.error;
     content.scale = scale;
+    content.alpha = alpha_;
+    content.clickThroughMark = shownChoice.choices.clickThrough && iconShown;
     return content;
 }
 
 void Base::render() {
+    if (!onScreen_) return;
     FrameContent content = frameContent();
     // Drawing and pushing a frame is most of a frame's cost, and the picture changes once a
     // second at most; the window shows the last pushed picture until it differs.
     if (framePushed && content == lastFrame) return;
+    // A fade changes only the window's constant alpha: the picture it has stays.
+    if (framePushed && samePicture(content, lastFrame)) {
+        BLENDFUNCTION faded = blend;
+        faded.SourceConstantAlpha = content.alpha;
+        if (pushAlpha(hwnd, faded)) {
+            lastFrame = std::move(content);
+            return;
+        }
+    }
     // Dragged since the rectangle was last asked for, the window would jump back to the old place.
     GetWindowRect(hwnd, &windowRect);
     // A frame that cannot be pushed leaves the last one on screen; the next frame tries again.
-    framePushed =
-        renderFrame(hwnd, POINT{windowRect.left, windowRect.top}, windowSize, sourceOrigin, blend, content, &frameCache);
+    BLENDFUNCTION withAlpha = blend;
+    withAlpha.SourceConstantAlpha = content.alpha;
+    framePushed = renderFrame(hwnd, POINT{windowRect.left, windowRect.top}, windowSize, sourceOrigin, withAlpha,
+                              content, &frameCache);
     lastFrame = std::move(content);
 }
 
@@ -306,6 +342,10 @@ void Base::handleEvent(const SDL_Event& event) {
     const auto& message = event.syswm.msg->msg.win;
     if ((message.msg == WM_NCRBUTTONDOWN || message.msg == WM_RBUTTONDOWN) && message.hwnd == hwnd) {
         rightPressSeen = true;
+        return;
+    }
+    if (showRequestMessage && message.msg == showRequestMessage) {
+        showOnRequest();
         return;
     }
     if (message.msg != WM_COMMAND) return;

@@ -12,8 +12,10 @@
 #include "overlay/first_start_note_win.h"
 #include "overlay/new_project_dialog_win.h"
 #include "overlay/overlay_core.h"
+#include "overlay/overlay_look.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
+#include "overlay/tray_icon_win.h"
 #include "sharing/pc_sharing_win.h"
 
 // The work-time overlay: a 200 x 200 (at 96 DPI), always-on-top window with per-pixel alpha. Its portable
@@ -46,6 +48,13 @@ public:
     void showContextMenu();
     // What the overlay shows now.
     FrameContent frameContent() const;
+    // Opens the plate's menu at `at` from the notification-area icon; its command comes back to
+    // the overlay as the plate's do.
+    void showIconMenu(POINT at);
+    // A second start asked to see the overlay.
+    void showOnRequest();
+    // The message a second start's request arrives as (see SingleInstance).
+    UINT showRequestMessage = 0;
 
     POINT cursorPos{};
     HWND hwnd = nullptr;
@@ -70,6 +79,8 @@ public:
     NewProjectDialog newProjectDialog;
     // The history shared with the user's other PCs through a folder, when share.cfg names one.
     PcSharing sharing{shared};
+    // In the notification area: the menu and show / hide while the plate is hidden or clicked through.
+    TrayIcon trayIcon;
 
 private:
     std::wstring skinFolder_ = L"data/";  // where loadSkin found the skin
@@ -84,7 +95,26 @@ private:
     ProgramNames programNames;
     std::int32_t shownSeconds_ = 0;  // the figure of the last update, by the menu's "Overlay shows"
 
+    // Whether the plate is on the screen, takes clicks and how opaque it is, from the choices, the
+    // icon and the pointer; and the icon's requests and tooltip.
+    void keepPresence(const FrameClocks& clocks);
+    std::wstring iconTip(DayNumber today) const;
+    HiddenBy hiddenBy_ = HiddenBy::nothing;
+    bool onScreen_ = true;         // the window is shown
+    bool clickThrough_ = false;    // WS_EX_TRANSPARENT is set
+    std::uint8_t alpha_ = 255;     // the plate's constant alpha for this frame
+    bool alphaFading_ = false;
+    PlateFade plateFade_;
+    std::int64_t tipMinute_ = -1;  // the minute of day the tooltip was last made in
+    HWND behind_ = nullptr;        // the program's own window the plate stepped behind
+
     void keepOnTop();
+public:
+    // While a window of the program's own is in front (a message box, the Save dialog, New
+    // project), the plate steps behind it: true then. Called at housekeeping and whenever the
+    // program becomes the active one, also inside a modal loop that holds the frames up.
+    bool stepBehindOwnWindow();
+private:
     void selectionStep();
     bool menuTriggered();
     // Sign-out and sleep, seen inside the window procedure that receives them.

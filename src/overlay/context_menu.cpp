@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -108,6 +109,26 @@ MenuEntry overlayShowsSubmenu(OverlayShows shows) {
     return submenu;
 }
 
+// How the plate shows itself: its opacity, and whether clicks go through it. Click-through needs
+// the icon, the one way back to this menu while clicks pass the plate.
+MenuEntry overlayLookSubmenu(const OverlayChoices& choices, bool iconShown) {
+    MenuEntry submenu{MenuEntry::Kind::submenu, 0, L"Overlay look", false, false, {}};
+    for (std::size_t i = 0; i < std::size(opacityChoices); ++i) {
+        MenuEntry entry = item(opacityFirstCommand + static_cast<unsigned>(i),
+                               L"Opacity " + std::to_wstring(opacityChoices[i]) + L" %");
+        entry.checked = choices.opacity == opacityChoices[i];
+        entry.radio = true;
+        submenu.submenu.push_back(std::move(entry));
+    }
+    submenu.submenu.push_back(separator());
+    MenuEntry through = item(clickThroughCommand, iconShown ? L"Click-through"
+                                                            : L"Click-through (off until the notification-area "
+                                                              L"icon is back)");
+    through.checked = choices.clickThrough;
+    submenu.submenu.push_back(std::move(through));
+    return submenu;
+}
+
 void saveTargets(OverlayCore& overlay, const std::vector<std::wstring>& programs,
                  const std::function<void()>& reloadFromDisk) {
     saveLine(overlay, 0, targetProgramsLine(programs));
@@ -159,8 +180,15 @@ std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber 
         timeOut.submenu.push_back(std::move(entry));
     }
     entries.push_back(std::move(timeOut));
-    entries.push_back(overlayShowsSubmenu(overlay.shownChoice.shows));
+    entries.push_back(overlayShowsSubmenu(overlay.shownChoice.choices.shows));
+    entries.push_back(overlayLookSubmenu(overlay.shownChoice.choices, overlay.iconShown));
     entries.push_back(separator());
+    // Without the icon nothing could bring a hidden overlay back.
+    MenuEntry hide = item(hideOverlayCommand, overlay.shownChoice.choices.hidden && overlay.iconShown
+                                                  ? L"Show overlay"
+                                                  : L"Hide overlay");
+    hide.disabled = !overlay.iconShown;
+    entries.push_back(std::move(hide));
     entries.push_back(item(exitCommand, L"Exit"));
     return entries;
 }
@@ -204,6 +232,12 @@ bool carryOutCommand(OverlayCore& overlay, unsigned id, std::int32_t windowLeft,
         setProjectFromTitles(overlay.projects, !overlay.projects.settings.fromTitles);
     } else if (id >= showRunCommand && id <= showProjectCommand) {
         chooseShown(overlay.shownChoice, static_cast<OverlayShows>(id - showRunCommand));
+    } else if (id >= opacityFirstCommand && id < opacityFirstCommand + std::size(opacityChoices)) {
+        chooseOpacity(overlay.shownChoice, opacityChoices[id - opacityFirstCommand]);
+    } else if (id == clickThroughCommand) {
+        setClickThrough(overlay.shownChoice, !overlay.shownChoice.choices.clickThrough);
+    } else if (id == hideOverlayCommand) {
+        if (overlay.iconShown) setHidden(overlay.shownChoice, !overlay.shownChoice.choices.hidden);
     } else if (id == exitCommand) {
         return true;
     } else if (const TimeOutChoice* choice = timeOutChoice(id)) {

@@ -25,6 +25,9 @@ enum MenuCommand : unsigned {
     showRunCommand = 1161,  // "Overlay shows": "This run"
     showTodayCommand = 1162,  // ... "Today", every PC's while sharing
     showProjectCommand = 1163,  // ... "This project", over all days and PCs
+    opacityFirstCommand = 1164,  // 1164 to 1167: "Overlay look": opacity 100, 80, 60, 40 %
+    hideOverlayCommand = 1168,  // "Hide overlay" / "Show overlay"
+    clickThroughCommand = 1169,  // "Click-through": on or off
 };
 
 // One line of the menu as it is shown, in order.

@@ -35,10 +35,9 @@ LRESULT CALLBACK noteProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 }  // namespace
 
-void FirstStartNote::show(HWND overlay, DisplayScale scale, std::uint32_t now) {
+void FirstStartNote::show(HWND overlay, DisplayScale scale) {
     close();
     scale_ = scale;
-    shownAt_ = now;
     if (!class_) {
         WNDCLASSEXW description{};
         description.cbSize = sizeof description;
@@ -76,8 +75,7 @@ void FirstStartNote::follow(HWND overlay) {
     SetWindowPos(note, HWND_TOPMOST, place.x, place.y, width, height, SWP_NOACTIVATE);
 }
 
-void FirstStartNote::update(std::uint32_t now) {
-    if (window_ && now - shownAt_ >= shownMs) close();
+void FirstStartNote::update() {
     // Clicked away: nothing of it need stay.
     if (window_ && !window()) close();
 }

@@ -12,23 +12,23 @@
 // The note beside the overlay at the very first start, when nothing yet tells a new user that
 // a right-click chooses what counts: "Right-click to choose the programs you work in". A plain
 // topmost popup in the colours of a tooltip, drawn with the system's message font at the
-// overlay's scale; it never takes the foreground. It goes at the overlay's first right-click,
-// a click on the note itself, or a minute after it appeared. Main thread only.
+// overlay's scale; it never takes the foreground. It waits for the newcomer, who may have looked
+// away: it goes at the first right-click on the plate or the icon, the first counted second, or a
+// click on the note itself. Main thread only.
 class FirstStartNote {
 public:
     static constexpr const wchar_t* text = L"Right-click to choose the programs you work in";
-    static constexpr std::uint32_t shownMs = 60'000;
 
     FirstStartNote() = default;
     FirstStartNote(const FirstStartNote&) = delete;
     FirstStartNote& operator=(const FirstStartNote&) = delete;
 
-    // Shows the note beside `overlay`, drawn at `scale`, at SDL tick `now`.
-    void show(HWND overlay, DisplayScale scale, std::uint32_t now);
+    // Shows the note beside `overlay`, drawn at `scale`.
+    void show(HWND overlay, DisplayScale scale);
     // Puts it beside `overlay` again: the overlay was moved.
     void follow(HWND overlay);
-    // Closes it once its minute is over.
-    void update(std::uint32_t now);
+    // Lets go of it once it was clicked away.
+    void update();
     void close();
     // The note's window while it is shown; null otherwise.
     HWND window() const;
@@ -37,6 +37,5 @@ private:
     std::optional<WindowClass> class_;
     std::optional<FontHandle> font_;
     std::optional<OwnedWindow> window_;  // after the class and the font: it goes first
-    std::uint32_t shownAt_ = 0;
     DisplayScale scale_;
 };

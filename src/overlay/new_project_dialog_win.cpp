@@ -174,8 +174,12 @@ void NewProjectDialog::run(Mailbox& mailbox, HWND overlay, DisplayScale scale, H
     adjustFrame(frame, scale);
     const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
     const auto place = placeBeside(overlay, frameWidth, frameHeight, scale.pixels(6));
+    // An owned window has no taskbar button of its own; the owner is never shown, and lives on this
+    // thread, so that the overlay's input never waits on the dialog's.
+    const OwnedWindow owner(CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                            GetModuleHandleW(nullptr), nullptr));
     const OwnedWindow window(CreateWindowExW(dialogExStyle, dialogClass, title, dialogStyle, place.x, place.y,
-                                             frameWidth, frameHeight, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                             frameWidth, frameHeight, owner.get(), nullptr, GetModuleHandleW(nullptr),
                                              nullptr));
     if (const HWND dialog = window.get()) {
         state.edit = control(L"EDIT", L"", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, editId,

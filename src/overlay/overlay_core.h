@@ -52,6 +52,7 @@ struct OverlayCore {
     SharedHistory shared;               // the user's other PCs' histories, when shared through a folder
     ShownChoice shownChoice;            // what the overlay's figure shows, kept in overlay.cfg
     ShownTime shownTime;                // the sums behind that figure
+    bool iconShown = false;             // the notification-area icon is there to bring the overlay back
 };
 
 // The overlay is pinned at (fixedX, fixedY) and cannot be dragged. Main thread only.

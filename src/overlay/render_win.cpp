@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/text.h"
+#include "overlay/overlay_look.h"
 
 namespace {
 
@@ -49,10 +50,28 @@ void drawTime(Gdiplus::Graphics& graphics, const FrameContent& content, FrameCac
     const Gdiplus::RectF box =
         cache ? cache->timeBoxFor(content.font, content.scale, [&] { return measureTimeBox(graphics, content.font); })
               : measureTimeBox(graphics, content.font);
-    const float originX = content.textCenterX - box.Width * 0.5f;
-    const float originY = content.textCenterY - box.Height * 0.5f;
-    graphics.DrawString(content.timeText.c_str(), -1, content.font, Gdiplus::RectF(originX, originY, 0, 0), nullptr,
-                        &brush);
+    // A figure longer than "00:00:00" (hundreds of hours and more) is drawn smaller, centred on
+    // the same box, so that it never runs off the plate.
+    float shrink = 1.0f;
+    if (content.timeText.size() > 8) {
+        Gdiplus::RectF wide;
+        graphics.MeasureString(content.timeText.c_str(), -1, content.font, Gdiplus::RectF(0, 0, 0, 0), nullptr, &wide);
+        shrink = figureShrink(wide.Width, box.Width);
+    }
+    if (shrink < 1.0f) {
+        graphics.TranslateTransform(static_cast<Gdiplus::REAL>(content.textCenterX),
+                                    static_cast<Gdiplus::REAL>(content.textCenterY));
+        graphics.ScaleTransform(shrink, shrink);
+        Gdiplus::StringFormat centred;
+        centred.SetAlignment(Gdiplus::StringAlignmentCenter);
+        centred.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+        graphics.DrawString(content.timeText.c_str(), -1, content.font, Gdiplus::PointF(0, 0), &centred, &brush);
+    } else {
+        const float originX = content.textCenterX - box.Width * 0.5f;
+        const float originY = content.textCenterY - box.Height * 0.5f;
+        graphics.DrawString(content.timeText.c_str(), -1, content.font, Gdiplus::RectF(originX, originY, 0, 0),
+                            nullptr, &brush);
+    }
     graphics.ResetTransform();
 }
 
@@ -110,7 +129,26 @@ void drawSaveWarning(Gdiplus::Graphics& graphics, DisplayScale scale) {
     graphics.SetSmoothingMode(before);
 }
 
+// A pointer's arrow over a ring, white on blue and opaque over any skin: clicks pass through here.
+void drawClickThroughMark(Gdiplus::Graphics& graphics, DisplayScale scale) {
+    const Gdiplus::SmoothingMode before = graphics.GetSmoothingMode();
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    const float x = scale.exact(clickThroughMarkX), y = scale.exact(clickThroughMarkY);
+    const float r = scale.exact(saveWarningRadius);
+    Gdiplus::SolidBrush disc(Gdiplus::Color(255, 0, 103, 192));
+    Gdiplus::SolidBrush white(Gdiplus::Color(255, 255, 255, 255));
+    graphics.FillEllipse(&disc, x - r, y - r, 2 * r, 2 * r);
+    const auto at = [&](float dx, float dy) { return Gdiplus::PointF(x + scale.exact(dx), y + scale.exact(dy)); };
+    const Gdiplus::PointF arrow[] = {at(-3, -6), at(-3, 5), at(0, 2), at(2, 6), at(4, 5), at(2, 1), at(5, 1)};
+    graphics.FillPolygon(&white, arrow, 7);
+    graphics.SetSmoothingMode(before);
+}
+
 }  // namespace
+
+bool pushAlpha(HWND window, BLENDFUNCTION blend) {
+    return UpdateLayeredWindow(window, nullptr, nullptr, nullptr, nullptr, nullptr, 0, &blend, ULW_ALPHA) != FALSE;
+}
 
 FrameSurface::FrameSurface(HWND window, int side)
     : side_(side),
@@ -137,6 +175,7 @@ void drawFrame(FrameSurface& surface, const FrameContent& content, FrameCache* c
     drawTime(graphics, content, cache);
     drawProject(graphics, content, cache);
     if (content.saveFailed) drawSaveWarning(graphics, content.scale);
+    if (content.clickThroughMark) drawClickThroughMark(graphics, content.scale);
     if (content.selectingTarget) drawWholeFrame(graphics, content.targetSelectImage, side);
 }
 

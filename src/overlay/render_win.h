@@ -31,6 +31,8 @@ struct FrameContent {
     float projectCenterX = 0;                     // the project's name is centred here, window pixels,
     float projectCenterY = 0;
     float projectWidth = 0;                       // and cut short with "…" beyond this width (0: not drawn)
+    std::uint8_t alpha = 255;                     // the whole plate's opacity: the window's constant alpha
+    bool clickThroughMark = false;                // clicks go through the plate: a mark says so
 };
 
 // Two frames that would show the same pixels: the window keeps the last one pushed.
@@ -41,7 +43,14 @@ inline bool operator==(const FrameContent& a, const FrameContent& b) {
            a.timeText == b.timeText && a.projectText == b.projectText && a.projectFont == b.projectFont &&
            a.projectCenterX == b.projectCenterX && a.projectCenterY == b.projectCenterY &&
            a.projectWidth == b.projectWidth && a.selectingTarget == b.selectingTarget &&
-           a.saveFailed == b.saveFailed && a.scale == b.scale;
+           a.saveFailed == b.saveFailed && a.scale == b.scale && a.alpha == b.alpha &&
+           a.clickThroughMark == b.clickThroughMark;
+}
+// Two frames that differ at most in their constant alpha: the picture need not be drawn again.
+inline bool samePicture(const FrameContent& a, const FrameContent& b) {
+    FrameContent aligned = a;
+    aligned.alpha = b.alpha;
+    return aligned == b;
 }
 inline bool operator!=(const FrameContent& a, const FrameContent& b) { return !(a == b); }
 
@@ -110,6 +119,10 @@ private:
 bool renderFrame(HWND window, POINT destination, SIZE size, POINT sourceOrigin, BLENDFUNCTION blend,
                  const FrameContent& content, FrameCache* cache = nullptr);
 
+// Gives the layered window `window` a new constant alpha and keeps the picture it has; false when
+// that could not be done (the frame is then pushed whole).
+bool pushAlpha(HWND window, BLENDFUNCTION blend);
+
 // Width and height of the overlay and of every frame at 96 DPI, pixels.
 constexpr int frameSide = 200;
 
@@ -121,6 +134,9 @@ inline int frameSideAt(DisplayScale scale) { return scale.pixels(frameSide); }
 constexpr int saveWarningCenterX = 172;
 constexpr int saveWarningCenterY = 75;
 constexpr int saveWarningRadius = 9;
+// The click-through mark, across from it in the top-left corner.
+constexpr int clickThroughMarkX = 28;
+constexpr int clickThroughMarkY = 75;
 
 // The pixels one frame is drawn into: a 32-bit top-down DIB section selected into a memory DC
 // compatible with `window`'s DC (null: the screen's). Members go in reverse order: the selection

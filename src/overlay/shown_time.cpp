@@ -60,18 +60,64 @@ void ShownTime::counted(const std::wstring& project, std::int32_t seconds, Local
 
 void loadShownChoice(ShownChoice& choice, const std::wstring& stateFolder) {
     choice.path = overlayFilePath(stateFolder);
-    const OverlayShowsLoad load = loadOverlayShows(choice.path);
-    choice.shows = load.shows;
+    const OverlayFileLoad load = loadOverlayFile(choice.path);
+    choice.choices = load.text.choices;
+    choice.kept = load.text.kept;
     choice.error.clear();
-    if (load.unreadable)
+    const std::vector<int>& bad = load.text.unreadableLines;
+    if (load.unreadable || (!bad.empty() && bad.front() == 1)) {
         choice.notice = displayPath(choice.path) + L" could not be read" +
                         (load.error ? L" (" + systemReason(load.error) + L")" : L"") +
                         L"; the overlay shows this run until Overlay shows is chosen";
+    } else if (!bad.empty()) {
+        std::wstring lines;
+        for (const int line : bad) lines += (lines.empty() ? L"" : L", ") + std::to_wstring(line);
+        choice.notice = displayPath(choice.path) + (bad.size() > 1 ? L" lines " : L" line ") + lines +
+                        L" could not be read; the overlay takes the default there until it is chosen again";
+    }
 }
 
+namespace {
+
+// Every change saves the whole file: the last save's outcome is the file's.
+template <class Change>
+void change(ShownChoice& choice, Change apply) {
+    apply(choice.choices);
+    if (!choice.path.empty()) choice.error = saveOverlayFile(choice.path, choice.choices, choice.kept);
+}
+
+}  // namespace
+
 void chooseShown(ShownChoice& choice, OverlayShows shows) {
-    choice.shows = shows;
-    if (!choice.path.empty()) choice.error = saveOverlayShows(choice.path, shows);
+    change(choice, [&](OverlayChoices& c) { c.shows = shows; });
+}
+
+void chooseOpacity(ShownChoice& choice, int percent) {
+    change(choice, [&](OverlayChoices& c) { c.opacity = std::clamp(percent, leastOpacity, 100); });
+}
+
+void setClickThrough(ShownChoice& choice, bool on) {
+    change(choice, [&](OverlayChoices& c) { c.clickThrough = on; });
+}
+
+void setHidden(ShownChoice& choice, bool hidden) {
+    change(choice, [&](OverlayChoices& c) { c.hidden = hidden; });
+}
+
+void setHideOverFullScreen(ShownChoice& choice, bool on) {
+    change(choice, [&](OverlayChoices& c) { c.hideOverFullScreen = on; });
+}
+
+void setHideFromCapture(ShownChoice& choice, bool on) {
+    change(choice, [&](OverlayChoices& c) { c.hideFromCapture = on; });
+}
+
+void chooseGoal(ShownChoice& choice, int hours) {
+    change(choice, [&](OverlayChoices& c) { c.goalHours = hours; });
+}
+
+void retryShownChoiceSave(ShownChoice& choice) {
+    if (choice.error) change(choice, [](OverlayChoices&) {});
 }
 
 void recordCounted(OverlayCore& overlay, std::int32_t seconds, LocalMoment now) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "common/calendar.h"
 #include "config/overlay_file.h"
@@ -49,18 +50,29 @@ private:
     std::uint64_t sums_ = 0;
 };
 
-// The menu's "Overlay shows" choice and overlay.cfg, which keeps it.
+// The overlay's own choices ("Overlay shows", its look, whether it is hidden) and overlay.cfg,
+// which keeps them.
 struct ShownChoice {
-    OverlayShows shows = OverlayShows::run;
+    OverlayChoices choices;
+    std::vector<std::string> kept;  // overlay.cfg's lines of later versions, written back at every save
     std::wstring path;      // overlay.cfg; empty until loaded, and nothing is written then
     std::error_code error;  // why overlay.cfg was not written; empty once it was
-    std::wstring notice;    // an unreadable overlay.cfg, for the menu to say once
+    std::wstring notice;    // an unreadable overlay.cfg or line of it, for the menu to say once
 };
 
-// Reads overlay.cfg in `stateFolder`; an unreadable one gives this run, and a notice.
+// Reads overlay.cfg in `stateFolder`; what cannot be read gives its default, and a notice.
 void loadShownChoice(ShownChoice& choice, const std::wstring& stateFolder);
 // Makes `shows` the choice and saves it.
 void chooseShown(ShownChoice& choice, OverlayShows shows);
+// The plate's opacity, percent; one of opacityChoices from the menu.
+void chooseOpacity(ShownChoice& choice, int percent);
+void setClickThrough(ShownChoice& choice, bool on);
+void setHidden(ShownChoice& choice, bool hidden);
+void setHideOverFullScreen(ShownChoice& choice, bool on);
+void setHideFromCapture(ShownChoice& choice, bool on);
+void chooseGoal(ShownChoice& choice, int hours);
+// Saves overlay.cfg again after a failed save; nothing otherwise.
+void retryShownChoiceSave(ShownChoice& choice);
 
 // Puts a frame's counted seconds into the history, for the program and project that counted
 // them, and into the figure's sums.

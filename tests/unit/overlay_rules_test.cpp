@@ -14,6 +14,7 @@
 #include "common/display_scale.h"
 #include "overlay/overlay_settings.h"
 #include "overlay/mouse_buttons.h"
+#include "overlay/overlay_look.h"
 #include "overlay/screen_place.h"
 #include "overlay/stay_on_top.h"
 #include "overlay/target_programs.h"
@@ -390,7 +391,10 @@ TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
               L"1126 Stop after 1 seconds\n1127 Stop after 5 seconds\n1128 Stop after 10 seconds [x]\n"
               L"1129 Stop after 30 seconds\n1130 Stop after 60 seconds\n1134 Stop after 2 minutes\n"
               L"1135 Stop after 5 minutes\n1136 Stop after 15 minutes\n}\n0 Overlay shows\n{\n1161 This run [x]\n"
-              L"1162 Today\n1163 This project\n}\n0 ---\n1125 Exit\n");
+              L"1162 Today\n1163 This project\n}\n0 Overlay look\n{\n1164 Opacity 100 % [x]\n1165 Opacity 80 %\n"
+              L"1166 Opacity 60 %\n1167 Opacity 40 %\n0 ---\n"
+              L"1169 Click-through (off until the notification-area icon is back)\n}\n0 ---\n"
+              L"1168 Hide overlay (disabled)\n1125 Exit\n");
 
     const auto before = readBytes(stateFile());
     // 1133 opens the history window and 1139 the New project dialog, which is the Windows
@@ -676,4 +680,72 @@ TEST(StayOnTop, TheOverlayGoesBackOnTopUnlessAPopupIsAboveIt) {
         {"a window of its own, the New project dialog", {{L"ArdenoTimeNewProject", false, true}}, false},
     };
     for (const auto& c : cases) EXPECT_EQ(raiseAbove(c.above), c.raise) << c.name;
+}
+
+TEST(PlateLook, OpacityFadeAndPointer) {
+    const struct {
+        int percent;
+        bool faded;
+        int alpha;
+    } alphas[] = {{100, false, 255}, {80, false, 204}, {60, false, 153}, {40, false, 102},
+                  {100, true, 64},   {60, true, 38},   {10, false, 26},  {10, true, 7}};
+    for (const auto& a : alphas) EXPECT_EQ(plateAlpha(a.percent, a.faded), a.alpha) << a.percent << a.faded;
+
+    // Edges: the first column and row are over the plate, the one past the side is not.
+    EXPECT_TRUE(pointerOverPlate(100, 50, 200, 100, 50));
+    EXPECT_TRUE(pointerOverPlate(100, 50, 200, 299, 249));
+    EXPECT_FALSE(pointerOverPlate(100, 50, 200, 300, 100));
+    EXPECT_FALSE(pointerOverPlate(100, 50, 200, 150, 49));
+    EXPECT_FALSE(pointerOverPlate(INT_MAX - 10, 0, 200, INT_MIN, 10)) << "no overflow past the coordinate limit";
+
+    // The first frame shows the plate as chosen; a new target fades evenly over 150 ms from where
+    // the plate is, also when it turns back half-way.
+    PlateFade fade;
+    const struct {
+        std::uint8_t target;
+        std::uint32_t at;
+        int alpha;
+        bool fading;
+    } steps[] = {{255, 1000, 255, false}, {64, 1000, 255, true}, {64, 1075, 160, true}, {64, 1150, 64, false},
+                 {64, 9000, 64, false},  {255, 9000, 64, true}, {255, 9030, 102, true}, {64, 9030, 102, true},
+                 {64, 9180, 64, false}};
+    for (const auto& s : steps) {
+        EXPECT_EQ(fade.at(s.target, s.at), s.alpha) << s.at;
+        EXPECT_EQ(fade.fading(), s.fading) << s.at;
+    }
+}
+
+TEST(PlateLook, AFigureOfAnyLengthFitsTheBoxOfEightDigits) {
+    const struct {
+        std::int32_t seconds;
+        const wchar_t* text;
+    } figures[] = {{0, L"00:00:00"},
+                   {999 * 3600 + 3599, L"999:59:59"},
+                   {1000 * 3600, L"1000:00"},
+                   {1234 * 3600 + 56 * 60 + 59, L"1234:56"},
+                   {INT32_MAX, L"596523:14"}};
+    for (const auto& f : figures) EXPECT_EQ(figureText(f.seconds), f.text) << f.seconds;
+    EXPECT_FLOAT_EQ(figureShrink(90, 100), 1.0f);
+    EXPECT_FLOAT_EQ(figureShrink(100, 100), 1.0f);
+    EXPECT_FLOAT_EQ(figureShrink(125, 100), 0.8f);
+    EXPECT_FLOAT_EQ(figureShrink(125, 0), 1.0f) << "no box measured: drawn as it is";
+}
+
+TEST(PlateLook, TheIconsTooltipSaysWhatTheOverlayShowsAndWhyItIsHidden) {
+    const struct {
+        IconFacts facts;
+        const wchar_t* tip;
+    } tips[] = {
+        {{OverlayShows::run, 75, 3600, HiddenBy::nothing, false, 0}, L"Ardeno Time\nThis run: 00:01:15\nToday: 01:00:00"},
+        {{OverlayShows::today, 3600, 3600, HiddenBy::choice, false, 0},
+         L"Ardeno Time\nToday: 01:00:00\nHidden: click the icon to show"},
+        {{OverlayShows::project, 7200, 5400, HiddenBy::fullScreen, true, 4},
+         L"Ardeno Time\nThis project: 02:00:00\nToday: 01:30:00\nGoal 4 h: 37 % done\nCounting paused\n"
+         L"Hidden over a full-screen program"},
+        {{OverlayShows::today, 30000, 30000, HiddenBy::nothing, false, 8}, L"Ardeno Time\nToday: 08:20:00\nGoal 8 h: 100 % done"},
+    };
+    for (const auto& t : tips) {
+        EXPECT_EQ(iconTooltip(t.facts), t.tip);
+        EXPECT_LE(iconTooltip(t.facts).size(), 127u);
+    }
 }

@@ -7,6 +7,7 @@
 #include "config/file_system.h"
 #include "config/settings_error.h"
 #include "overlay/context_menu.h"
+#include "overlay/overlay_look.h"
 #include "overlay/shown_time.h"
 #include "temp_folder.h"
 
@@ -109,7 +110,7 @@ TEST(OverlayFile, TheChoiceIsKeptAndAnUnreadableFileIsSaidAndLeftUntilTheNextCho
     OverlayCore o;
     o.dataFile.lines = {L"notepad.exe", L"1", L"0", L"false", L"0", L"0", L"100"};
     loadShownChoice(o.shownChoice, stateFolder);
-    EXPECT_EQ(o.shownChoice.shows, OverlayShows::run);
+    EXPECT_EQ(o.shownChoice.choices.shows, OverlayShows::run);
     EXPECT_EQ(o.shownChoice.notice, L"");
     EXPECT_FALSE(std::filesystem::exists(file)) << "written only once a choice is made";
 
@@ -117,7 +118,7 @@ TEST(OverlayFile, TheChoiceIsKeptAndAnUnreadableFileIsSaidAndLeftUntilTheNextCho
     const auto overlayShows = [&] { return contextMenuEntries(o, today).at(12); };
     EXPECT_EQ(overlayShows().text, L"Overlay shows");
     EXPECT_FALSE(carryOutCommand(o, showTodayCommand, 0, 0, [] {}));
-    EXPECT_EQ(readBytes(file), "today\r\n");
+    EXPECT_EQ(readBytes(file).substr(0, 7), "today\r\n") << "an earlier version reads the first line only";
     const std::vector<MenuEntry> choices = overlayShows().submenu;
     ASSERT_EQ(choices.size(), 3u);
     for (const MenuEntry& choice : choices) {
@@ -128,27 +129,135 @@ TEST(OverlayFile, TheChoiceIsKeptAndAnUnreadableFileIsSaidAndLeftUntilTheNextCho
     OverlayCore restarted;
     restarted.dataFile.lines = o.dataFile.lines;
     loadShownChoice(restarted.shownChoice, stateFolder);
-    EXPECT_EQ(restarted.shownChoice.shows, OverlayShows::project);
+    EXPECT_EQ(restarted.shownChoice.choices.shows, OverlayShows::project);
 
     writeBytes(file, "weekly\r\n");
     loadShownChoice(restarted.shownChoice, stateFolder);
-    EXPECT_EQ(restarted.shownChoice.shows, OverlayShows::run);
+    EXPECT_EQ(restarted.shownChoice.choices.shows, OverlayShows::run);
     EXPECT_EQ(readBytes(file), "weekly\r\n");
     const std::wstring notice = displayPath(file.wstring()) + L" could not be read; the overlay shows this run until "
                                 L"Overlay shows is chosen";
     EXPECT_EQ(restarted.shownChoice.notice, notice);
     EXPECT_EQ(contextMenuEntries(restarted, today).at(0).text, notice);
     carryOutCommand(restarted, showRunCommand, 0, 0, [] {});
-    EXPECT_EQ(readBytes(file), "run\r\n");
+    EXPECT_EQ(readBytes(file).substr(0, 5), "run\r\n");
 
     // Nowhere to write: the choice holds for this run, and the menu says why it was not kept.
     std::filesystem::remove(file);
     std::filesystem::create_directory(temporaryPathFor(file.wstring()));
     restarted.shownChoice.notice.clear();
     carryOutCommand(restarted, showTodayCommand, 0, 0, [] {});
-    EXPECT_EQ(restarted.shownChoice.shows, OverlayShows::today);
+    EXPECT_EQ(restarted.shownChoice.choices.shows, OverlayShows::today);
     EXPECT_TRUE(restarted.shownChoice.error);
     EXPECT_EQ(contextMenuEntries(restarted, today).at(0).text.rfind(L"Not saved: " + displayPath(file.wstring()), 0), 0u);
+}
+
+// The lines after the first, as a person or a later version may have left them.
+TEST(OverlayFile, NameValueLinesReadInAnyOrderAndKeepWhatTheyDoNotKnow) {
+    const OverlayChoices defaults;
+    const struct {
+        const char* name;
+        std::string bytes;
+        OverlayChoices choices;
+        std::vector<int> unreadable;
+        std::vector<std::string> kept;
+    } cases[] = {
+        {"an earlier version's one line", "project\r\n", [] { OverlayChoices c; c.shows = OverlayShows::project; return c; }(), {}, {}},
+        {"every line, any order, spaces and case",
+         "today\r\n Hidden = ON\r\nopacity=60\ngoal=4\r\nclickthrough=on\r\nfullscreen=off\r\ncapture=on\r\n",
+         [] {
+             OverlayChoices c;
+             c.shows = OverlayShows::today;
+             c.opacity = 60;
+             c.clickThrough = c.hidden = c.hideFromCapture = true;
+             c.hideOverFullScreen = false;
+             c.goalHours = 4;
+             return c;
+         }(), {}, {}},
+        {"a later duplicate wins", "run\r\nopacity=40\r\nopacity=80\r\n", [] { OverlayChoices c; c.opacity = 80; return c; }(), {}, {}},
+        {"a hand-made opacity within range", "run\r\nopacity=55\r\n", [] { OverlayChoices c; c.opacity = 55; return c; }(), {}, {}},
+        {"bad values give their defaults and leave the others",
+         "run\r\nopacity=5\r\nhidden=yes\r\ngoal=3\r\nclickthrough=on\r\nopacity=\r\n",
+         [] { OverlayChoices c; c.clickThrough = true; return c; }(), {2, 3, 4, 6}, {}},
+        {"an unreadable first line leaves the others", "weekly\r\nopacity=60\r\n",
+         [] { OverlayChoices c; c.opacity = 60; return c; }(), {1}, {}},
+        {"a later version's lines are kept as they stood", "run\r\ntheme=Dark \r\nopacity=80\r\n# a note\r\n\r\n",
+         [] { OverlayChoices c; c.opacity = 80; return c; }(), {}, {"theme=Dark ", "# a note"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const OverlayFileText text = parseOverlayFile(c.bytes);
+        EXPECT_TRUE(text.choices == c.choices);
+        EXPECT_EQ(text.unreadableLines, c.unreadable);
+        EXPECT_EQ(text.kept, c.kept);
+        // Written and read again: the same choices, and the same kept lines, nothing unreadable.
+        const OverlayFileText again = parseOverlayFile(formatOverlayFile(text.choices, text.kept));
+        EXPECT_TRUE(again.choices == text.choices);
+        EXPECT_EQ(again.kept, text.kept);
+        EXPECT_TRUE(again.unreadableLines.empty());
+    }
+    EXPECT_EQ(formatOverlayFile(defaults), "run\r\nopacity=100\r\nclickthrough=off\r\nhidden=off\r\nfullscreen=on\r\n"
+                                           "capture=off\r\ngoal=off\r\n");
+}
+
+// The look's commands: each is kept in overlay.cfg with the lines a later version wrote, and the
+// two that could lock a person out need the icon.
+TEST(OverlayFile, TheLooksCommandsAreKeptAndHidingNeedsTheIcon) {
+    TempFolder folder;
+    const std::filesystem::path file = folder.path() / "overlay.cfg";
+    writeBytes(file, "today\r\ntheme=dark\r\nopacity=abc\r\n");
+    OverlayCore o;
+    o.dataFile.lines = {L"notepad.exe", L"1", L"0", L"false", L"0", L"0", L"100"};
+    loadShownChoice(o.shownChoice, folder.path().wstring());
+    EXPECT_EQ(o.shownChoice.notice, displayPath(file.wstring()) +
+                                        L" line 3 could not be read; the overlay takes the default there until it is "
+                                        L"chosen again");
+    const DayNumber today = *dayNumber({2026, 12, 7});
+    const auto entry = [&](unsigned id) {
+        for (const MenuEntry& e : contextMenuEntries(o, today)) {
+            if (e.id == id) return e;
+            for (const MenuEntry& sub : e.submenu)
+                if (sub.id == id) return sub;
+        }
+        return MenuEntry{};
+    };
+    carryOutCommand(o, opacityFirstCommand + 2, 0, 0, [] {});
+    EXPECT_EQ(o.shownChoice.choices.opacity, 60);
+    EXPECT_TRUE(entry(opacityFirstCommand + 2).checked);
+    EXPECT_FALSE(entry(opacityFirstCommand).checked);
+    EXPECT_EQ(readBytes(file), "today\r\nopacity=60\r\nclickthrough=off\r\nhidden=off\r\nfullscreen=on\r\n"
+                               "capture=off\r\ngoal=off\r\ntheme=dark\r\n");
+
+    // No icon: nothing could bring a hidden or clicked-through plate back.
+    carryOutCommand(o, hideOverlayCommand, 0, 0, [] {});
+    EXPECT_FALSE(o.shownChoice.choices.hidden);
+    EXPECT_TRUE(entry(hideOverlayCommand).disabled);
+    carryOutCommand(o, clickThroughCommand, 0, 0, [] {});
+    EXPECT_TRUE(o.shownChoice.choices.clickThrough) << "chosen, for when the icon is there";
+    EXPECT_FALSE(clickThroughNow(o.shownChoice.choices, o.iconShown));
+
+    o.iconShown = true;
+    EXPECT_TRUE(clickThroughNow(o.shownChoice.choices, o.iconShown));
+    EXPECT_EQ(entry(clickThroughCommand).text, L"Click-through");
+    EXPECT_TRUE(entry(clickThroughCommand).checked);
+    carryOutCommand(o, hideOverlayCommand, 0, 0, [] {});
+    EXPECT_EQ(entry(hideOverlayCommand).text, L"Show overlay");
+    EXPECT_EQ(overlayHiddenBy(o.shownChoice.choices, true, false), HiddenBy::choice);
+    EXPECT_EQ(overlayHiddenBy(o.shownChoice.choices, false, false), HiddenBy::nothing) << "the icon went away";
+    OverlayCore restarted;
+    loadShownChoice(restarted.shownChoice, folder.path().wstring());
+    EXPECT_TRUE(restarted.shownChoice.choices == o.shownChoice.choices);
+    EXPECT_EQ(restarted.shownChoice.kept, std::vector<std::string>{"theme=dark"});
+
+    // A failed save is tried again, and then says nothing more.
+    std::filesystem::remove(file);
+    std::filesystem::create_directory(temporaryPathFor(file.wstring()));
+    carryOutCommand(o, opacityFirstCommand + 3, 0, 0, [] {});
+    EXPECT_TRUE(o.shownChoice.error);
+    std::filesystem::remove(temporaryPathFor(file.wstring()));
+    retryShownChoiceSave(o.shownChoice);
+    EXPECT_FALSE(o.shownChoice.error);
+    EXPECT_EQ(parseOverlayFile(readBytes(file)).choices.opacity, 40);
 }
 
 }  // namespace
