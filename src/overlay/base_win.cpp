@@ -133,7 +133,7 @@ void Base::init() {
     loadShownChoice(shownChoice, stateFolder);
     // Without the icon the plate is all there is: it shows whatever was chosen, and a failure
     // here is tried again every few seconds.
-    trayIcon.create(iconTip(now.local.day), now.ticks);
+    trayIcon.create(iconTip(now.local.day), now.ticks, hwnd);
     iconShown = trayIcon.shown();
     hiddenBy_ = overlayHiddenBy(shownChoice.choices, iconShown, false);
     secondMark = 0;

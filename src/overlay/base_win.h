@@ -9,6 +9,7 @@
 #include "app/window.h"
 #include "input/input_hook_win.h"
 #include "history/history_window_win.h"
+#include "overlay/counting.h"
 #include "overlay/first_start_note_win.h"
 #include "overlay/new_project_dialog_win.h"
 #include "overlay/overlay_core.h"
@@ -55,6 +56,12 @@ public:
     void showOnRequest();
     // The message a second start's request arrives as (see SingleInstance).
     UINT showRequestMessage = 0;
+    // The notification-area icon's tooltip for now.
+    std::wstring iconTip(DayNumber today) const;
+    // While a window of the program's own is in front (a message box, the Save dialog, New
+    // project), the plate steps behind it: true then. Called at housekeeping and whenever the
+    // program becomes the active one, also inside a modal loop that holds the frames up.
+    bool stepBehindOwnWindow();
 
     POINT cursorPos{};
     HWND hwnd = nullptr;
@@ -98,23 +105,16 @@ private:
     // Whether the plate is on the screen, takes clicks and how opaque it is, from the choices, the
     // icon and the pointer; and the icon's requests and tooltip.
     void keepPresence(const FrameClocks& clocks);
-    std::wstring iconTip(DayNumber today) const;
     HiddenBy hiddenBy_ = HiddenBy::nothing;
     bool onScreen_ = true;         // the window is shown
     bool clickThrough_ = false;    // WS_EX_TRANSPARENT is set
     std::uint8_t alpha_ = 255;     // the plate's constant alpha for this frame
-    bool alphaFading_ = false;
     PlateFade plateFade_;
+    int fadeOpacity_ = 0;          // the opacity plateFade_ works at
     std::int64_t tipMinute_ = -1;  // the minute of day the tooltip was last made in
     HWND behind_ = nullptr;        // the program's own window the plate stepped behind
 
     void keepOnTop();
-public:
-    // While a window of the program's own is in front (a message box, the Save dialog, New
-    // project), the plate steps behind it: true then. Called at housekeeping and whenever the
-    // program becomes the active one, also inside a modal loop that holds the frames up.
-    bool stepBehindOwnWindow();
-private:
     void selectionStep();
     bool menuTriggered();
     // Sign-out and sleep, seen inside the window procedure that receives them.

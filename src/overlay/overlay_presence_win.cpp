@@ -59,6 +59,11 @@ void Base::keepPresence(const FrameClocks& clocks) {
         const PointerAt at = unpackPointer(pointerPosition.load(std::memory_order_relaxed));
         faded = pointerOverPlate(windowRect.left, windowRect.top, windowSize.cx, at.x, at.y);
     }
+    // Only the pointer fades the plate; a new opacity from the menu shows at once.
+    if (shownChoice.choices.opacity != fadeOpacity_) {
+        fadeOpacity_ = shownChoice.choices.opacity;
+        plateFade_ = PlateFade{};
+    }
     alpha_ = plateFade_.at(plateAlpha(shownChoice.choices.opacity, faded), clocks.ticks);
 
     if (tipDue) {

@@ -27,7 +27,8 @@ void copyTip(NOTIFYICONDATAW& data, const std::wstring& tip) {
 
 }  // namespace
 
-bool TrayIcon::create(const std::wstring& tip, std::uint32_t now) {
+bool TrayIcon::create(const std::wstring& tip, std::uint32_t now, HWND overlay) {
+    overlay_ = overlay;
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW description{};
     description.cbSize = sizeof description;
@@ -59,7 +60,7 @@ void TrayIcon::add() {
     data.uCallbackMessage = callbackMessage;
     data.hIcon = icon_;
     copyTip(data, tip_);
-    // An icon left over from a run that ended without removing it (a crash) would refuse the add.
+    // After "TaskbarCreated" for a new scale the icon may still be there, and refuses the add.
     if (!Shell_NotifyIconW(NIM_ADD, &data)) {
         if (!Shell_NotifyIconW(NIM_MODIFY, &data)) {
             shown_ = false;
@@ -134,6 +135,10 @@ LRESULT CALLBACK TrayIcon::windowProc(HWND window, UINT message, WPARAM wParam, 
     if (self && self->taskbarCreated_ && message == self->taskbarCreated_) {
         self->shown_ = false;
         self->add();
+        return 0;
+    }
+    if (self && message == WM_CLOSE) {
+        PostMessageW(self->overlay_, WM_CLOSE, 0, 0);
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);

@@ -33,8 +33,10 @@ public:
     ~TrayIcon() { remove(); }
 
     // Makes the window and adds the icon with `tip` at SDL tick `now`; false when the window could
-    // not be made (there is no icon then, and never will be this run).
-    bool create(const std::wstring& tip, std::uint32_t now);
+    // not be made (there is no icon then, and never will be this run). A request to close the
+    // icon's window (a tool that closes a program by its windows) goes to `overlay`, which ends
+    // the program as "Exit" does.
+    bool create(const std::wstring& tip, std::uint32_t now, HWND overlay);
     // Adds the icon again when it was not there and the retry is due.
     void update(std::uint32_t now);
     // Sets the tooltip (at most 127 characters) when it differs from the one shown.
@@ -63,5 +65,6 @@ private:
     bool version4_ = false;  // the icon speaks NOTIFYICON_VERSION_4 (events in LOWORD(lParam))
     std::uint32_t lastTry_ = 0;
     UINT taskbarCreated_ = 0;
+    HWND overlay_ = nullptr;
     Requests requests_;
 };

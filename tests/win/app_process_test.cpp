@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "common/kernel_handle_win.h"
 #include "config/app_data_folder_win.h"
@@ -37,24 +38,50 @@ TEST(OverlayProgram, ManifestAsksForTheInvokersRightsWithoutUiAccessAndAnIconIsE
     FreeLibrary(image);
 }
 
-TEST(OverlayProgram, SecondCopySaysTheFirstIsRunningAndLeavesTheStateFileAlone) {
+// Started again to find an overlay put away from the notification-area icon: the running copy
+// shows it, and the second start ends without a word and without touching the state file.
+TEST(OverlayProgram, ASecondStartShowsTheFirstCopysHiddenOverlayAndEndsQuietly) {
+    const std::filesystem::path folder = std::filesystem::path(commonAppDataFolder()) / L"Ardeno Time";
+    std::filesystem::create_directories(folder);
+    writeBytes(folder / L"overlay.cfg", "run\r\nhidden=on\r\n");
     OverlayProcess first(binaryFolder());
-    ASSERT_NE(first.waitForWindow(L"SDL_app", L"Ardeno Time", 15000), nullptr);
-    const std::filesystem::path state = std::filesystem::path(commonAppDataFolder()) / L"Ardeno Time" / L"data.cfg";
+    const HWND overlay = first.waitForWindow(L"SDL_app", L"Ardeno Time", 15000);
+    ASSERT_NE(overlay, nullptr);
+    const std::filesystem::path state = folder / L"data.cfg";
     for (int i = 0; i < 100 && !std::filesystem::exists(state); ++i) Sleep(50);
     const std::string before = readBytes(state);
     ASSERT_FALSE(before.empty());
+    // Hidden once the icon is there to bring it back.
+    for (int i = 0; i < 100 && IsWindowVisible(overlay); ++i) Sleep(50);
+    ASSERT_FALSE(IsWindowVisible(overlay));
+
+    OverlayProcess second(binaryFolder());
+    EXPECT_EQ(second.waitForExit(10000), 0u);
+    EXPECT_EQ(second.waitForWindow(L"#32770", L"Ardeno Time", 0), nullptr);
+    for (int i = 0; i < 100 && !IsWindowVisible(overlay); ++i) Sleep(50);
+    EXPECT_TRUE(IsWindowVisible(overlay));
+    EXPECT_EQ(readBytes(state), before);
+    EXPECT_NE(readBytes(folder / L"overlay.cfg").find("hidden=off\r\n"), std::string::npos);
+    PostMessageW(overlay, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.waitForExit(10000), 0u);
+    std::filesystem::remove(folder / L"overlay.cfg");
+}
+
+// A copy of an earlier version counts (its marks, without the request to show): a second start
+// says so. When that copy ends while the message is still open, the next start runs.
+TEST(OverlayProgram, ASecondStartBesideAnEarlierVersionSaysTheFirstIsRunning) {
+    std::optional<KernelHandle> mark(CreateMutexW(nullptr, FALSE, L"Global\\ArdenoTime.StateFile.Owner"));
+    std::optional<KernelHandle> session(CreateMutexW(nullptr, FALSE, L"Local\\ArdenoTime.Session.Owner"));
+    ASSERT_TRUE(*mark && *session);
 
     OverlayProcess second(binaryFolder());
     const HWND dialog = second.waitForWindow(L"#32770", L"Ardeno Time", 15000);
     ASSERT_NE(dialog, nullptr);
     EXPECT_NE(messageBoxText(dialog).find(L"Ardeno Time is already running."), std::wstring::npos);
     EXPECT_EQ(second.waitForWindow(L"SDL_app", L"Ardeno Time", 200), nullptr) << "the second copy made an overlay";
-    EXPECT_EQ(readBytes(state), before);
 
-    // The first copy ends while the second's message is still open: the next start runs.
-    PostMessageW(first.waitForWindow(L"SDL_app", L"Ardeno Time", 0), WM_CLOSE, 0, 0);
-    EXPECT_EQ(first.waitForExit(10000), 0u);
+    mark.reset();
+    session.reset();
     OverlayProcess third(binaryFolder());
     const HWND overlay = third.waitForWindow(L"SDL_app", L"Ardeno Time", 15000);
     EXPECT_NE(overlay, nullptr) << "the open message kept the program from starting";

@@ -11,6 +11,7 @@
 #include "config/config_file.h"
 #include "overlay/context_menu.h"
 #include "overlay/context_menu_win.h"
+#include "config/overlay_file.h"
 #include "overlay/process_name_win.h"
 #include "overlay_fixture.h"
 #include "temp_folder.h"
@@ -99,7 +100,10 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
                   L"1126 Stop after 1 seconds\n1127 Stop after 5 seconds\n1128 Stop after 10 seconds\n"
                   L"1129 Stop after 30 seconds [x]\n1130 Stop after 60 seconds\n1134 Stop after 2 minutes\n"
                   L"1135 Stop after 5 minutes\n1136 Stop after 15 minutes\n}\npopup Overlay shows\n{\n"
-                  L"1161 This run [x] (radio)\n1162 Today (radio)\n1163 This project (radio)\n}\n---\n1125 Exit\n");
+                  L"1161 This run [x] (radio)\n1162 Today (radio)\n1163 This project (radio)\n}\n"
+                  L"popup Overlay look\n{\n1164 Opacity 100 % [x] (radio)\n1165 Opacity 80 % (radio)\n"
+                  L"1166 Opacity 60 % (radio)\n1167 Opacity 40 % (radio)\n---\n1169 Click-through\n}\n---\n"
+                  L"1168 Hide overlay\n1125 Exit\n");
         post(1123);
         post(1149);
         post(1150);
@@ -137,11 +141,33 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
     };
     s[7] = [&](ScriptedOverlay& o) {
         EXPECT_EQ(o.frameContent().timeText, L"01:00:00") << "today's hour, not this run's 42 s";
-        EXPECT_EQ(readBytes(stateFolder / L"overlay.cfg"), "today\r\n");
+        EXPECT_EQ(readBytes(stateFolder / L"overlay.cfg").substr(0, 7), "today\r\n");
+        post(opacityFirstCommand + 2);
+    };
+    // The notification-area icon is there (Wine's own tray window): the plate may be put away
+    // and clicked through, and it counts on meanwhile.
+    s[9] = [&](ScriptedOverlay& o) {
+        EXPECT_TRUE(o.trayIcon.shown());
+        EXPECT_EQ(o.frameContent().alpha, 153);
+        post(hideOverlayCommand);
+    };
+    s[11] = [&](ScriptedOverlay& o) {
+        EXPECT_FALSE(IsWindowVisible(o.hwnd));
+        EXPECT_NE(o.iconTip(clock.now.day).find(L"Hidden: click the icon to show"), std::wstring::npos);
+        post(hideOverlayCommand);
+    };
+    s[13] = [&](ScriptedOverlay& o) {
+        EXPECT_TRUE(IsWindowVisible(o.hwnd));
+        post(clickThroughCommand);
+    };
+    s[15] = [&](ScriptedOverlay& o) {
+        EXPECT_NE(GetWindowLongW(o.hwnd, GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+        EXPECT_TRUE(o.frameContent().clickThroughMark);
+        EXPECT_EQ(parseOverlayFile(readBytes(stateFolder / L"overlay.cfg")).choices.opacity, 60);
         post(exitCommand, 0xBEEF);
     };
     run();
-    EXPECT_EQ(scripted->frame, 9) << "Exit ends the loop after the frame that handled it";
+    EXPECT_EQ(scripted->frame, 17) << "Exit ends the loop after the frame that handled it";
     EXPECT_TRUE(scripted->closed);
     EXPECT_EQ(lines(), (std::vector<std::wstring>{L"notepad.exe", L"10", L"42", L"true", lines()[4], lines()[5],
                                                    L"90061"}));
