@@ -2,6 +2,8 @@
 
 #include <dwmapi.h>
 
+#include "overlay/target_programs.h"
+
 namespace {
 
 ScreenRect toScreenRect(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
@@ -44,4 +46,12 @@ ScreenRect monitorOf(HWND window) {
     info.cbSize = sizeof info;
     if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info)) return {};
     return toScreenRect(info.rcMonitor);
+}
+
+bool fullScreenHidesOverlay(HWND overlay, HWND front, const std::vector<std::wstring>& targets, ProgramNames& names) {
+    FrontWindow facts = frontWindowFacts(front);
+    // Only a window that would hide it needs its program named: most checks end before that.
+    if (!hidesOverlay(facts, monitorOf(overlay))) return false;
+    facts.target = chosenTarget(targets, names.of(front)) != nullptr;
+    return hidesOverlay(facts, monitorOf(overlay));
 }

@@ -60,6 +60,18 @@ TEST(FullScreenWin, ABorderlessPopupOverTheWholeScreenHidesTheOverlayANormalOrMa
     EXPECT_FALSE(frontWindowFacts(nullptr).exists);
 }
 
+// This test program stands for both: another program's video, and a target's canvas-only mode.
+TEST(FullScreenWin, OnlyAFullScreenWindowOfAProgramThatIsNoTargetHidesTheOverlay) {
+    const OwnedWindow overlay(window(L"STATIC", L"overlay", WS_POPUP, {100, 100, 300, 300}, WS_EX_TOPMOST));
+    const OwnedWindow canvas(window(L"STATIC", L"canvas", WS_POPUP, screen()));
+    const OwnedWindow editor(window(L"STATIC", L"editor", WS_OVERLAPPEDWINDOW, {200, 150, 900, 700}));
+    ProgramNames names;
+    EXPECT_TRUE(fullScreenHidesOverlay(overlay.get(), canvas.get(), {L"notepad.exe"}, names));
+    EXPECT_FALSE(fullScreenHidesOverlay(overlay.get(), canvas.get(), {L"notepad.exe", L"WIN_TESTS.EXE"}, names));
+    EXPECT_FALSE(fullScreenHidesOverlay(overlay.get(), editor.get(), {L"notepad.exe"}, names));
+    EXPECT_FALSE(fullScreenHidesOverlay(overlay.get(), nullptr, {L"notepad.exe"}, names));
+}
+
 TEST(FullScreenWin, TheDesktopCoveringTheScreenIsNeverFullScreen) {
     WNDCLASSEXW description{};
     description.cbSize = sizeof description;
