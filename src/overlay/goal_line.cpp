@@ -13,6 +13,22 @@ PlateBox grown(const PlateBox& box, float by) { return {box.left - by, box.top -
 
 }  // namespace
 
+std::optional<PlateBox> visiblePlate(const std::vector<std::uint32_t>& pixels, int side) {
+    if (side <= 0 || pixels.size() != static_cast<std::size_t>(side) * static_cast<std::size_t>(side)) return std::nullopt;
+    int left = side, top = side, right = -1, bottom = -1;
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            if ((pixels[static_cast<std::size_t>(y) * side + x] >> 24) >= plateAlpha) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    if (right < 0) return std::nullopt;
+    const float unit = 200.0f / static_cast<float>(side);
+    return PlateBox{left * unit, top * unit, (right + 1) * unit, (bottom + 1) * unit};
+}
+
 std::int32_t dailyGoalSeconds(int hours) {
     const bool choice = std::find(std::begin(dailyGoalHourChoices), std::end(dailyGoalHourChoices), hours) !=
                         std::end(dailyGoalHourChoices);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "overlay/overlay_core.h"
 
@@ -10,6 +11,15 @@
 struct PlateBox {
     float left = 0, top = 0, right = 0, bottom = 0;
 };
+
+// The plate of a skin: the box of its picture's pixels at least this opaque. Its soft shadow
+// is less, and a line over the shadow would float beside the plate.
+constexpr std::uint8_t plateAlpha = 200;
+
+// Where the plate is in the skin's picture drawn over a frame of `side` x `side` premultiplied
+// ARGB `pixels` (alpha in the top byte), in the overlay's own pixels (the frame is 200 of them
+// wide at any scale). Nothing when no pixel is that opaque, or the pixels are not of that frame.
+std::optional<PlateBox> visiblePlate(const std::vector<std::uint32_t>& pixels, int side);
 
 // The daily goal's choices in hours; 0 is off.
 constexpr int dailyGoalHourChoices[] = {0, 2, 4, 6, 8};

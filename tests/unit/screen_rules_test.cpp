@@ -132,6 +132,26 @@ TEST(DailyGoal, TheLineFillsInProportionFullAtTheGoalAndNeverPastIt) {
 // The default skin: "00:00:00" in its font at 28 px measures 145.3 x 33.0 around (100, 98); the
 // name is centred on (100, 130) at 12 px and at most 156 wide; base.png's opaque plate spans
 // (14, 54) to (187, 151). Lines of 2 px, 3 px clear of the texts.
+TEST(DailyGoal, ThePlateIsWhereTheSkinsPictureIsNearlyOpaqueNotItsShadow) {
+    const std::uint32_t plate = 0xF1131921, shadow = 0x60000000, edge = 0xC8000000;
+    std::vector<std::uint32_t> frame(4 * 4, 0);
+    frame[2 * 4 + 1] = plate;
+    frame[3 * 4 + 3] = shadow;
+    const auto box = visiblePlate(frame, 4);  // 50 of the overlay's pixels to one of the frame
+    ASSERT_TRUE(box.has_value());
+    EXPECT_FLOAT_EQ(box->left, 50);
+    EXPECT_FLOAT_EQ(box->top, 100);
+    EXPECT_FLOAT_EQ(box->right, 100);
+    EXPECT_FLOAT_EQ(box->bottom, 150);
+    frame[0] = edge;  // exactly as opaque as a plate must be
+    EXPECT_FLOAT_EQ(visiblePlate(frame, 4)->left, 0);
+    EXPECT_FLOAT_EQ(visiblePlate(frame, 4)->top, 0);
+    EXPECT_FALSE(visiblePlate(std::vector<std::uint32_t>(16, shadow), 4).has_value());
+    EXPECT_FALSE(visiblePlate(frame, 3).has_value());
+    EXPECT_FALSE(visiblePlate({}, 0).has_value());
+}
+
+// The default skin's plate: base.png's nearly opaque pixels (see the Windows test of it).
 constexpr PlateBox defaultPlate{14, 54, 187, 151};
 
 TEST(DailyGoal, TheLineGoesWhereItOverlapsNeitherTheFigureNorTheName) {

@@ -6,6 +6,11 @@
 
 #include <string>
 
+#include "app/platform_session_win.h"
+#include "overlay/goal_line.h"
+#include "overlay/render_win.h"
+#include "process_harness.h"
+
 #include "common/window_handles_win.h"
 #include "overlay/capture_hiding_win.h"
 #include "overlay/full_screen_win.h"
@@ -157,6 +162,26 @@ TEST(DisplayChangeWin, APlateOnAMonitorStaysAndOneOffEveryMonitorGoesToTheMainSc
     const RECT& work = primary.rcWork;
     EXPECT_EQ(place->x, work.left + (work.right - work.left - 200) / 2);
     EXPECT_EQ(place->y, work.top + (work.bottom - work.top - 200) / 2);
+}
+
+// The plate the goal line must stay on, read from the default skin's picture as the frame draws
+// it, at 100 % and at 150 %.
+TEST(GoalLineWin, TheDefaultSkinsPlateIsFoundInItsPicture) {
+    SDL_SetMainReady();
+    const PlatformSession session;
+    const std::wstring picture = binaryFolder() + L"\\data\\base.png";
+    Gdiplus::Image base(picture.c_str());
+    ASSERT_EQ(base.GetLastStatus(), Gdiplus::Ok);
+    FrameCache cache;
+    for (const int side : {200, 300}) {
+        SCOPED_TRACE(side);
+        const auto plate = visiblePlate(cache.plateFor(&base, side), side);
+        ASSERT_TRUE(plate.has_value());
+        EXPECT_NEAR(plate->left, 14, 1);
+        EXPECT_NEAR(plate->top, 54, 1);
+        EXPECT_NEAR(plate->right, 187, 1);
+        EXPECT_NEAR(plate->bottom, 151, 1);
+    }
 }
 
 }  // namespace
