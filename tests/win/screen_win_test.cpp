@@ -40,6 +40,21 @@ bool pumpUntil(Done done, int ms = 3000) {
     return false;
 }
 
+// Ctrl+Alt+Shift+P from X, as a person types it, with X's focus on the window titled `title`:
+// xdotool, a Linux program, started from this Wine process. Returns at once.
+bool pressPauseKeysInX(const std::wstring& title) {
+    std::wstring command = L"Z:\\bin\\sh -c \"w=$(xdotool search --name '^" + title +
+                           L"$' | head -n 1); xdotool windowfocus --sync $w; xdotool key ctrl+alt+shift+p\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
 TEST(FullScreenWin, ABorderlessPopupOverTheWholeScreenHidesTheOverlayANormalOrMaximisedWindowDoesNot) {
     const OwnedWindow overlay(window(L"STATIC", L"overlay", WS_POPUP, {100, 100, 300, 300}, WS_EX_TOPMOST));
     const ScreenRect monitor = monitorOf(overlay.get());
@@ -63,6 +78,23 @@ TEST(FullScreenWin, ABorderlessPopupOverTheWholeScreenHidesTheOverlayANormalOrMa
     EXPECT_FALSE(hidesOverlay(front, monitor));
 
     EXPECT_FALSE(frontWindowFacts(nullptr).exists);
+}
+
+// A player's full-screen button or F11: the same window, in front all along, loses its frame
+// and grows over the screen, then goes back.
+TEST(FullScreenWin, AWindowThatGoesFullScreenAndBackInFrontIsSeenBothTimes) {
+    const OwnedWindow overlay(window(L"STATIC", L"overlay", WS_POPUP, {100, 100, 300, 300}, WS_EX_TOPMOST));
+    const ScreenRect monitor = monitorOf(overlay.get());
+    const OwnedWindow player(window(L"STATIC", L"player", WS_OVERLAPPEDWINDOW, {200, 150, 900, 700}));
+    EXPECT_FALSE(hidesOverlay(frontWindowFacts(player.get()), monitor));
+    const LONG_PTR framed = GetWindowLongPtrW(player.get(), GWL_STYLE);
+    SetWindowLongPtrW(player.get(), GWL_STYLE, (framed & ~WS_OVERLAPPEDWINDOW) | WS_POPUP);
+    const RECT all = screen();
+    SetWindowPos(player.get(), HWND_TOP, all.left, all.top, all.right, all.bottom, SWP_FRAMECHANGED);
+    EXPECT_TRUE(hidesOverlay(frontWindowFacts(player.get()), monitor));
+    SetWindowLongPtrW(player.get(), GWL_STYLE, framed);
+    SetWindowPos(player.get(), HWND_TOP, 200, 150, 700, 550, SWP_FRAMECHANGED);
+    EXPECT_FALSE(hidesOverlay(frontWindowFacts(player.get()), monitor));
 }
 
 // This test program stands for both: another program's video, and a target's canvas-only mode.
@@ -112,23 +144,29 @@ TEST(PauseHotkeyWin, RegistersForItsWindowReportsWhenTakenAndFreesTheKeysWhenItG
     EXPECT_TRUE(later.registered());
 }
 
-// Real keys from X: xdotool, a Linux program, started from this Wine process.
 TEST(PauseHotkeyWin, CtrlAltShiftPTypedInXReachesTheWindowAsWmHotkey) {
     const OwnedWindow target(window(L"STATIC", L"pause hotkey keys", WS_POPUP, {50, 50, 250, 250}, WS_EX_TOPMOST));
     const PauseHotkey hotkey(target.get());
     ASSERT_TRUE(hotkey.registered());
     pumpUntil([](const MSG&) { return false; }, 300);  // shown and mapped in X before the keys come
-    std::wstring command =
-        L"Z:\\bin\\sh -c \"w=$(xdotool search --name '^pause hotkey keys$' | head -n 1); "
-        L"xdotool windowfocus --sync $w; xdotool key ctrl+alt+shift+p\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        << GetLastError();
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    ASSERT_TRUE(pressPauseKeysInX(L"pause hotkey keys")) << GetLastError();
     EXPECT_TRUE(pumpUntil([&](const MSG& message) { return hotkey.pressed(message.message, message.wParam); }));
+}
+
+// The notification icon's window may be one that only takes messages: the keys still reach it
+// while another window of the program has X's focus.
+TEST(PauseHotkeyWin, AMessageOnlyWindowGetsTheHotkeyToo) {
+    const OwnedWindow icon(CreateWindowExW(0, L"STATIC", L"icon", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                           GetModuleHandleW(nullptr), nullptr));
+    ASSERT_TRUE(icon.get());
+    const OwnedWindow focus(window(L"STATIC", L"pause hotkey focus", WS_POPUP, {50, 50, 250, 250}, WS_EX_TOPMOST));
+    const PauseHotkey hotkey(icon.get());
+    ASSERT_TRUE(hotkey.registered());
+    pumpUntil([](const MSG&) { return false; }, 300);
+    ASSERT_TRUE(pressPauseKeysInX(L"pause hotkey focus")) << GetLastError();
+    EXPECT_TRUE(pumpUntil([&](const MSG& message) {
+        return message.hwnd == icon.get() && hotkey.pressed(message.message, message.wParam);
+    }));
 }
 
 TEST(CaptureHidingWin, TheBuildIsReadAndARefusedRequestLeavesTheWindowAsItWas) {
