@@ -76,6 +76,11 @@ void endSpell(OverlayCore& overlay) {
 }
 
 std::int32_t accountFrame(OverlayCore& overlay, const FrameInput& input, FrameClocks now) {
+    if (input.paused) {
+        // The partial second before the pause goes with the spell; so does the one after it.
+        endSpell(overlay);
+        return 0;
+    }
     const std::int32_t counted = countSeconds(overlay, input, now);
     overlay.wasActive = overlay.active;
     return counted;

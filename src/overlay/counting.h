@@ -31,6 +31,10 @@ struct FrameInput {
     // The title of the window in front when the frame qualifies and titles may name the project;
     // borrowed for the call, never kept.
     const std::wstring* title = nullptr;
+    // The person paused counting (from the menu or the hotkey): the frame ends the spell and
+    // counts nothing, its input included. The pause's own time never counts, and the first
+    // second after it needs new input, as after a suspend.
+    bool paused = false;
 };
 
 // The only place the program reads the real clocks.

@@ -36,3 +36,14 @@ OverlayCore::Point notePlace(const ScreenRect& overlay, std::int32_t width, std:
     if (std::int64_t{overlay.top} - gap - height >= work.top) return {alongside, overlay.top - gap - height};
     return {overlay.right + gap, beside};
 }
+
+std::optional<OverlayCore::Point> placeAfterDisplayChange(const ScreenRect& plate, const std::vector<ScreenRect>& monitors,
+                                                          const ScreenRect& primaryWorkArea) {
+    const auto overlaps = [&plate](const ScreenRect& monitor) {
+        return std::max(plate.left, monitor.left) < std::min(plate.right, monitor.right) &&
+               std::max(plate.top, monitor.top) < std::min(plate.bottom, monitor.bottom);
+    };
+    if (std::any_of(monitors.begin(), monitors.end(), overlaps)) return std::nullopt;
+    const std::int64_t side = std::int64_t{plate.right} - plate.left;
+    return pinnedPlace({plate.left, plate.top}, static_cast<std::int32_t>(side), std::nullopt, primaryWorkArea);
+}

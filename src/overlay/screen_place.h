@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "overlay/overlay_core.h"
 
@@ -29,3 +30,11 @@ OverlayCore::Point pinnedPlace(OverlayCore::Point stored, std::int32_t side,
 // goes to the right all the same.
 OverlayCore::Point notePlace(const ScreenRect& overlay, std::int32_t width, std::int32_t height, std::int32_t gap,
                              const ScreenRect& work);
+
+// Where the overlay `plate` goes after the monitors changed while it runs (one unplugged, a
+// laptop undocked, a resolution or scale changed) and are now `monitors`: nothing while it still
+// overlaps one of them; on none, where a start puts a pinned place that is on no monitor:
+// centred on the main monitor's work area. The stored pinned place is the caller's to keep, for
+// when that monitor is back.
+std::optional<OverlayCore::Point> placeAfterDisplayChange(const ScreenRect& plate, const std::vector<ScreenRect>& monitors,
+                                                          const ScreenRect& primaryWorkArea);

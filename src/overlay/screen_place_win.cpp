@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <vector>
 
 namespace {
 
@@ -43,4 +44,18 @@ OverlayCore::Point placeBeside(HWND overlay, std::int32_t width, std::int32_t he
     if (!GetMonitorInfoW(MonitorFromWindow(overlay, MONITOR_DEFAULTTONEAREST), &monitor))
         monitor.rcWork = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     return notePlace(toScreenRect(beside), width, height, gap, toScreenRect(monitor.rcWork));
+}
+
+std::optional<OverlayCore::Point> placeAfterDisplayChangeOnScreen(HWND overlay) {
+    RECT plate{};
+    if (!GetWindowRect(overlay, &plate)) return std::nullopt;
+    std::vector<ScreenRect> monitors;
+    const MONITORENUMPROC add = [](HMONITOR, HDC, LPRECT rect, LPARAM list) -> BOOL {
+        reinterpret_cast<std::vector<ScreenRect>*>(list)->push_back(toScreenRect(*rect));
+        return TRUE;
+    };
+    // No monitor to be read (a display being switched): leave it where it is for now.
+    if (!EnumDisplayMonitors(nullptr, nullptr, add, reinterpret_cast<LPARAM>(&monitors)) || monitors.empty())
+        return std::nullopt;
+    return placeAfterDisplayChange(toScreenRect(plate), monitors, primaryWorkArea());
 }

@@ -119,6 +119,56 @@ TEST(Counting, FramesGiveTheExpectedSecondsWritesAndCarry) {
     }
 }
 
+// Frames of a pause at a time-out of 5 s: `paused` frames come between the person's pause and
+// resume. Both ends of a pause end the spell, so no second spans one.
+TEST(Counting, APauseEndsTheSpellCountsNothingAndTheFirstSecondAfterItNeedsNewInput) {
+    struct Look {
+        bool qualifies;
+        bool paused;
+        std::uint32_t ms;  // on both clocks
+    };
+    const struct {
+        const char* name;
+        std::vector<Look> frames;
+        std::int32_t seconds;
+        bool activeAtEnd;
+    } cases[] = {
+        {"without a pause, 2 s of work count 2", {{true, false, 0}, {false, false, 2000}}, 2, true},
+        {"the partial second before a pause is lost and nothing counts after a resume without input",
+         {{true, false, 0}, {true, false, 1500}, {false, true, 1700}, {false, false, 2500}, {false, false, 4000}}, 1,
+         false},
+        {"input while paused counts nothing, however long",
+         {{true, false, 0}, {true, true, 1000}, {true, true, 5000}, {true, true, 60'000}}, 0, false},
+        {"after a resume the first second runs from the first input",
+         {{true, false, 0}, {false, true, 500}, {false, false, 600}, {true, false, 2000}, {false, false, 2999},
+          {false, false, 3000}},
+         1, true},
+        {"a pause shorter than a second still splits the spell",
+         {{true, false, 0}, {true, false, 900}, {false, true, 950}, {true, false, 1000}, {false, false, 1900}}, 0,
+         true},
+        {"a pause in a long spell keeps what was counted before it",
+         {{true, false, 0}, {true, false, 3200}, {false, true, 3300}, {true, false, 10'000}, {true, false, 12'100}}, 5,
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        OverlayCore overlay;
+        overlay.stopAfterSeconds = 5;
+        std::int32_t added = 0;
+        for (const Look& look : c.frames) {
+            FrameInput input{look.qualifies, 0};
+            input.paused = look.paused;
+            added += accountFrame(overlay, input, {T + look.ms, look.ms, 0, noon});
+            if (look.paused) {
+                EXPECT_FALSE(overlay.active);
+            }
+        }
+        EXPECT_EQ(added, c.seconds);
+        EXPECT_EQ(overlay.totalSeconds, c.seconds);
+        EXPECT_EQ(overlay.active, c.activeAtEnd);
+    }
+}
+
 // Which history row each counted second goes to: frames at `ms` on both clocks, with or without
 // input, and the program in front then. Line 1 holds Photoshop.exe|clipstudiopaint.exe.
 TEST(Counting, EachSecondGoesToTheTargetInFrontAtTheLastQualifyingFrameAsLine1SpellsIt) {
