@@ -502,7 +502,7 @@ overlayShowsJourney() {
   xdotool key Escape Escape
   waitFor 5 menuClosed
   check "Today there, chosen with a click" chooseFromMenu 12 1
-  check "... is kept in overlay.cfg" waitFor 3 eval 'equals "$(tr -d "\r" <"$overlayFile" 2>/dev/null)" today'
+  check "... is kept in overlay.cfg" waitFor 3 eval 'equals "$(head -n 1 "$overlayFile" 2>/dev/null | tr -d "\r")" today'
   settle
   overlayShot shows-today
   check "... and the overlay's figure is no longer this run's count" not cmp -s "$shots/shows-run.png" "$shots/shows-today.png"
@@ -510,7 +510,69 @@ overlayShowsJourney() {
 overlayShowsJourney
 # ---- overlay shows: end ----------------------------------------------------------------------
 
-check "Exit closes the overlay" chooseFromMenu 14
+# ---- out of the way: opacity, click-through and the notification-area icon -----------------
+# The figure's box: white digits on the dark plate. Xvfb shows layered pixels premultiplied over
+# black, so a plate at 60 % reads at 0.6 of its brightness.
+figureMean() { import -window root -crop 140x30+$((ox + 30))+$((oy + 85)) png:- 2>/dev/null | convert - -format '%[fx:mean]' info: 2>/dev/null; }
+ratioNear() { awk -v a="$1" -v b="$2" -v r="$3" 'BEGIN { exit !(b > 0 && a / b > r - 0.05 && a / b < r + 0.05) }'; }
+# Wine's own tray window, top left, with the icon as its first.
+iconAt() { read -r tl tt _ < <(probe rect - 'Wine System Tray') && ix=$((tl + 13)) iy=$((tt + 32)); }
+overlayHidden() { ! overlayShown; }
+overlayLookJourney() {
+  local full sixty faded title x y
+  check "the notification-area icon is there" waitFor 5 iconAt || return
+  full=$(figureMean)
+  check "Opacity 60 % in the Overlay look submenu" chooseFromMenu 13 2
+  check "... is kept in overlay.cfg" waitFor 3 grep -q '^opacity=60' "$overlayFile"
+  sleep 0.5
+  sixty=$(figureMean)
+  check "the plate reads at 0.6 of its brightness ($sixty against $full)" ratioNear "$sixty" "$full" 0.6
+  check "Click-through there" chooseFromMenu 13 5
+  check "... is kept" waitFor 3 grep -q '^clickthrough=on' "$overlayFile"
+  xdotool mousemove 900 900; sleep 0.5
+  shot overlay-60-click-through
+  # Notepad under the plate: a right-click there reaches notepad, whose own menu opens.
+  title=$(xdotool getwindowname "$notepadX")
+  probe place "$title" $((ox - 100)) $((oy - 60)) 480 360
+  xdotool mousemove $((ox + 100)) $((oy + 105)); sleep 0.5
+  faded=$(figureMean)
+  check "under the pointer the plate fades to a quarter ($faded against $sixty)" ratioNear "$faded" "$sixty" 0.25
+  xdotool click 3
+  check "a right-click on the plate reaches notepad under it" waitFor 5 eval 'equals "$(probe menu-owner)" notepad.exe'
+  xdotool key Escape; waitFor 5 menuClosed
+  xdotool mousemove 900 900; sleep 0.5
+  local back=$(figureMean)
+  check "the pointer gone, the plate is back at 60 % ($back)" ratioNear "$back" "$sixty" 1
+  # The icon, in Wine's tray window at the top left (notepad is away from it now): a left click
+  # hides the plate and shows it again; the plate counts on meanwhile.
+  xdotool mousemove "$ix" "$iy"; sleep 0.3; xdotool click 1
+  check "a left click on the icon hides the overlay" waitFor 5 overlayHidden
+  check "... kept in overlay.cfg" waitFor 3 grep -q '^hidden=on' "$overlayFile"
+  local hiddenFrom=$(line 6)
+  xdotool windowfocus --sync "$notepadX" 2>/dev/null
+  KEYS_TO_FOCUS=1 typeInNotepad 3
+  check "hidden, it counts on ($hiddenFrom -> $(line 6))" atLeast "$(line 6)" $((hiddenFrom + 1))
+  xdotool mousemove "$ix" "$iy"; sleep 0.3; xdotool click 1
+  check "another click shows it again" waitFor 5 overlayShown
+  # The icon's right-click opens the plate's menu, and its commands are the plate's.
+  xdotool mousemove "$ix" "$iy"; sleep 0.3; xdotool click 3
+  check "a right-click on the icon opens the overlay's menu" waitFor 5 eval 'equals "$(probe menu-owner)" ArdenoTime.exe'
+  read -r x y < <(probe menu-point 0 13)
+  clickAt "$x" "$y"
+  sleep 0.5
+  read -r x y < <(probe menu-point 1 5 13)
+  clickAt "$x" "$y"
+  check "Click-through off, chosen from the icon's menu" waitFor 3 grep -q '^clickthrough=off' "$overlayFile"
+  waitFor 5 menuClosed
+  check "Opacity 100 % again" chooseFromMenu 13 0
+  check "... kept" waitFor 3 grep -q '^opacity=100' "$overlayFile"
+  probe place "$title" 0 0 480 360
+  xdotool windowfocus --sync "$notepadX" 2>/dev/null
+}
+overlayLookJourney
+# ---- out of the way: end -------------------------------------------------------------------
+
+check "Exit closes the overlay" chooseFromMenu 18
 if check "the program has ended" waitFor 10 overlayGone; then
   wait "$overlay"
   check "it ended with code 0" equals "$?" 0

@@ -88,6 +88,22 @@ private:
     Handle object_;
 };
 
+// An icon the program made (CreateIconIndirect); DestroyIcon ends it. Icons loaded as shared
+// resources are the system's and are never held here.
+class IconHandle {
+public:
+    explicit IconHandle(HICON icon = nullptr) : icon_(icon) {}
+    IconHandle(const IconHandle&) = delete;
+    IconHandle& operator=(const IconHandle&) = delete;
+    ~IconHandle() {
+        if (icon_) DestroyIcon(icon_);
+    }
+    HICON get() const { return icon_; }
+
+private:
+    HICON icon_;
+};
+
 using FontHandle = GdiObject<HFONT>;
 using BrushHandle = GdiObject<HBRUSH>;
 

@@ -16,7 +16,10 @@
 #include "config/state_file.h"
 #include "history/date_order_win.h"
 #include "overlay/context_menu.h"
+#include "overlay/capture_hiding.h"
+#include "overlay/capture_hiding_win.h"
 #include "overlay/counting.h"
+#include "overlay/goal_line.h"
 #include "overlay/mouse_buttons.h"
 #include "overlay/overlay_settings.h"
 #include "overlay/process_name_win.h"
@@ -70,6 +73,7 @@ LRESULT CALLBACK overlayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
         overlayOfWindow->stepBehindOwnWindow();
         return 0;
     }
+    if (message == WM_DISPLAYCHANGE && overlayOfWindow) overlayOfWindow->displayChanged();
     // Dragged: the first start's note goes along, even while the system's move loop holds the
     // frames up.
     if (message == WM_MOVE && overlayOfWindow) overlayOfWindow->firstStartNote.follow(hwnd);
@@ -135,6 +139,10 @@ void Base::init() {
     // here is tried again every few seconds.
     trayIcon.create(iconTip(now.local.day), now.ticks, hwnd);
     iconShown = trayIcon.shown();
+    pauseHotkey.emplace(trayIcon.window() ? trayIcon.window() : hwnd);
+    pauseHotkeyTaken = !pauseHotkey->registered();
+    captureHidingAvailable = ::captureHidingAvailable(windowsBuildNumber());
+    applyCaptureChoice();
     hiddenBy_ = overlayHiddenBy(shownChoice.choices, iconShown, false);
     secondMark = 0;
     lastActivity = now.idleClock;
@@ -213,7 +221,9 @@ void Base::update(std::uint32_t& elapsedMs) {
         lastHousekeeping = clocks.ticks;
         keepOnTop();
         trayIcon.update(clocks.ticks);
+        checkFullScreen(GetForegroundWindow());
     }
+    if (std::exchange(displayChanged_, false)) placeAfterDisplayChange();
     const InputSinceLastFrame input = inputWatch.poll(housekeeping);
     firstStartNote.update();
     if (rightPressSeen) firstStartNote.close();
@@ -225,13 +235,16 @@ void Base::update(std::uint32_t& elapsedMs) {
         // in which a second can count read its title (a Store app's frame's), and only while a
         // title may name a project.
         const HWND front = input.seen ? GetForegroundWindow() : nullptr;
+        // A new window in front may be full screen: looked at now rather than at the next tick.
+        if (front && front != lastFront_) checkFullScreen(front);
         const std::wstring* inFront = front ? chosenTarget(targetPrograms, programNames.of(front)) : nullptr;
         std::wstring title;
         if (inFront && titlesMayNameProject(projects)) title = windowTitle(front);
         // An input stamped before the previous frame (a late hook call) followed it at once.
         const auto silence = static_cast<std::int32_t>(input.firstAt - previousFrameInputClock);
-        const FrameInput frameInput{inFront != nullptr, static_cast<std::uint32_t>(std::max(silence, 0)), inFront,
-                                    title.empty() ? nullptr : &title};
+        FrameInput frameInput{inFront != nullptr, static_cast<std::uint32_t>(std::max(silence, 0)), inFront,
+                              title.empty() ? nullptr : &title};
+        frameInput.paused = paused;
         if (const std::int32_t counted = accountFrame(*this, frameInput, clocks); counted > 0) {
             saveLine(*this, 6, std::to_wstring(totalSeconds));
             // After data.cfg: a kill between the two writes leaves the history one frame behind.
@@ -250,6 +263,9 @@ void Base::update(std::uint32_t& elapsedMs) {
     historyWindow.update(clocks.local.day);
     // After everything that may count or change the sums in this frame.
     shownSeconds_ = shownTime.seconds(*this, shownChoice.choices.shows, clocks.local.day);
+    const std::int32_t goal = dailyGoalSeconds(shownChoice.choices.goalHours);
+    goalFill_ = goal > 0 ? static_cast<std::int32_t>(goalFilledWidth(1000, shownTime.todaySeconds(*this, clocks.local.day), goal))
+                         : 0;
     keepPresence(clocks);
     // A target pick leaves counting as it was: wasActive already equals active.
     previousFrameInputClock = clocks.inputClock;
@@ -304,6 +320,10 @@ FrameContent Base::frameContent() const {
     content.scale = scale;
     content.alpha = alpha_;
     content.clickThroughMark = shownChoice.choices.clickThrough && iconShown;
+    content.paused = paused;
+    content.projectSize = projectPlace.size;
+    content.goalSeconds = dailyGoalSeconds(shownChoice.choices.goalHours);
+    content.goalFill = goalFill_;
     return content;
 }
 
@@ -313,15 +333,7 @@ void Base::render() {
     // Drawing and pushing a frame is most of a frame's cost, and the picture changes once a
     // second at most; the window shows the last pushed picture until it differs.
     if (framePushed && content == lastFrame) return;
-    // A fade changes only the window's constant alpha: the picture it has stays.
-    if (framePushed && samePicture(content, lastFrame)) {
-        BLENDFUNCTION faded = blend;
-        faded.SourceConstantAlpha = content.alpha;
-        if (pushAlpha(hwnd, faded)) {
-            lastFrame = std::move(content);
-            return;
-        }
-    }
+
     // Dragged since the rectangle was last asked for, the window would jump back to the old place.
     GetWindowRect(hwnd, &windowRect);
     // A frame that cannot be pushed leaves the last one on screen; the next frame tries again.
@@ -344,6 +356,11 @@ void Base::handleEvent(const SDL_Event& event) {
         rightPressSeen = true;
         return;
     }
+    // Without the icon's window the hotkey comes to the overlay's.
+    if (pauseHotkey && pauseHotkey->pressed(message.msg, message.wParam)) {
+        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(pauseCommand, 0), 0);
+        return;
+    }
     if (showRequestMessage && message.msg == showRequestMessage) {
         showOnRequest();
         return;
@@ -354,6 +371,8 @@ void Base::handleEvent(const SDL_Event& event) {
     GetWindowRect(hwnd, &windowRect);  // pinning stores where the window is now
     if (carryOutCommand(*this, id, windowRect.left, windowRect.top, [this] { loadState(); })) {
         closed = true;
+    } else if (id == captureCommand) {
+        applyCaptureChoice();
     } else if (id == workHistoryCommand) {
         historyWindow.show(history, sharing);
     } else if (id == newProjectCommand) {

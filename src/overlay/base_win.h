@@ -5,6 +5,7 @@
 #include <gdiplus.h>
 
 #include <memory>
+#include <optional>
 
 #include "app/window.h"
 #include "input/input_hook_win.h"
@@ -15,6 +16,7 @@
 #include "overlay/overlay_core.h"
 #include "overlay/overlay_look.h"
 #include "overlay/process_name_win.h"
+#include "overlay/pause_hotkey_win.h"
 #include "overlay/render_win.h"
 #include "overlay/tray_icon_win.h"
 #include "sharing/pc_sharing_win.h"
@@ -62,6 +64,8 @@ public:
     // project), the plate steps behind it: true then. Called at housekeeping and whenever the
     // program becomes the active one, also inside a modal loop that holds the frames up.
     bool stepBehindOwnWindow();
+    // The monitors changed (WM_DISPLAYCHANGE): looked at in the next frame.
+    void displayChanged() { displayChanged_ = true; }
 
     POINT cursorPos{};
     HWND hwnd = nullptr;
@@ -88,6 +92,8 @@ public:
     PcSharing sharing{shared};
     // In the notification area: the menu and show / hide while the plate is hidden or clicked through.
     TrayIcon trayIcon;
+    // Ctrl+Alt+Shift+P, for the icon's window (or the overlay's, without one).
+    std::optional<PauseHotkey> pauseHotkey;
 
 private:
     std::wstring skinFolder_ = L"data/";  // where loadSkin found the skin
@@ -100,6 +106,7 @@ private:
     std::uint32_t lastHousekeeping = 0;         // SDL tick of the last z-order and last-input check
     bool housekeptOnce = false;
     ProgramNames programNames;
+    std::int32_t goalFill_ = 0;      // thousandths of the daily goal done today
     std::int32_t shownSeconds_ = 0;  // the figure of the last update, by the menu's "Overlay shows"
 
     // Whether the plate is on the screen, takes clicks and how opaque it is, from the choices, the
@@ -113,6 +120,19 @@ private:
     int fadeOpacity_ = 0;          // the opacity plateFade_ works at
     std::int64_t tipMinute_ = -1;  // the minute of day the tooltip was last made in
     HWND behind_ = nullptr;        // the program's own window the plate stepped behind
+    bool fullScreenInFront_ = false;  // another program fills the plate's monitor
+    HWND lastFront_ = nullptr;     // the foreground window the full-screen check last looked at
+    bool displayChanged_ = false;  // the monitors changed: the plate may be on none of them now
+    bool captureApplied_ = false;  // the window is left out of screen shares
+    bool iconPaused_ = false;      // the icon shows the paused variant
+    bool tipPaused_ = false;       // the tooltip was made while paused
+
+    // The full-screen check, at housekeeping and when the window in front changed.
+    void checkFullScreen(HWND front);
+    // Leaves the overlay out of screen shares, or puts it back, as chosen.
+    void applyCaptureChoice();
+    // After a display change: back on a monitor when the plate is on none.
+    void placeAfterDisplayChange();
 
     void keepOnTop();
     void selectionStep();

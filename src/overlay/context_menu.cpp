@@ -126,6 +126,34 @@ MenuEntry overlayLookSubmenu(const OverlayChoices& choices, bool iconShown) {
                                                               L"icon is back)");
     through.checked = choices.clickThrough;
     submenu.submenu.push_back(std::move(through));
+    MenuEntry fullScreen = item(fullScreenCommand, L"Hide over full-screen programs");
+    fullScreen.checked = choices.hideOverFullScreen;
+    submenu.submenu.push_back(std::move(fullScreen));
+    return submenu;
+}
+
+// Leaving the overlay out of screen shares: before Windows 10 version 2004 the request would
+// show a black box in the share instead, so it is not offered there.
+MenuEntry captureItem(const OverlayCore& overlay) {
+    std::wstring text = L"Hide from screen sharing";
+    if (!overlay.captureHidingAvailable) text += L" (needs Windows 10 version 2004 or later)";
+    else if (!overlay.captureFailure.empty()) text += L" (failed: " + overlay.captureFailure + L")";
+    MenuEntry capture = item(captureCommand, std::move(text));
+    capture.checked = overlay.shownChoice.choices.hideFromCapture && overlay.captureHidingAvailable;
+    capture.disabled = !overlay.captureHidingAvailable;
+    return capture;
+}
+
+MenuEntry dailyGoalSubmenu(int goalHours) {
+    MenuEntry submenu{MenuEntry::Kind::submenu, 0, L"Daily goal", false, false, {}};
+    for (std::size_t i = 0; i < std::size(goalChoices); ++i) {
+        const int hours = goalChoices[i];
+        MenuEntry entry = item(goalFirstCommand + static_cast<unsigned>(i),
+                               hours == 0 ? std::wstring(L"Off") : std::to_wstring(hours) + L" hours");
+        entry.checked = goalHours == hours;
+        entry.radio = true;
+        submenu.submenu.push_back(std::move(entry));
+    }
     return submenu;
 }
 
@@ -181,8 +209,16 @@ std::vector<MenuEntry> contextMenuEntries(const OverlayCore& overlay, DayNumber 
     }
     entries.push_back(std::move(timeOut));
     entries.push_back(overlayShowsSubmenu(overlay.shownChoice.choices.shows));
-    entries.push_back(overlayLookSubmenu(overlay.shownChoice.choices, overlay.iconShown));
+    MenuEntry look = overlayLookSubmenu(overlay.shownChoice.choices, overlay.iconShown);
+    look.submenu.push_back(captureItem(overlay));
+    entries.push_back(std::move(look));
+    entries.push_back(dailyGoalSubmenu(overlay.shownChoice.choices.goalHours));
     entries.push_back(separator());
+    // The hotkey in the menu's right-hand column, or why it does not work.
+    MenuEntry pause = item(pauseCommand, overlay.pauseHotkeyTaken ? L"Pause counting (hotkey taken)"
+                                                                  : L"Pause counting\tCtrl+Alt+Shift+P");
+    pause.checked = overlay.paused;
+    entries.push_back(std::move(pause));
     // Without the icon nothing could bring a hidden overlay back.
     MenuEntry hide = item(hideOverlayCommand, overlay.shownChoice.choices.hidden && overlay.iconShown
                                                   ? L"Show overlay"
@@ -238,6 +274,16 @@ bool carryOutCommand(OverlayCore& overlay, unsigned id, std::int32_t windowLeft,
         setClickThrough(overlay.shownChoice, !overlay.shownChoice.choices.clickThrough);
     } else if (id == hideOverlayCommand) {
         if (overlay.iconShown) setHidden(overlay.shownChoice, !overlay.shownChoice.choices.hidden);
+    } else if (id == pauseCommand) {
+        // The next frame ends the spell; so does the first after the resume, which needs new input.
+        overlay.paused = !overlay.paused;
+    } else if (id == fullScreenCommand) {
+        setHideOverFullScreen(overlay.shownChoice, !overlay.shownChoice.choices.hideOverFullScreen);
+    } else if (id == captureCommand) {
+        if (overlay.captureHidingAvailable)
+            setHideFromCapture(overlay.shownChoice, !overlay.shownChoice.choices.hideFromCapture);
+    } else if (id >= goalFirstCommand && id < goalFirstCommand + std::size(goalChoices)) {
+        chooseGoal(overlay.shownChoice, goalChoices[id - goalFirstCommand]);
     } else if (id == exitCommand) {
         return true;
     } else if (const TimeOutChoice* choice = timeOutChoice(id)) {

@@ -28,6 +28,10 @@ enum MenuCommand : unsigned {
     opacityFirstCommand = 1164,  // 1164 to 1167: "Overlay look": opacity 100, 80, 60, 40 %
     hideOverlayCommand = 1168,  // "Hide overlay" / "Show overlay"
     clickThroughCommand = 1169,  // "Click-through": on or off
+    pauseCommand = 1170,  // "Pause counting": on or off, also Ctrl+Alt+Shift+P
+    fullScreenCommand = 1171,  // "Hide over full-screen programs": on or off
+    captureCommand = 1172,  // "Hide from screen sharing": on or off
+    goalFirstCommand = 1173,  // 1173 to 1177: "Daily goal": off, 2, 4, 6, 8 hours
 };
 
 // One line of the menu as it is shown, in order.

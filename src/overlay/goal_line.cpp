@@ -18,7 +18,7 @@ std::optional<PlateBox> visiblePlate(const std::vector<std::uint32_t>& pixels, i
     int left = side, top = side, right = -1, bottom = -1;
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x)
-            if ((pixels[static_cast<std::size_t>(y) * side + x] >> 24) >= plateAlpha) {
+            if ((pixels[static_cast<std::size_t>(y) * side + x] >> 24) >= plateEdgeAlpha) {
                 left = std::min(left, x);
                 right = std::max(right, x);
                 top = std::min(top, y);
@@ -30,8 +30,8 @@ std::optional<PlateBox> visiblePlate(const std::vector<std::uint32_t>& pixels, i
 }
 
 std::int32_t dailyGoalSeconds(int hours) {
-    const bool choice = std::find(std::begin(dailyGoalHourChoices), std::end(dailyGoalHourChoices), hours) !=
-                        std::end(dailyGoalHourChoices);
+    const bool choice = std::find(std::begin(goalChoices), std::end(goalChoices), hours) !=
+                        std::end(goalChoices);
     return choice ? hours * 3600 : 0;
 }
 

@@ -14,15 +14,13 @@ struct PlateBox {
 
 // The plate of a skin: the box of its picture's pixels at least this opaque. Its soft shadow
 // is less, and a line over the shadow would float beside the plate.
-constexpr std::uint8_t plateAlpha = 200;
+constexpr std::uint8_t plateEdgeAlpha = 200;
 
 // Where the plate is in the skin's picture drawn over a frame of `side` x `side` premultiplied
 // ARGB `pixels` (alpha in the top byte), in the overlay's own pixels (the frame is 200 of them
 // wide at any scale). Nothing when no pixel is that opaque, or the pixels are not of that frame.
 std::optional<PlateBox> visiblePlate(const std::vector<std::uint32_t>& pixels, int side);
 
-// The daily goal's choices in hours; 0 is off.
-constexpr int dailyGoalHourChoices[] = {0, 2, 4, 6, 8};
 
 // The goal in seconds for `hours` from overlay.cfg: 0 (no line) for anything but a choice.
 std::int32_t dailyGoalSeconds(int hours);

@@ -53,6 +53,10 @@ struct OverlayCore {
     ShownChoice shownChoice;            // what the overlay's figure shows, kept in overlay.cfg
     ShownTime shownTime;                // the sums behind that figure
     bool iconShown = false;             // the notification-area icon is there to bring the overlay back
+    bool paused = false;                // the person paused counting, until they resume or the program ends
+    bool pauseHotkeyTaken = false;      // another program holds Ctrl+Alt+Shift+P
+    bool captureHidingAvailable = false;  // this Windows can leave a window out of screen shares
+    std::wstring captureFailure;        // why leaving the overlay out of screen shares failed; empty when it did not
 };
 
 // The overlay is pinned at (fixedX, fixedY) and cannot be dragged. Main thread only.

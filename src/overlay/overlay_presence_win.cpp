@@ -5,8 +5,12 @@
 #include "common/local_clock.h"
 #include "input/input_flag.h"
 #include "overlay/context_menu.h"
+#include "overlay/capture_hiding_win.h"
 #include "overlay/context_menu_win.h"
+#include "overlay/full_screen_win.h"
+#include "overlay/screen_place_win.h"
 #include "overlay/shown_time.h"
+#include "config/file_system.h"
 
 namespace {
 
@@ -25,6 +29,7 @@ std::wstring Base::iconTip(DayNumber today) const {
     facts.todaySeconds = everyPcSecondsOnDay(*this, today);
     facts.hiddenBy = hiddenBy_;
     facts.goalHours = shownChoice.choices.goalHours;
+    facts.paused = paused;
     return iconTooltip(facts);
 }
 
@@ -33,10 +38,15 @@ void Base::keepPresence(const FrameClocks& clocks) {
     iconShown = trayIcon.shown();
     // A left click on the icon is the menu's "Hide overlay" / "Show overlay", carried out alike.
     if (requests.toggle) PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(hideOverlayCommand, 0), 0);
+    if (requests.pause) PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(pauseCommand, 0), 0);
+    if (paused != iconPaused_) {
+        iconPaused_ = paused;
+        trayIcon.showPaused(paused);
+    }
 
-    const HiddenBy hiddenBy = overlayHiddenBy(shownChoice.choices, iconShown, false);
-    const bool tipDue = hiddenBy != hiddenBy_ || requests.hovered ||
-                        clocks.local.secondOfDay / 60 != tipMinute_;
+    const HiddenBy hiddenBy = overlayHiddenBy(shownChoice.choices, iconShown, fullScreenInFront_);
+    const bool tipDue = hiddenBy != hiddenBy_ || requests.hovered || requests.pause ||
+                        paused != tipPaused_ || clocks.local.secondOfDay / 60 != tipMinute_;
     hiddenBy_ = hiddenBy;
     const bool show = hiddenBy == HiddenBy::nothing;
     if (show != onScreen_) {
@@ -68,6 +78,7 @@ void Base::keepPresence(const FrameClocks& clocks) {
 
     if (tipDue) {
         tipMinute_ = clocks.local.secondOfDay / 60;
+        tipPaused_ = paused;
         trayIcon.setTip(iconTip(clocks.local.day));
     }
     if (requests.menu) showIconMenu(requests.at);
@@ -103,4 +114,28 @@ bool Base::stepBehindOwnWindow() {
         SetWindowPos(hwnd, front, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     return true;
+}
+
+void Base::checkFullScreen(HWND front) {
+    lastFront_ = front;
+    fullScreenInFront_ = front && front != hwnd && fullScreenHidesOverlay(hwnd, front, targetPrograms, programNames);
+}
+
+void Base::applyCaptureChoice() {
+    const bool wanted = captureHidingAvailable && shownChoice.choices.hideFromCapture;
+    if (wanted == captureApplied_ && captureFailure.empty()) return;
+    const DWORD error = setHiddenFromCapture(hwnd, wanted);
+    if (error == 0) {
+        captureApplied_ = wanted;
+        captureFailure.clear();
+    } else {
+        // Said in the menu: a person who shares their screen must know the overlay is in it.
+        captureFailure = systemReason(std::error_code(static_cast<int>(error), std::system_category()));
+    }
+}
+
+void Base::placeAfterDisplayChange() {
+    // The stored pinned place stays in data.cfg: the monitor may come back.
+    if (const std::optional<Point> place = placeAfterDisplayChangeOnScreen(hwnd))
+        SetWindowPos(hwnd, nullptr, place->x, place->y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

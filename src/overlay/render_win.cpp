@@ -1,5 +1,6 @@
 #include "overlay/render_win.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "common/text.h"
@@ -38,9 +39,17 @@ Gdiplus::RectF measureTimeBox(Gdiplus::Graphics& graphics, Gdiplus::Font* font) 
     return box;
 }
 
-void drawTime(Gdiplus::Graphics& graphics, const FrameContent& content, FrameCache* cache) {
-    if (!content.font || content.font->GetLastStatus() != Gdiplus::Ok) return;
-    Gdiplus::SolidBrush brush(Gdiplus::Color(textArgb(content.textColor)));
+// The time text's colour, at half its alpha while counting is paused.
+Gdiplus::Color figureColor(const FrameContent& content) {
+    std::uint8_t color[3] = {content.textColor[0], content.textColor[1], content.textColor[2]};
+    if (content.paused) color[0] = static_cast<std::uint8_t>(color[0] / 2);
+    return Gdiplus::Color(textArgb(color));
+}
+
+// Returns the box of "00:00:00" it placed the time by, empty when there is no time text.
+Gdiplus::RectF drawTime(Gdiplus::Graphics& graphics, const FrameContent& content, FrameCache* cache) {
+    if (!content.font || content.font->GetLastStatus() != Gdiplus::Ok) return {};
+    Gdiplus::SolidBrush brush(figureColor(content));
     // Laid out in the overlay's own pixels and scaled as a whole, so that the text's size and its
     // centre grow alike; the glyphs are still drawn at the frame's resolution, sharp.
     if (!content.scale.isStandard()) {
@@ -73,6 +82,45 @@ void drawTime(Gdiplus::Graphics& graphics, const FrameContent& content, FrameCac
                             nullptr, &brush);
     }
     graphics.ResetTransform();
+    return box;
+}
+
+// Two bars in the time's colour, opaque: the figure stands still because counting is paused.
+void drawPauseMark(Gdiplus::Graphics& graphics, const FrameContent& content) {
+    Gdiplus::SolidBrush brush(Gdiplus::Color(static_cast<Gdiplus::ARGB>(textArgb(content.textColor) | 0xFF000000u)));
+    const DisplayScale scale = content.scale;
+    const auto bar = [&](float left) {
+        graphics.FillRectangle(&brush, std::round(scale.exact(pauseMarkX + left)), std::round(scale.exact(pauseMarkY - 6)),
+                               std::round(scale.exact(3)), std::round(scale.exact(12)));
+    };
+    bar(-5);
+    bar(2);
+}
+
+// The daily goal's progress: a faint track as wide as the figure's box and its done part in the
+// time's colour, where it covers neither the figure nor the project's name.
+void drawGoalLine(Gdiplus::Graphics& graphics, const FrameContent& content, FrameCache* cache,
+                  const Gdiplus::RectF& timeBox) {
+    if (content.goalSeconds <= 0 || !(timeBox.Width > 0)) return;
+    const PlateBox figure = figureBox({content.textCenterX, content.textCenterY}, timeBox.Width, timeBox.Height);
+    std::optional<PlateBox> name;
+    if (content.projectWidth > 0 && content.projectFont)
+        name = projectNameBox({content.projectCenterX, content.projectCenterY, content.projectSize,
+                               content.projectWidth});
+    const int side = frameSideAt(content.scale);
+    std::optional<PlateBox> plate = cache ? cache->plateBoxFor(content.baseImage, side) : std::nullopt;
+    const std::optional<PlateBox> place =
+        goalLinePlace(figure, name, plate.value_or(PlateBox{0, 0, frameSide, frameSide}), 2, 3);
+    if (!place) return;
+    const float factor = static_cast<float>(content.scale.factor());
+    const float left = place->left * factor, top = place->top * factor;
+    const float width = (place->right - place->left) * factor, height = (place->bottom - place->top) * factor;
+    const Gdiplus::Color color(textArgb(content.textColor));
+    Gdiplus::SolidBrush track(Gdiplus::Color(static_cast<BYTE>(color.GetA() / 3), color.GetR(), color.GetG(), color.GetB()));
+    Gdiplus::SolidBrush done(color);
+    graphics.FillRectangle(&track, left, top, width, height);
+    const float filled = width * static_cast<float>(std::clamp(content.goalFill, 0, 1000)) / 1000.0f;
+    if (filled > 0) graphics.FillRectangle(&done, left, top, filled, height);
 }
 
 // In the time's colour, in small type under it, so that nobody counts into the wrong project
@@ -146,10 +194,6 @@ void drawClickThroughMark(Gdiplus::Graphics& graphics, DisplayScale scale) {
 
 }  // namespace
 
-bool pushAlpha(HWND window, BLENDFUNCTION blend) {
-    return UpdateLayeredWindow(window, nullptr, nullptr, nullptr, nullptr, nullptr, 0, &blend, ULW_ALPHA) != FALSE;
-}
-
 FrameSurface::FrameSurface(HWND window, int side)
     : side_(side),
       bitmap_(createFrameBitmap(side, &bits_)),
@@ -172,8 +216,10 @@ void drawFrame(FrameSurface& surface, const FrameContent& content, FrameCache* c
     Gdiplus::Graphics graphics(&bitmap);
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAlias);
     if (!plate) drawWholeFrame(graphics, content.baseImage, side);
-    drawTime(graphics, content, cache);
+    const Gdiplus::RectF timeBox = drawTime(graphics, content, cache);
     drawProject(graphics, content, cache);
+    drawGoalLine(graphics, content, cache, timeBox);
+    if (content.paused) drawPauseMark(graphics, content);
     if (content.saveFailed) drawSaveWarning(graphics, content.scale);
     if (content.clickThroughMark) drawClickThroughMark(graphics, content.scale);
     if (content.selectingTarget) drawWholeFrame(graphics, content.targetSelectImage, side);
@@ -182,6 +228,7 @@ void drawFrame(FrameSurface& surface, const FrameContent& content, FrameCache* c
 const std::vector<std::uint32_t>& FrameCache::plateFor(Gdiplus::Image* image, int side) {
     if (plateDrawn_ && image == plateImage_ && side == plateSide_) return plate_;
     plateDrawn_ = true;
+    plateBoxFound_ = false;
     plateImage_ = image;
     plateSide_ = side;
     plate_.clear();
@@ -191,6 +238,15 @@ const std::vector<std::uint32_t>& FrameCache::plateFor(Gdiplus::Image* image, in
     Gdiplus::Graphics graphics(&bitmap);
     drawWholeFrame(graphics, image, side);
     return plate_;
+}
+
+const std::optional<PlateBox>& FrameCache::plateBoxFor(Gdiplus::Image* image, int side) {
+    const std::vector<std::uint32_t>& pixels = plateFor(image, side);
+    if (!plateBoxFound_) {
+        plateBoxFound_ = true;
+        plateBox_ = visiblePlate(pixels, side);
+    }
+    return plateBox_;
 }
 
 bool renderFrame(HWND window, POINT destination, SIZE size, POINT sourceOrigin, BLENDFUNCTION blend,

@@ -7,11 +7,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/display_scale.h"
 #include "common/gdi_handles_win.h"
+#include "overlay/goal_line.h"
 
 // Everything one frame of the overlay shows. The pointers are borrowed for the call. Positions
 // and sizes are the overlay's own, at 96 DPI; the frame is drawn at `scale`.
@@ -33,6 +35,10 @@ struct FrameContent {
     float projectWidth = 0;                       // and cut short with "…" beyond this width (0: not drawn)
     std::uint8_t alpha = 255;                     // the whole plate's opacity: the window's constant alpha
     bool clickThroughMark = false;                // clicks go through the plate: a mark says so
+    bool paused = false;                          // counting is paused: the figure dimmed, a pause mark
+    float projectSize = 0;                        // the project name's font size, which places the goal line
+    std::int32_t goalSeconds = 0;                 // the daily goal; 0: no progress line
+    std::int32_t goalFill = 0;                    // how much of the line is full, thousandths
 };
 
 // Two frames that would show the same pixels: the window keeps the last one pushed.
@@ -44,16 +50,9 @@ inline bool operator==(const FrameContent& a, const FrameContent& b) {
            a.projectCenterX == b.projectCenterX && a.projectCenterY == b.projectCenterY &&
            a.projectWidth == b.projectWidth && a.selectingTarget == b.selectingTarget &&
            a.saveFailed == b.saveFailed && a.scale == b.scale && a.alpha == b.alpha &&
-           a.clickThroughMark == b.clickThroughMark;
+           a.clickThroughMark == b.clickThroughMark && a.paused == b.paused && a.projectSize == b.projectSize &&
+           a.goalSeconds == b.goalSeconds && a.goalFill == b.goalFill;
 }
-// Two frames that differ at most in their constant alpha: the picture need not be drawn again.
-inline bool samePicture(const FrameContent& a, const FrameContent& b) {
-    FrameContent aligned = a;
-    aligned.alpha = b.alpha;
-    return aligned == b;
-}
-inline bool operator!=(const FrameContent& a, const FrameContent& b) { return !(a == b); }
-
 // The time text's ARGB: alpha from byte 0, red from byte 1, green from byte 2, blue always 255.
 constexpr std::uint32_t textArgb(const std::uint8_t color[3]) {
     return (std::uint32_t{color[0]} << 24) | (std::uint32_t{color[1]} << 16) | (std::uint32_t{color[2]} << 8) |
@@ -83,6 +82,10 @@ public:
 
     // The project's name as it fits `width` in `font` at `scale` (see shortenToFit), worked out
     // with `shorten` when any of them differs from the last call's.
+    // Where the skin's picture is opaque enough to draw on (see visiblePlate), for `image` at
+    // `side`, found at the first call for both.
+    const std::optional<PlateBox>& plateBoxFor(Gdiplus::Image* image, int side);
+
     template <class Shorten>
     const std::wstring& projectTextFor(const std::wstring& text, Gdiplus::Font* font, DisplayScale scale, float width,
                                        Shorten shorten) {
@@ -101,6 +104,8 @@ private:
     int plateSide_ = 0;
     std::vector<std::uint32_t> plate_;
     bool plateDrawn_ = false;
+    std::optional<PlateBox> plateBox_;
+    bool plateBoxFound_ = false;
     Gdiplus::Font* boxFont_ = nullptr;
     DisplayScale boxScale_;
     Gdiplus::RectF box_;
@@ -119,10 +124,6 @@ private:
 bool renderFrame(HWND window, POINT destination, SIZE size, POINT sourceOrigin, BLENDFUNCTION blend,
                  const FrameContent& content, FrameCache* cache = nullptr);
 
-// Gives the layered window `window` a new constant alpha and keeps the picture it has; false when
-// that could not be done (the frame is then pushed whole).
-bool pushAlpha(HWND window, BLENDFUNCTION blend);
-
 // Width and height of the overlay and of every frame at 96 DPI, pixels.
 constexpr int frameSide = 200;
 
@@ -137,6 +138,9 @@ constexpr int saveWarningRadius = 9;
 // The click-through mark, across from it in the top-left corner.
 constexpr int clickThroughMarkX = 28;
 constexpr int clickThroughMarkY = 75;
+// The pause mark, between the top of the plate and the figure.
+constexpr int pauseMarkX = 100;
+constexpr int pauseMarkY = 76;
 
 // The pixels one frame is drawn into: a 32-bit top-down DIB section selected into a memory DC
 // compatible with `window`'s DC (null: the screen's). Members go in reverse order: the selection

@@ -30,6 +30,16 @@ std::int32_t shownSeconds(OverlayShows shows, std::int32_t runSeconds, std::int6
 
 std::int32_t ShownTime::seconds(const OverlayCore& overlay, OverlayShows shows, DayNumber today) {
     if (shows == OverlayShows::run) return overlay.currentSeconds;
+    refresh(overlay, today);
+    return shownSeconds(shows, overlay.currentSeconds, today_, project_, projectTotal_);
+}
+
+std::int64_t ShownTime::todaySeconds(const OverlayCore& overlay, DayNumber today) {
+    refresh(overlay, today);
+    return today_;
+}
+
+void ShownTime::refresh(const OverlayCore& overlay, DayNumber today) {
     const std::wstring& project = countedProject(overlay.projects);
     if (!valid_ || history_ != overlay.history.revision() || shared_ != overlay.shared.revision() || day_ != today ||
         project_ != project) {
@@ -42,7 +52,6 @@ std::int32_t ShownTime::seconds(const OverlayCore& overlay, OverlayShows shows, 
         projectTotal_ = project.empty() ? 0 : everyPcProjectSeconds(overlay, project);
         ++sums_;
     }
-    return shownSeconds(shows, overlay.currentSeconds, today_, project_, projectTotal_);
 }
 
 void ShownTime::counted(const std::wstring& project, std::int32_t seconds, LocalMoment now, std::uint64_t before,

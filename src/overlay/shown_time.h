@@ -36,10 +36,14 @@ public:
     // which took the history's revision from `before` to `after`.
     void counted(const std::wstring& project, std::int32_t seconds, LocalMoment now, std::uint64_t before,
                  std::uint64_t after);
+    // Every PC's seconds on `today`, for the daily goal, from the same sums.
+    std::int64_t todaySeconds(const OverlayCore& overlay, DayNumber today);
     // How often the sums were made afresh.
     std::uint64_t sums() const { return sums_; }
 
 private:
+    void refresh(const OverlayCore& overlay, DayNumber today);
+
     bool valid_ = false;
     std::uint64_t history_ = 0;
     std::uint64_t shared_ = 0;

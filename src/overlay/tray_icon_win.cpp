@@ -1,8 +1,12 @@
 #include "overlay/tray_icon_win.h"
 
+#include "overlay/pause_hotkey_win.h"
+
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cwchar>
 #include <utility>
 
@@ -25,7 +29,70 @@ void copyTip(NOTIFYICONDATAW& data, const std::wstring& tip) {
     data.szTip[n] = L'\0';
 }
 
+// The program's icon with a pause sign over its lower right: two bars, white edged in dark, that
+// read at the notification area's small size on a light or a dark taskbar. Null when it cannot
+// be made; the icon then stays as it is and the tooltip still says so.
+HICON makePausedIcon(HICON icon) {
+    const int cx = GetSystemMetrics(SM_CXSMICON), cy = GetSystemMetrics(SM_CYSMICON);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = cx;
+    info.bmiHeader.biHeight = -cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    const BitmapHandle color(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const BitmapHandle mask(CreateBitmap(cx, cy, 1, 1, nullptr));
+    if (!color.get() || !mask.get() || !bits) return nullptr;
+    {
+        const MemoryDC dc(nullptr);
+        const Selection selected(dc.get(), color.get());
+        if (!selected || !DrawIconEx(dc.get(), 0, 0, icon, cx, cy, 0, nullptr, DI_NORMAL)) return nullptr;
+        GdiFlush();
+    }
+    {
+        // All zero: every pixel shows, by its alpha.
+        const MemoryDC dc(nullptr);
+        const Selection selected(dc.get(), mask.get());
+        PatBlt(dc.get(), 0, 0, cx, cy, BLACKNESS);
+    }
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    const int barWidth = std::max(2, cx / 6), barHeight = cy / 2, gap = std::max(1, cx / 10);
+    const int bottom = cy - 1, right = cx - 1;
+    const auto bar = [&](int left) {
+        for (int y = bottom - barHeight - 1; y <= bottom; ++y)
+            for (int x = left - 1; x <= left + barWidth; ++x) {
+                if (x < 0 || y < 0 || x >= cx || y >= cy) continue;
+                const bool edge = y == bottom - barHeight - 1 || y == bottom || x == left - 1 || x == left + barWidth;
+                pixels[y * cx + x] = edge ? 0xFF202020u : 0xFFFFFFFFu;
+            }
+    };
+    bar(right - barWidth);
+    bar(right - 2 * barWidth - gap - 1);
+    ICONINFO made{};
+    made.fIcon = TRUE;
+    made.hbmColor = color.get();
+    made.hbmMask = mask.get();
+    // The icon gets copies of both bitmaps; these go with this scope.
+    return CreateIconIndirect(&made);
+}
+
 }  // namespace
+
+void TrayIcon::showPaused(bool paused) {
+    paused_ = paused;
+    if (paused && !pausedIcon_) pausedIcon_.emplace(makePausedIcon(icon_));
+    if (!shown_) return;
+    NOTIFYICONDATAW data = iconData(window());
+    data.uFlags = NIF_ICON;
+    data.hIcon = currentIcon();
+    if (!Shell_NotifyIconW(NIM_MODIFY, &data)) shown_ = false;
+}
+
+HICON TrayIcon::currentIcon() const {
+    return paused_ && pausedIcon_ && pausedIcon_->get() ? pausedIcon_->get() : icon_;
+}
 
 bool TrayIcon::create(const std::wstring& tip, std::uint32_t now, HWND overlay) {
     overlay_ = overlay;
@@ -58,7 +125,7 @@ void TrayIcon::add() {
     NOTIFYICONDATAW data = iconData(window());
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     data.uCallbackMessage = callbackMessage;
-    data.hIcon = icon_;
+    data.hIcon = currentIcon();
     copyTip(data, tip_);
     // After "TaskbarCreated" for a new scale the icon may still be there, and refuses the add.
     if (!Shell_NotifyIconW(NIM_ADD, &data)) {
@@ -135,6 +202,10 @@ LRESULT CALLBACK TrayIcon::windowProc(HWND window, UINT message, WPARAM wParam, 
     if (self && self->taskbarCreated_ && message == self->taskbarCreated_) {
         self->shown_ = false;
         self->add();
+        return 0;
+    }
+    if (self && message == WM_HOTKEY && wParam == static_cast<WPARAM>(pauseHotkeyId)) {
+        self->requests_.pause = true;
         return 0;
     }
     if (self && message == WM_CLOSE) {

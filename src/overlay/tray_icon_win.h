@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "common/gdi_handles_win.h"
 #include "common/window_handles_win.h"
 
 // The program's icon in the notification area, owned by a hidden top-level window of its own: a
@@ -24,6 +25,7 @@ public:
         bool menu = false;     // right-click, or the menu key: open the menu at `at`
         bool toggle = false;   // left click, or Enter / Space on it: show or hide the overlay
         bool hovered = false;  // the pointer is over it: its tooltip is about to show
+        bool pause = false;    // the pause hotkey, registered for this window, was pressed
         POINT at{};
     };
 
@@ -41,6 +43,8 @@ public:
     void update(std::uint32_t now);
     // Sets the tooltip (at most 127 characters) when it differs from the one shown.
     void setTip(const std::wstring& tip);
+    // Shows the paused variant of the icon (two bars over it), or the program's own again.
+    void showPaused(bool paused);
     // Removes the icon, at exit.
     void remove();
 
@@ -55,11 +59,14 @@ public:
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void add();
+    HICON currentIcon() const;
     void onCallback(WPARAM wParam, LPARAM lParam);
 
     std::optional<WindowClass> class_;
     std::optional<OwnedWindow> window_;  // after the class: it goes first
     HICON icon_ = nullptr;               // the program's own, shared: never destroyed
+    std::optional<IconHandle> pausedIcon_;  // made at the first pause
+    bool paused_ = false;
     std::wstring tip_;
     bool shown_ = false;
     bool version4_ = false;  // the icon speaks NOTIFYICON_VERSION_4 (events in LOWORD(lParam))

@@ -443,8 +443,11 @@ TEST_F(MenuCommands, MenuShowsTheStateAndEveryCommandChangesWhatItShould) {
               L"1135 Stop after 5 minutes\n1136 Stop after 15 minutes\n}\n0 Overlay shows\n{\n1161 This run [x]\n"
               L"1162 Today\n1163 This project\n}\n0 Overlay look\n{\n1164 Opacity 100 % [x]\n1165 Opacity 80 %\n"
               L"1166 Opacity 60 %\n1167 Opacity 40 %\n0 ---\n"
-              L"1169 Click-through (off until the notification-area icon is back)\n}\n0 ---\n"
-              L"1168 Hide overlay (disabled)\n1125 Exit\n");
+              L"1169 Click-through (off until the notification-area icon is back)\n"
+              L"1171 Hide over full-screen programs [x]\n"
+              L"1172 Hide from screen sharing (needs Windows 10 version 2004 or later) (disabled)\n}\n"
+              L"0 Daily goal\n{\n1173 Off [x]\n1174 2 hours\n1175 4 hours\n1176 6 hours\n1177 8 hours\n}\n0 ---\n"
+              L"1170 Pause counting\tCtrl+Alt+Shift+P\n1168 Hide overlay (disabled)\n1125 Exit\n");
 
     const auto before = readBytes(stateFile());
     // 1133 opens the history window and 1139 the New project dialog, which is the Windows
