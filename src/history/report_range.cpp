@@ -41,6 +41,10 @@ const wchar_t* reportRangeName(ReportRangeKind kind) {
     return L"";
 }
 
+const wchar_t* reportRangeTitle(ReportRangeKind kind) {
+    return kind == ReportRangeKind::custom ? L"Custom range" : reportRangeName(kind);
+}
+
 const wchar_t* weekdayName(DayNumber day) { return weekdays[weekdayIndex(day)]; }
 
 std::optional<WorkedDays> workedDays(const std::vector<ChartPc>& pcs) {

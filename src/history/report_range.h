@@ -31,6 +31,8 @@ constexpr ReportRangeKind reportRangeKinds[] = {
 // "Last 14 days", "This week", "Last week", "This month", "Last month", "All time", "Since the
 // last report", "Custom...".
 const wchar_t* reportRangeName(ReportRangeKind kind);
+// The range's name where it heads a total or a report: as the list says it, but "Custom range".
+const wchar_t* reportRangeTitle(ReportRangeKind kind);
 
 struct ReportRange {
     ReportRangeKind kind = ReportRangeKind::last14Days;
