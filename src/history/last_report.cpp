@@ -4,8 +4,10 @@
 #include "config/settings_error.h"
 
 void LastReport::open(std::wstring path, LocalMoment now) {
+    // A save the file could not take yet is kept; otherwise the file says, as a person may have
+    // edited it since.
+    if (path != path_ || !error_) mark_.reset();
     path_ = std::move(path);
-    mark_.reset();
     keptAs_.clear();
     load(now);
 }
