@@ -5,12 +5,15 @@
 
 #include <commctrl.h>
 
+#include <shlwapi.h>
+
 #include <algorithm>
 #include <string>
 
 #include "config/report_mark.h"
 #include "history/history_controls_win.h"
 #include "history/history_window_win.h"
+#include "registry_value.h"
 #include "temp_folder.h"
 #include "test_local_clock.h"
 
@@ -168,6 +171,83 @@ TEST_F(CustomRangeTest, SinceTheLastReportFollowsTheSavesThatSucceeded) {
     window.show(history, sharing);
     ASSERT_TRUE(window.isOpen());
     EXPECT_TRUE(loopUntil([&] { return window.shownRange().first == day(2026, 12, 1); }));
+}
+
+// Through Windows' save dialog: a cancelled save and one that fails leave the mark; the one that
+// is written moves it. Documents is this test's own folder, and .html files open with a command
+// that records them, so that the host's browser is never reached.
+TEST_F(CustomRangeTest, OnlyAReportThatWasSavedMovesTheMark) {
+    const std::wstring documents = folder.file(L"Documents"), opened = folder.file(L"opened.txt");
+    std::filesystem::create_directories(documents);
+    const RegistryValue documentsFolder(HKEY_CURRENT_USER,
+                                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+                                        L"Personal", REG_EXPAND_SZ, documents);
+    const std::wstring recorder = L"C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + opened + L"\"";
+    struct ProgId {
+        ~ProgId() { RegDeleteTreeW(HKEY_CLASSES_ROOT, L"ardeno.rangetest"); }
+    } progId;
+    const RegistryValue command(HKEY_CLASSES_ROOT, L"ardeno.rangetest\\shell\\open\\command", nullptr, REG_SZ, recorder);
+    const RegistryValue html(HKEY_CLASSES_ROOT, L".html", nullptr, REG_SZ, L"ardeno.rangetest");
+    wchar_t found[1024] = {};
+    DWORD size = 1024;
+    AssocQueryStringW(0, ASSOCSTR_COMMAND, L".html", L"open", found, &size);
+    ASSERT_TRUE(documentsFolder.set() && command.set() && html.set() && found == recorder)
+        << "without the recording command, a report would open in the host's browser";
+
+    const std::wstring markFile = folder.file(L"lastreport.cfg");
+    choose(ReportRangeKind::thisMonth);
+    ASSERT_TRUE(loopUntil([&] { return window.shownRange().kind == ReportRangeKind::thisMonth; }));
+    const auto saveDialog = [&] {
+        HWND dialog = nullptr;
+        // A click while the last save's thread is still ending does nothing, so it is made again.
+        for (int i = 0; i < 10 && !dialog; ++i) {
+            PostMessageW(shown, WM_COMMAND, MAKEWPARAM(HistoryControls::saveId, BN_CLICKED), 0);
+            loopUntil([&] {
+                for (HWND w = FindWindowW(L"#32770", L"Save report"); w && !dialog;
+                     w = FindWindowExW(nullptr, w, L"#32770", L"Save report"))
+                    if (GetWindow(w, GW_OWNER) == shown && IsWindowVisible(w)) dialog = w;
+                return dialog != nullptr;
+            }, 1000);
+        }
+        return dialog;
+    };
+    const auto saveAs = [&](HWND dialog, const std::wstring& path) {
+        SetWindowTextW(FindWindowExW(dialog, nullptr, L"Edit", nullptr), path.c_str());
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    };
+
+    HWND dialog = saveDialog();
+    ASSERT_TRUE(dialog);
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(loopUntil([&] { return !IsWindow(dialog); }));
+    loopUntil([] { return false; }, 300);
+    EXPECT_FALSE(std::filesystem::exists(markFile)) << "cancelled";
+
+    std::filesystem::create_directories(std::filesystem::path(documents) / L"blocked.html.new");
+    dialog = saveDialog();
+    ASSERT_TRUE(dialog);
+    saveAs(dialog, (std::filesystem::path(documents) / L"blocked.html").wstring());
+    HWND message = nullptr;
+    ASSERT_TRUE(loopUntil([&] {
+        message = FindWindowW(L"#32770", L"Ardeno Time");
+        return message && GetWindow(message, GW_OWNER) == shown;
+    }));
+    PostMessageW(message, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(loopUntil([&] { return !IsWindow(message); }));
+    loopUntil([] { return false; }, 300);
+    EXPECT_FALSE(std::filesystem::exists(markFile)) << "not written";
+
+    dialog = saveDialog();
+    ASSERT_TRUE(dialog);
+    saveAs(dialog, (std::filesystem::path(documents) / L"january.html").wstring());
+    ASSERT_TRUE(loopUntil([&] { return std::filesystem::exists(markFile); }));
+    EXPECT_EQ(readBytes(markFile), "2027-01-01\r\n2027-01-31\r\n2027-01-14\r\n") << "saved on the 14th";
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(documents) / L"january.html"));
+    choose(ReportRangeKind::sinceLastReport);
+    EXPECT_TRUE(loopUntil([&] {
+        return window.shownRange().kind == ReportRangeKind::sinceLastReport &&
+               window.shownRange().first == day(2027, 1, 14);
+    }));
 }
 
 }  // namespace
