@@ -25,7 +25,6 @@ void mergeIntoDays(std::vector<Row>& rows, std::vector<Row> added, DayOf dayOf, 
     const auto tailStart = std::lower_bound(rows.begin(), rows.end(), added.front(), byDay);
     std::vector<Row> tail(std::make_move_iterator(tailStart), std::make_move_iterator(rows.end()));
     rows.erase(tailStart, rows.end());
-    rows.reserve(rows.size() + tail.size() + added.size());
 
     struct Entry {
         Row* row;
