@@ -80,6 +80,11 @@ std::optional<ReportRangeKind> HistoryControls::chosenRange() const {
     return reportRangeKinds[chosen];
 }
 
+void HistoryControls::showRange(ReportRangeKind range) {
+    const auto shown = std::find(std::begin(reportRangeKinds), std::end(reportRangeKinds), range);
+    SendMessageW(rangeChoice_, CB_SETCURSEL, static_cast<WPARAM>(shown - std::begin(reportRangeKinds)), 0);
+}
+
 LRESULT CALLBACK HistoryControls::procedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                             DWORD_PTR self) {
     auto* controls = reinterpret_cast<HistoryControls*>(self);

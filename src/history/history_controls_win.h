@@ -36,6 +36,8 @@ public:
     void focus() const;
     // The range the list shows.
     std::optional<ReportRangeKind> chosenRange() const;
+    // Has the list show `range` again (a Custom... that was cancelled).
+    void showRange(ReportRangeKind range);
 
 private:
     static LRESULT CALLBACK procedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,

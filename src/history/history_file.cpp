@@ -7,6 +7,7 @@
 
 #include "common/text.h"
 #include "config/file_system.h"
+#include "history/row_merge.h"
 
 namespace {
 
@@ -213,21 +214,26 @@ HistoryText parseHistoryText(const std::string& bytes, DateOrder localOrder) {
         if (auto row = parseRow(lines[i], order, columns)) read.push_back({std::move(*row), numbers[i]});
         else result.unreadableLines.push_back(numbers[i]);
     }
-    // Put in date order all at once: a file sorted otherwise in a spreadsheet (newest first, by
-    // program) would else move the rows read so far for every row, and ten years have many.
-    std::stable_sort(read.begin(), read.end(), [](const Read& a, const Read& b) { return a.row.day < b.row.day; });
-    result.rows.reserve(read.size());
-    std::size_t dayStart = 0;
-    for (Read& r : read) {
-        if (result.rows.empty() || result.rows.back().day != r.row.day) dayStart = result.rows.size();
-        const auto same = std::find_if(result.rows.begin() + static_cast<std::ptrdiff_t>(dayStart), result.rows.end(),
-                                       [&](const HistoryRow& k) {
-                                           return k.program == r.row.program && k.project == r.row.project;
-                                       });
-        if (same == result.rows.end()) result.rows.push_back(std::move(r.row));
-        else if (same->seconds + r.row.seconds <= maxRowSeconds) same->seconds += r.row.seconds;
-        else result.unreadableLines.push_back(r.line);  // a sum the file could not hold, once written
-    }
+    // Put in date order all at once (in mergeIntoDays): a file sorted otherwise in a spreadsheet
+    // (newest first, by program) would else move the rows read so far for every row, and ten
+    // years have many.
+    // Rows of one day, program and project are added together; a day of thousands of rows (an
+    // export pasted in) is sorted once rather than searched through for every row.
+    std::vector<Read> merged;
+    mergeIntoDays(
+        merged, std::move(read), [](const Read& r) { return r.row.day; },
+        [](const Read& a, const Read& b) {
+            return a.row.program != b.row.program ? a.row.program < b.row.program : a.row.project < b.row.project;
+        },
+        [](Read& into, const Read& r) {
+            if (into.row.seconds + r.row.seconds > maxRowSeconds) return false;
+            into.row.seconds += r.row.seconds;
+            return true;
+        },
+        // A sum the file could not hold, once written.
+        [&](const Read& r) { result.unreadableLines.push_back(r.line); });
+    result.rows.reserve(merged.size());
+    for (Read& r : merged) result.rows.push_back(std::move(r.row));
     std::sort(result.unreadableLines.begin(), result.unreadableLines.end());
     // Nothing at all is an empty history, as a person who emptied the file meant.
     if (!anything) result.headerFound = true;
@@ -302,6 +308,19 @@ void addToHistory(std::vector<HistoryRow>& rows, const HistoryRow& row) {
         }
     }
     rows.insert(dayEnd, row);
+}
+
+void addToHistory(std::vector<HistoryRow>& rows, std::vector<HistoryRow> added) {
+    mergeIntoDays(
+        rows, std::move(added), [](const HistoryRow& r) { return r.day; },
+        [](const HistoryRow& a, const HistoryRow& b) {
+            return a.program != b.program ? a.program < b.program : a.project < b.project;
+        },
+        [](HistoryRow& into, const HistoryRow& r) {
+            into.seconds = std::min(into.seconds + r.seconds, maxRowSeconds);
+            return true;
+        },
+        [](const HistoryRow&) {});
 }
 
 std::wstring historyFilePath(const std::wstring& stateFolder) { return stateFolder + L"/history.csv"; }

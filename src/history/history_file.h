@@ -92,6 +92,9 @@ constexpr std::int64_t maxRowSeconds = 2147483647;
 // past maxRowSeconds stays at it), else as a new row after the rows of its day and of every
 // earlier day.
 void addToHistory(std::vector<HistoryRow>& rows, const HistoryRow& row);
+// Adds every row of `added` as the one above would, one after the other, at the cost of sorting
+// each day they touch once (many rows of one day would else cost the square of their number).
+void addToHistory(std::vector<HistoryRow>& rows, std::vector<HistoryRow> added);
 
 // history.csv in the folder of data.cfg.
 std::wstring historyFilePath(const std::wstring& stateFolder);

@@ -54,7 +54,7 @@ int layoutBody(ChartBody& body, const ReportSums& sums, const BodyFacts& facts, 
     const struct {
         const wchar_t* caption;
         std::int64_t seconds;
-    } totals[] = {{L"Today", facts.today}, {L"This week", facts.week}, {reportRangeName(input.range), sums.total}};
+    } totals[] = {{L"Today", facts.today}, {L"This week", facts.week}, {reportRangeTitle(input.range), sums.total}};
     const int width = std::max(0, right - left);
     for (int i = 0; i < 3; ++i) {
         const int columnLeft = left + width * i / 3, columnRight = left + width * (i + 1) / 3;
@@ -148,7 +148,7 @@ HistoryChart layoutHistoryChart(const ChartInput& input, DayNumber today, int wi
     chart.body = {0, chart.rangeChoice.bottom + gap / 2, width, std::max(chart.rangeChoice.bottom + gap / 2,
                                                                          notesTop - gap / 2)};
 
-    chart.range = reportRange(input.range, today, workedDays(input.pcs));
+    chart.range = reportRange(input.range, today, workedDays(input.pcs), input.marks);
     const ReportSums sums = sumReport(input.pcs, chart.range);
     BodyFacts facts;
     const DayNumber monday = today - weekdayIndex(today);

@@ -20,6 +20,7 @@ struct ChartInput {
     std::vector<std::wstring> notes;  // lines about sharing, one each, above the buttons
     TextWidth textWidth;       // when empty, an estimate from the font size
     ReportRangeKind range = ReportRangeKind::last14Days;
+    RangeMarks marks;          // the days of Custom..., where Since the last report starts
     int scroll = 0;            // how far the scrolling part is scrolled down, pixels
 };
 

@@ -113,7 +113,10 @@ void HistoryWindow::Open::takeScale(DisplayScale newScale) {
 }
 
 HistoryWindow::HistoryWindow() = default;
-HistoryWindow::~HistoryWindow() { saver_.stop(); }
+HistoryWindow::~HistoryWindow() {
+    customDialog_.close();
+    saver_.stop();
+}
 
 HWND HistoryWindow::handle() const { return open_ ? open_->window.get() : nullptr; }
 
@@ -122,6 +125,9 @@ void HistoryWindow::show(WorkHistory& history, HistorySharing& sharing) {
     sharing_ = &sharing;
     // Corrections saved from a spreadsheet show, and the file holds what the window shows.
     history.flush(readLocalMoment());
+    // Beside data.cfg, as history.csv is; read again at each opening, for a hand-edited mark.
+    const std::wstring& historyPath = history.path();
+    lastReport_.open(reportMarkFilePath(historyPath.substr(0, historyPath.find_last_of(L"\\/"))), readLocalMoment());
     if (open_) {
         if (IsIconic(open_->window.get())) ShowWindow(open_->window.get(), SW_RESTORE);
         SetForegroundWindow(open_->window.get());
@@ -145,7 +151,9 @@ void HistoryWindow::show(WorkHistory& history, HistorySharing& sharing) {
 }
 
 void HistoryWindow::update(DayNumber today) {
+    if (const std::optional<DayNumber> saved = saver_.takeSaved()) noteRangeBilled(savingRange_, *saved);
     if (!open_) return;
+    takeCustomRange();
     if (history_->revision() != drawnRevision_ || sharing_->revision() != drawnSharing_ || today != drawnDay_)
         InvalidateRect(open_->window.get(), nullptr, FALSE);
     if (const std::uint64_t question = sharing_->question(); question && question != askedQuestion_) {
@@ -228,6 +236,10 @@ LRESULT HistoryWindow::handleMessage(HWND window, UINT message, WPARAM wParam, L
     case WM_COMMAND:
         if (!open_) break;
         if (LOWORD(wParam) == HistoryControls::rangeId && HIWORD(wParam) == CBN_SELCHANGE) chooseRange();
+        // Custom... chosen again while it is the range: other days.
+        else if (LOWORD(wParam) == HistoryControls::rangeId && HIWORD(wParam) == CBN_SELENDOK &&
+                 range_ == ReportRangeKind::custom && open_->controls->chosenRange() == range_)
+            pickCustomRange();
         else if (HIWORD(wParam) != BN_CLICKED) break;
         else if (LOWORD(wParam) == HistoryControls::spreadsheetId) openInSpreadsheet();
         else if (LOWORD(wParam) == HistoryControls::saveId) saveReport();
@@ -248,6 +260,7 @@ LRESULT HistoryWindow::handleMessage(HWND window, UINT message, WPARAM wParam, L
 void HistoryWindow::close() {
     // A save's dialog is modal to this window: it closes first. Closing ends only this window;
     // its class and fonts go with it, and show makes them anew.
+    customDialog_.close();
     saver_.stop();
     open_.reset();
     askedQuestion_ = 0;
@@ -263,9 +276,42 @@ void HistoryWindow::scrollTo(int position) {
 void HistoryWindow::chooseRange() {
     const std::optional<ReportRangeKind> chosen = open_->controls->chosenRange();
     if (!chosen) return;
+    if (*chosen == ReportRangeKind::custom) {
+        pickCustomRange();  // the range changes once days are picked
+        return;
+    }
     range_ = *chosen;
     scroll_ = 0;
     InvalidateRect(open_->window.get(), nullptr, FALSE);
+}
+
+void HistoryWindow::pickCustomRange() {
+    // The days shown until now, the first time.
+    const PickedDays days = customPicked_ ? customDays_ : PickedDays{shownRange_.first, shownRange_.last};
+    customDialog_.open(open_->window.get(), open_->scale, days);
+}
+
+void HistoryWindow::takeCustomRange() {
+    const CustomRangeDialog::Answer answer = customDialog_.takeAnswer();
+    if (!answer.closed) return;
+    if (answer.confirmed) {
+        customDays_.first = answer.days.first;
+        customDays_.last = answer.days.last;
+        customPicked_ = true;
+        range_ = ReportRangeKind::custom;
+        scroll_ = 0;
+        InvalidateRect(open_->window.get(), nullptr, FALSE);
+    }
+    open_->controls->showRange(range_);
+}
+
+RangeMarks HistoryWindow::rangeMarks() const {
+    return {customDays_.first, customDays_.last, lastReport_.mark()};
+}
+
+void HistoryWindow::noteRangeBilled(const ReportRange& range, DayNumber savedOn) {
+    lastReport_.noteRangeBilled(range, savedOn, readLocalMoment());
+    if (open_) InvalidateRect(open_->window.get(), nullptr, FALSE);
 }
 
 void HistoryWindow::paint() {
@@ -293,6 +339,9 @@ void HistoryWindow::paint() {
     // Until it has been read, the chart shows only what was counted since.
     const std::vector<std::wstring> reading = history_->readingNotes();
     input.notes.insert(input.notes.begin(), reading.begin(), reading.end());
+    const std::vector<std::wstring> lastReport = lastReport_.notes();
+    input.notes.insert(input.notes.end(), lastReport.begin(), lastReport.end());
+    input.marks = rangeMarks();
     input.textWidth = smallTextWidth(memory.get(), *open_->fonts);
     input.range = range_;
     input.scroll = scroll_;
@@ -335,7 +384,8 @@ void HistoryWindow::saveReport() {
     // finished page, and the window stays free meanwhile.
     const LocalMoment now = readLocalMoment();
     const std::vector<ChartPc> pcs = sharing_->chartPcs(history_->rows());
-    const ReportRange range = reportRange(range_, now.day, workedDays(pcs));
+    const ReportRange range = reportRange(range_, now.day, workedDays(pcs), rangeMarks());
+    savingRange_ = range;
     const ReportSums sums = sumReport(pcs, range);
     const std::error_code error =
         saver_.start(open_->window.get(), reportFileName(range), reportHtml(sums, {sharing_->sharing(), now}));

@@ -5,7 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "history/custom_range_dialog_win.h"
 #include "history/history_sharing_win.h"
+#include "history/last_report.h"
 #include "history/report_range.h"
 #include "history/report_saver_win.h"
 #include "history/work_history.h"
@@ -35,6 +37,12 @@ public:
     HWND handle() const;
     // The range shown, as of the last drawing.
     ReportRange shownRange() const { return shownRange_; }
+    // What the chosen range goes by besides today: Custom...'s days, the last report's mark.
+    RangeMarks rangeMarks() const;
+    // A report or an export of `range` was saved on `savedOn`: Since the last report starts
+    // after it from now on (unless the range is older than the last one's). Only for saves that
+    // succeeded.
+    void noteRangeBilled(const ReportRange& range, DayNumber savedOn);
 
 private:
     struct Open;
@@ -44,6 +52,8 @@ private:
     void paint();
     void scrollTo(int position);
     void chooseRange();
+    void pickCustomRange();
+    void takeCustomRange();
     void openInSpreadsheet();
     void saveReport();
     void shareOrStop();
@@ -63,4 +73,10 @@ private:
     std::uint64_t askedQuestion_ = 0;  // sharing's question asked while the window is open
     // After open_: a save's dialog is owned by the window, so it goes first.
     ReportSaver saver_;
+    ReportRange savingRange_;    // the range of the report being saved
+    LastReport lastReport_;      // where Since the last report starts
+    PickedDays customDays_;      // Custom...'s days, as last picked
+    bool customPicked_ = false;
+    // Owned by the window: it closes first (see close).
+    CustomRangeDialog customDialog_;
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "history/row_merge.h"
+
 namespace {
 
 std::uint32_t hashOf(const std::wstring& name) {
@@ -19,8 +21,7 @@ std::size_t heapOf(const std::wstring& text) {
 }  // namespace
 
 PackedHistory::PackedHistory(const std::vector<HistoryRow>& rows) {
-    rows_.reserve(rows.size());
-    for (const HistoryRow& row : rows) add(row);
+    add(rows);
     shrink();
 }
 
@@ -59,6 +60,25 @@ void PackedHistory::add(const HistoryRow& row) {
         }
     }
     rows_.insert(dayEnd, packed);
+}
+
+void PackedHistory::add(const std::vector<HistoryRow>& rows) {
+    std::vector<PackedRow> added;
+    added.reserve(rows.size());
+    for (const HistoryRow& row : rows)
+        added.push_back({row.day, place(row.program), place(row.project),
+                         static_cast<std::int32_t>(std::clamp<std::int64_t>(row.seconds, 0, maxRowSeconds))});
+    mergeIntoDays(
+        rows_, std::move(added), [](const PackedRow& r) { return r.day; },
+        [](const PackedRow& a, const PackedRow& b) {
+            return a.program != b.program ? a.program < b.program : a.project < b.project;
+        },
+        [](PackedRow& into, const PackedRow& r) {
+            into.seconds = static_cast<std::int32_t>(
+                std::min<std::int64_t>(std::int64_t{into.seconds} + r.seconds, maxRowSeconds));
+            return true;
+        },
+        [](const PackedRow&) {});
 }
 
 void PackedHistory::shrink() {
@@ -119,15 +139,35 @@ std::int64_t PackedHistory::projectSeconds(const std::wstring& project) const {
 
 bool PackedHistory::covers(const PackedHistory& part) const {
     // Both are in date order, each (day, program, project) once: each day of `part` is looked
-    // up in the same day's rows here.
-    std::size_t day = 0;
-    for (const PackedRow& row : part.rows_) {
-        while (day < rows_.size() && rows_[day].day < row.day) ++day;
-        bool held = false;
-        for (std::size_t i = day; i < rows_.size() && rows_[i].day == row.day && !held; ++i)
-            held = rows_[i].seconds >= row.seconds && names_[rows_[i].program] == part.names_[row.program] &&
-                   names_[rows_[i].project] == part.names_[row.project];
-        if (!held) return false;
+    // up in the same day's rows here, sorted by name once, since a day may have thousands.
+    const auto less = [](const std::wstring& programA, const std::wstring& projectA, const std::wstring& programB,
+                         const std::wstring& projectB) {
+        return programA != programB ? programA < programB : projectA < projectB;
+    };
+    std::vector<std::uint32_t> sorted;  // this day's rows here, by program and project
+    for (std::size_t i = 0; i < part.rows_.size();) {
+        const DayNumber day = part.rows_[i].day;
+        const auto [first, last] = dayRows(day);
+        sorted.clear();
+        for (std::size_t k = first; k < last; ++k) sorted.push_back(static_cast<std::uint32_t>(k));
+        std::sort(sorted.begin(), sorted.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return less(names_[rows_[a].program], names_[rows_[a].project], names_[rows_[b].program],
+                        names_[rows_[b].project]);
+        });
+        for (; i < part.rows_.size() && part.rows_[i].day == day; ++i) {
+            const PackedRow& row = part.rows_[i];
+            const std::wstring& program = part.names_[row.program];
+            const std::wstring& project = part.names_[row.project];
+            auto it = std::lower_bound(sorted.begin(), sorted.end(), 0u, [&](std::uint32_t k, std::uint32_t) {
+                return less(names_[rows_[k].program], names_[rows_[k].project], program, project);
+            });
+            bool held = false;
+            for (; it != sorted.end() && !held && !less(program, project, names_[rows_[*it].program],
+                                                        names_[rows_[*it].project]);
+                 ++it)
+                held = rows_[*it].seconds >= row.seconds;
+            if (!held) return false;
+        }
     }
     return true;
 }

@@ -26,6 +26,8 @@ public:
     // Adds `row` as addToHistory adds it: to the row of its day, program and project if there is
     // one, else after the rows of its day and of every earlier day.
     void add(const HistoryRow& row);
+    // Adds every row as add would, one after the other, sorting each day they touch once.
+    void add(const std::vector<HistoryRow>& rows);
     // Gives back what adding left spare, the lookup table of names among it.
     void shrink();
 

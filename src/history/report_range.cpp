@@ -35,8 +35,14 @@ const wchar_t* reportRangeName(ReportRangeKind kind) {
     case ReportRangeKind::thisMonth: return L"This month";
     case ReportRangeKind::lastMonth: return L"Last month";
     case ReportRangeKind::allTime: return L"All time";
+    case ReportRangeKind::sinceLastReport: return L"Since the last report";
+    case ReportRangeKind::custom: return L"Custom...";
     }
     return L"";
+}
+
+const wchar_t* reportRangeTitle(ReportRangeKind kind) {
+    return kind == ReportRangeKind::custom ? L"Custom range" : reportRangeName(kind);
 }
 
 const wchar_t* weekdayName(DayNumber day) { return weekdays[weekdayIndex(day)]; }
@@ -54,7 +60,8 @@ std::optional<WorkedDays> workedDays(const std::vector<ChartPc>& pcs) {
     return worked;
 }
 
-ReportRange reportRange(ReportRangeKind kind, DayNumber today, std::optional<WorkedDays> worked) {
+ReportRange reportRange(ReportRangeKind kind, DayNumber today, std::optional<WorkedDays> worked,
+                        const RangeMarks& marks) {
     const DayNumber monday = today - weekdayIndex(today);
     switch (kind) {
     case ReportRangeKind::last14Days: return {kind, today - 13, today};
@@ -68,8 +75,27 @@ ReportRange reportRange(ReportRangeKind kind, DayNumber today, std::optional<Wor
     case ReportRangeKind::allTime:
         if (!worked) return {kind, today, today};
         return {kind, std::min(worked->first, today), std::max(worked->last, today)};
+    case ReportRangeKind::sinceLastReport: {
+        if (!marks.lastReport) {
+            ReportRange all = reportRange(ReportRangeKind::allTime, today, worked);
+            all.kind = kind;
+            return all;
+        }
+        const DayNumber first = sinceLastReportFirst(*marks.lastReport);
+        return {kind, std::min(first, today), today};
+    }
+    case ReportRangeKind::custom:
+        return {kind, std::min(marks.customFirst, marks.customLast), std::max(marks.customFirst, marks.customLast)};
     }
     return {kind, today, today};
+}
+
+DayNumber sinceLastReportFirst(const ReportMark& mark) { return std::min(mark.last + 1, mark.savedOn); }
+
+ReportMark markAfterSave(const std::optional<ReportMark>& mark, const ReportRange& saved, DayNumber savedOn) {
+    const ReportMark next{saved.first, saved.last, savedOn};
+    if (mark && sinceLastReportFirst(next) < sinceLastReportFirst(*mark)) return *mark;
+    return next;
 }
 
 ReportBarUnit reportBarUnit(const ReportRange& range) {

@@ -10,6 +10,7 @@
 
 #include "common/com_win.h"
 #include "common/kernel_handle_win.h"
+#include "common/local_clock.h"
 #include "config/file_system.h"
 
 namespace {
@@ -44,6 +45,7 @@ struct ReportSaver::Job {
     std::atomic<bool> cancelled{false};
     std::mutex mutex;
     std::wstring savedFolder;  // where the report went
+    std::optional<DayNumber> savedOn;  // the day it was written, once it was
 
     HWND ownerWindow() const { return IsWindow(owner) ? owner : nullptr; }
     void tell(const std::wstring& text) const {
@@ -103,6 +105,7 @@ void ReportSaver::Job::run() {
                 {
                     const std::lock_guard<std::mutex> lock(mutex);
                     savedFolder = path.substr(0, path.find_last_of(L"\\/"));
+                    savedOn = readLocalMoment().day;
                 }
                 const auto opened = reinterpret_cast<INT_PTR>(
                     ShellExecuteW(ownerWindow(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
@@ -143,7 +146,19 @@ void ReportSaver::collect() {
     if (thread_.joinable()) thread_.join();
     const std::lock_guard<std::mutex> lock(job_->mutex);
     if (!job_->savedFolder.empty()) lastFolder_ = job_->savedFolder;
+    if (job_->savedOn) savedOn_ = job_->savedOn;
     job_.reset();
+}
+
+std::optional<DayNumber> ReportSaver::takeSaved() {
+    std::optional<DayNumber> saved = savedOn_;
+    savedOn_.reset();
+    if (job_) {
+        const std::lock_guard<std::mutex> lock(job_->mutex);
+        if (job_->savedOn) saved = job_->savedOn;
+        job_->savedOn.reset();
+    }
+    return saved;
 }
 
 void ReportSaver::stop() {

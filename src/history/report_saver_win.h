@@ -3,9 +3,12 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
+
+#include "common/calendar.h"
 
 // "Save report...": Windows' save dialog on a thread of its own, so that the program's main
 // loop, and with it the counting, goes on while a person chooses where the report goes. The
@@ -30,6 +33,9 @@ public:
     // Closes the save's dialog or message, as Cancel would, and waits for its thread, at most a
     // few seconds; `owner` may be destroyed after.
     void stop();
+    // The local day the last report was written on, once, after it was written; nullopt while
+    // none was since the last call (cancelled, failed, or still being asked for).
+    std::optional<DayNumber> takeSaved();
 
 private:
     struct Job;
@@ -39,4 +45,5 @@ private:
     std::shared_ptr<Job> job_;
     std::thread thread_;
     std::wstring lastFolder_;  // where the last report of this run went; empty before the first
+    std::optional<DayNumber> savedOn_;  // a save's day that collect took before takeSaved did
 };

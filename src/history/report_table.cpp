@@ -39,5 +39,5 @@ std::vector<ReportPcRow> pcTableRows(const ReportSums& sums) {
 }
 
 std::wstring reportHeading(const ReportRange& range) {
-    return std::wstring(reportRangeName(range.kind)) + L": " + reportDatesText(range);
+    return std::wstring(reportRangeTitle(range.kind)) + L": " + reportDatesText(range);
 }

@@ -132,10 +132,10 @@ bool WorkHistory::readWhatWasNotRead(LocalMoment now) {
     retry_.succeeded();
     if (heldJournal_) {
         if (journalRowsPending(*heldJournal_, foundAtRead_)) {
-            for (const HistoryRow& row : heldJournal_->rows) addToHistory(rows_, row);
+            addToHistory(rows_, heldJournal_->rows);
             // The journal's seconds were counted before this run's.
             std::vector<HistoryRow> pending = std::move(heldJournal_->rows);
-            for (const HistoryRow& row : pending_) addToHistory(pending, row);
+            addToHistory(pending, pending_);
             pending_ = std::move(pending);
             ++revision_;
         }
@@ -180,7 +180,7 @@ void WorkHistory::readJournal(LocalMoment now) {
 
 void WorkHistory::adopt(HistoryLoad load) {
     // Seconds not yet in the file go on top of what it holds.
-    for (const HistoryRow& row : pending_) addToHistory(load.rows, row);
+    addToHistory(load.rows, pending_);
     rows_ = std::move(load.rows);
     ++revision_;
     usable_ = load.usable;
@@ -297,7 +297,7 @@ void WorkHistory::keepInJournal(const std::optional<ContentMark>& next) {
         // history.csv is not read yet: whether the journal's rows are in it is still open, so
         // its marks stay as they were, and the seconds counted since go with its rows.
         HistoryJournal journal = *heldJournal_;
-        for (const HistoryRow& row : pending_) addToHistory(journal.rows, row);
+        addToHistory(journal.rows, pending_);
         saveError_ = writeFileAtomically(journalPath_, formatJournal(journal));
         return;
     }
@@ -351,6 +351,6 @@ std::optional<std::vector<HistoryRow>> keptHistory(const std::wstring& path, Dat
     file.size = ContentMark::noFile;
     if (bytes) file = contentMark(*bytes);
     if (journal.journal && journalRowsPending(*journal.journal, file))
-        for (const HistoryRow& row : journal.journal->rows) addToHistory(text.rows, row);
+        addToHistory(text.rows, journal.journal->rows);
     return text.rows;
 }

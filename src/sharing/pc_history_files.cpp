@@ -159,7 +159,7 @@ OtherPcHistory readOtherPcText(const PcFileName& pc, const std::wstring& fileNam
             header = bytes.substr(0, headerStop);
             headerLines = static_cast<int>(std::count(header.begin(), header.end(), '\n'));
         }
-        for (const HistoryRow& row : text.rows) history.rows.add(row);
+        history.rows.add(text.rows);
         if (history.rows.memoryBytes() > memoryCap) {
             history.rows = PackedHistory();
             history.problem.clear();
