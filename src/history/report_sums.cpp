@@ -45,18 +45,25 @@ std::wstring twoDigits(std::int64_t value) { return (value < 10 ? L"0" : L"") + 
 
 }  // namespace
 
-ReportSums sumReport(const std::vector<ChartPc>& pcs, const ReportRange& range) {
+ReportSums sumReport(const std::vector<ChartPc>& pcs, const ReportRange& range, const RateSettings& rates) {
     ReportSums sums;
     sums.range = range;
+    sums.billing = Billing(rates, range.first, range.last);
     const std::vector<ReportPeriod> periods = reportPeriods(range);
-    std::map<std::wstring, ProjectTotals> projects;
+    ProjectNames names;
+    std::vector<ProjectTotals> projects;
     std::map<DayNumber, std::int64_t> days;
     for (const ChartPc& pc : pcs) {
         PcSum pcSum{pc.name, 0};
         forEachRow(pc, [&](DayNumber day, const std::wstring& program, std::int64_t seconds,
                            const std::wstring& projectName) {
-            if (seconds <= 0 || day < range.first || day > range.last) return;
-            ProjectTotals& project = projects[projectName];
+            if (seconds <= 0) return;
+            // Budgets count every day.
+            sums.billing.add(day, program, projectName, seconds);
+            if (day < range.first || day > range.last) return;
+            const std::size_t place = names.place(projectName);
+            if (place == projects.size()) projects.emplace_back();
+            ProjectTotals& project = projects[place];
             if (project.byPeriod.empty()) project.byPeriod.assign(periods.size(), 0);
             project.seconds += seconds;
             project.byPeriod[periodOf(periods, day)] += seconds;
@@ -68,9 +75,10 @@ ReportSums sumReport(const std::vector<ChartPc>& pcs, const ReportRange& range) 
         sums.pcs.push_back(std::move(pcSum));
     }
 
-    for (auto& [name, totals] : projects) {
+    for (std::size_t place = 0; place < projects.size(); ++place) {
+        ProjectTotals& totals = projects[place];
         sortByTime(totals.programs, [](const ProgramSum& p) { return p.program; });
-        sums.projects.push_back({name, totals.seconds, std::move(totals.programs)});
+        sums.projects.push_back({names.name(place), totals.seconds, totals.programs});
     }
     sortByTime(sums.projects, [](const ProjectSum& p) { return p.project; });
     const auto none = std::find_if(sums.projects.begin(), sums.projects.end(),
@@ -80,7 +88,7 @@ ReportSums sumReport(const std::vector<ChartPc>& pcs, const ReportRange& range) 
     for (std::size_t i = 0; i < periods.size(); ++i) {
         PeriodSum bar{periods[i], 0, {}};
         for (const ProjectSum& project : sums.projects) {
-            const std::int64_t seconds = projects[project.project].byPeriod[i];
+            const std::int64_t seconds = projects[names.place(project.project)].byPeriod[i];
             bar.byProject.push_back(seconds);
             bar.seconds += seconds;
         }

@@ -93,8 +93,8 @@ TEST(ReportSums, ByProjectAndProgramMostFirstNoProjectLast) {
         {"one program in two letter cases on two PCs is one, spelt as this PC spells it",
          {{d, L"Photoshop.exe", 30, L"Acme"}}, {{d, L"photoshop.EXE", 12, L"Acme"}},
          L"Acme 42 = Photoshop.exe 42", 42, 30},
-        {"projects are told apart as they are written", {{d, L"a.exe", 3, L"acme"}}, {{d, L"a.exe", 4, L"Acme"}},
-         L"Acme 4 = a.exe 4 | acme 3 = a.exe 3", 7, 3},
+        {"one project in two letter cases on two PCs is one, spelt as this PC spells it",
+         {{d, L"a.exe", 3, L"acme"}}, {{d, L"a.exe", 4, L"Acme"}}, L"acme 7 = a.exe 7", 7, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -140,6 +140,38 @@ TEST(ReportSums, BarsDaysAndTableLines) {
     EXPECT_EQ(all.bars[1].seconds, 0);
     EXPECT_EQ(all.bars[2].seconds, 3630);
     EXPECT_EQ(dayTableRows(all).size(), 3u) << "by month, only the days with work";
+}
+
+// Billed hours, rate and amount beside the exact hours, in the user's marks; budgets over every
+// day; a project without a rate has its hours and no amount.
+TEST(ReportSums, BilledHoursRatesAmountsAndBudgetsInTheTable) {
+    const DayNumber d = day(2026, 12, 7);
+    const std::vector<HistoryRow> mine = {{d, L"a.exe", 301, L"Acme"}, {d - 1, L"a.exe", 5400, L"Globex"},
+                                          {d - 30, L"a.exe", 36000, L"Acme"}, {d, L"n.exe", 60}};
+    const std::vector<HistoryRow> other = {{d, L"b.exe", 300, L"ACME"}};
+    const RateSettings rates{L"EUR", 15, {{L"acme", 12000000, 100000}, {L"Globex", std::nullopt, std::nullopt}}};
+    const ReportSums sums = sumReport({{L"this", &mine}, {L"other", &other}}, reportRange(Kind::last14Days, d, {}), rates);
+    std::wstring table;
+    for (const ReportTableRow& row : projectTableRows(sums, {L",", L"."}))
+        if (row.kind != ReportTableRow::Kind::program)
+            table += row.name + L" " + row.hours + L" " + row.billed + L" " + row.rate + L" " + row.amount + L" " +
+                     row.budgetUsed + L" " + row.budgetLeft + (row.overBudget ? L" over|" : L"|");
+    EXPECT_EQ(table, L"Globex 1,50 1,50    |Acme 0,17 0,25 1.200,00 300,00 EUR 10,25 -0,25 over|"
+                     L"No project 0,02 0,25    |Total 1,68 2,00  300,00 EUR  |");
+    EXPECT_TRUE(showsBilling(sums));
+    EXPECT_TRUE(showsBudgets(sums));
+    EXPECT_NE(billingRuleText(sums).find(L"rounded up to 15 minutes"), std::wstring::npos);
+
+    const std::string html = reportHtml(sums, {false, {d, 3600}, {L",", L"."}});
+    for (const char* shown : {"<th scope=\"col\" class=\"num\">Amount</th>", "<tr class=\"project over\">",
+                              "amount <strong>300,00 EUR</strong>", "rounded up to 15 minutes"})
+        EXPECT_NE(html.find(shown), std::string::npos) << shown;
+
+    // Without rates or rounding the table is as it was.
+    const ReportSums plain = sumReport({{L"this", &mine}}, reportRange(Kind::last14Days, d, {}));
+    EXPECT_FALSE(showsBilling(plain));
+    EXPECT_FALSE(showsBudgets(plain));
+    EXPECT_EQ(reportHtml(plain, {false, {d, 3600}}).find("Billed"), std::string::npos);
 }
 
 TEST(ReportFigures, EachRoundedToTheNearestMinuteAndHundredthAHalfUpwards) {
