@@ -69,7 +69,8 @@ int layoutBody(ChartBody& body, const ReportSums& sums, const BodyFacts& facts, 
     const int legendBottom = layoutBarChart(body, sums, today, left, plotTop, right, plotHeight, measure, px);
     // In a wide window the figures stay near their names.
     const int tableRight = std::min(right, left + px(maximumTable));
-    return layoutReportTables(body, sums, input.shared, left, legendBottom + px(m.gap), tableRight, measure, px) +
+    return layoutReportTables(body, sums, input.shared, left, legendBottom + px(m.gap), tableRight, measure, px,
+                              input.marks) +
            px(4);
 }
 
@@ -149,7 +150,13 @@ HistoryChart layoutHistoryChart(const ChartInput& input, DayNumber today, int wi
                                                                          notesTop - gap / 2)};
 
     chart.range = reportRange(input.range, today, workedDays(input.pcs));
-    const ReportSums sums = sumReport(input.pcs, chart.range);
+    // The window keeps the range's sums between paints; they are made here only when it has none
+    // for this range.
+    const std::shared_ptr<const ReportSums> kept =
+        input.sums && input.sums->range == chart.range
+            ? input.sums
+            : std::make_shared<const ReportSums>(sumReport(input.pcs, chart.range, input.rates));
+    const ReportSums& sums = *kept;
     BodyFacts facts;
     const DayNumber monday = today - weekdayIndex(today);
     for (const ChartPc& pc : input.pcs) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ struct ChartInput {
     TextWidth textWidth;       // when empty, an estimate from the font size
     ReportRangeKind range = ReportRangeKind::last14Days;
     int scroll = 0;            // how far the scrolling part is scrolled down, pixels
+    RateSettings rates;        // what the range's time is billed at
+    NumberMarks marks;         // the user's decimal mark and grouping
+    // The range's sums as the window keeps them; made anew from `pcs` when null or of another range.
+    std::shared_ptr<const ReportSums> sums;
 };
 
 struct HistoryChart : ChartBody {
