@@ -19,6 +19,7 @@ public:
     static constexpr int shareId = 2;
     static constexpr int rangeId = 3;
     static constexpr int saveId = 4;
+    static constexpr int exportId = 5;
 
     // Makes the controls in `window`, the list showing `range`, the share button stopping when
     // `sharing`. Must go after the window (their keys still come here until then).
@@ -42,10 +43,11 @@ private:
                                       DWORD_PTR self);
 
     HWND rangeChoice_ = nullptr;  // in the order Tab goes through them
+    HWND exportButton_ = nullptr;
     HWND saveButton_ = nullptr;
     HWND shareButton_ = nullptr;
     HWND button_ = nullptr;
     HWND focused_ = nullptr;
     bool shareButtonStops_ = false;
-    ChartBox placed_[4];  // where the controls are, in that order
+    ChartBox placed_[5];  // where the controls are, in that order
 };

@@ -133,6 +133,11 @@ HistoryChart layoutHistoryChart(const ChartInput& input, DayNumber today, int wi
     const int saveWidth = std::max(px(120), measure(L"Save report...") + px(32));
     chart.saveButton = {std::max(chart.rangeChoice.right + gap, width - margin - saveWidth), margin, width - margin,
                         margin + button};
+    // The export and the rates beside the report's button, as wide as their words; at the
+    // narrowest window they shrink to nothing rather than cover the range's choice.
+    const int exportWidth = std::max(px(100), measure(L"Export CSV...") + px(32));
+    chart.exportButton = {std::max(chart.rangeChoice.right + gap, chart.saveButton.left - gap - exportWidth), margin,
+                          std::max(chart.rangeChoice.right + gap, chart.saveButton.left - gap), margin + button};
 
     // The buttons in the bottom right corner, sharing left of the spreadsheet, and the notes
     // above them.

@@ -36,6 +36,7 @@ struct HistoryChart : ChartBody {
     std::vector<ChartText> notes;  // above the buttons, not scrolled
     ChartBox rangeChoice;    // the range's drop-down list, as high as a button
     ChartBox saveButton;     // "Save report..."
+    ChartBox exportButton;   // "Export CSV...", left of it
     ChartBox shareButton;    // "Share with other PCs..." or "Stop sharing"
     ChartBox button;         // "Open in spreadsheet"
 };

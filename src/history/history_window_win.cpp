@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "common/com_win.h"
+#include "common/list_separator_win.h"
+#include "common/number_marks_win.h"
 #include "common/display_scale_win.h"
 #include "common/local_clock.h"
 #include "common/window_handles_win.h"
@@ -13,6 +15,7 @@
 #include "config/settings_error.h"
 #include "history/history_controls_win.h"
 #include "history/history_paint_win.h"
+#include "history/billing.h"
 #include "history/report_html.h"
 
 namespace {
@@ -137,6 +140,8 @@ void HistoryWindow::show(WorkHistory& history, HistorySharing& sharing) {
     }
     open_ = std::move(open);
     scroll_ = 0;
+    marks_ = userNumberMarks();
+    loadRates();
     sharing.windowOpened();
     // Shown normally, it takes the foreground from the overlay's menu, which had it.
     ShowWindow(open_->window.get(), SW_SHOWNORMAL);
@@ -144,8 +149,19 @@ void HistoryWindow::show(WorkHistory& history, HistorySharing& sharing) {
     open_->controls->focus();
 }
 
+void HistoryWindow::loadRates() {
+    const std::wstring& historyPath = history_->path();
+    ratesPath_ = ratesFilePath(historyPath.substr(0, historyPath.find_last_of(L"\\/")));
+    rates_ = loadRatesFile(ratesPath_);
+    if (rates_.state == RatesLoad::State::held) ratesRetry_.failed(readLocalMoment());
+    else ratesRetry_.succeeded();
+    ++ratesRevision_;
+    if (open_) InvalidateRect(open_->window.get(), nullptr, FALSE);
+}
+
 void HistoryWindow::update(DayNumber today) {
     if (!open_) return;
+    if (ratesRetry_.waiting() && ratesRetry_.due(readLocalMoment())) loadRates();
     if (history_->revision() != drawnRevision_ || sharing_->revision() != drawnSharing_ || today != drawnDay_)
         InvalidateRect(open_->window.get(), nullptr, FALSE);
     if (const std::uint64_t question = sharing_->question(); question && question != askedQuestion_) {
@@ -231,6 +247,7 @@ LRESULT HistoryWindow::handleMessage(HWND window, UINT message, WPARAM wParam, L
         else if (HIWORD(wParam) != BN_CLICKED) break;
         else if (LOWORD(wParam) == HistoryControls::spreadsheetId) openInSpreadsheet();
         else if (LOWORD(wParam) == HistoryControls::saveId) saveReport();
+        else if (LOWORD(wParam) == HistoryControls::exportId) exportCsv();
         else if (LOWORD(wParam) == HistoryControls::shareId) shareOrStop();
         else break;
         return 0;
@@ -290,6 +307,23 @@ void HistoryWindow::paint() {
     input.pcs = shared.chartPcs(history_->rows());
     input.shared = shared.sharing();
     input.notes = shared.statusLines();
+    if (rates_.state == RatesLoad::State::unreadable)
+        input.notes.insert(input.notes.begin(), L"Rates are left out: this file cannot be read: " + ratesPath_);
+    else if (rates_.state == RatesLoad::State::held)
+        input.notes.insert(input.notes.begin(), L"Rates are left out while this file cannot be read: " + ratesPath_);
+    input.rates = rates_.settings;
+    input.marks = marks_;
+    if (!sums_ || sumsRevision_ != drawnRevision_ || sumsSharing_ != drawnSharing_ || sumsDay_ != drawnDay_ ||
+        sumsRange_ != range_ || sumsRates_ != ratesRevision_) {
+        const ReportRange range = reportRange(range_, drawnDay_, workedDays(input.pcs));
+        sums_ = std::make_shared<const ReportSums>(sumReport(input.pcs, range, rates_.settings));
+        sumsRevision_ = drawnRevision_;
+        sumsSharing_ = drawnSharing_;
+        sumsDay_ = drawnDay_;
+        sumsRange_ = range_;
+        sumsRates_ = ratesRevision_;
+    }
+    input.sums = sums_;
     // Until it has been read, the chart shows only what was counted since.
     const std::vector<std::wstring> reading = history_->readingNotes();
     input.notes.insert(input.notes.begin(), reading.begin(), reading.end());
@@ -336,11 +370,30 @@ void HistoryWindow::saveReport() {
     const LocalMoment now = readLocalMoment();
     const std::vector<ChartPc> pcs = sharing_->chartPcs(history_->rows());
     const ReportRange range = reportRange(range_, now.day, workedDays(pcs));
-    const ReportSums sums = sumReport(pcs, range);
-    const std::error_code error =
-        saver_.start(open_->window.get(), reportFileName(range), reportHtml(sums, {sharing_->sharing(), now}));
+    const ReportSums sums = sumReport(pcs, range, rates_.settings);
+    const std::error_code error = saver_.start(open_->window.get(), reportFileName(range),
+                                               reportHtml(sums, {sharing_->sharing(), now, marks_}));
     if (error)
         MessageBoxW(open_->window.get(), (L"Ardeno Time cannot save a report: " + systemReason(error) + L".").c_str(),
+                    L"Ardeno Time", MB_OK | MB_ICONWARNING);
+}
+
+void HistoryWindow::exportCsv() {
+    if (saver_.busy()) return;
+    // As the report: the range shown with every second counted until now. The separator and
+    // mark are those of a new history file, the decimal mark the locale's without grouping,
+    // so that the user's spreadsheet reads the numbers as numbers.
+    const LocalMoment now = readLocalMoment();
+    const std::vector<ChartPc> pcs = sharing_->chartPcs(history_->rows());
+    const ReportRange range = reportRange(range_, now.day, workedDays(pcs));
+    const ReportSums sums = sumReport(pcs, range, rates_.settings);
+    std::wstring fileName = reportFileName(range);
+    fileName = fileName.substr(0, fileName.size() - 5) + L" invoice lines.csv";
+    const std::error_code error =
+        saver_.start(open_->window.get(), fileName,
+                     billingCsv(sums.billing, spreadsheetCsv(userListSeparator()), marks_.decimal), ReportSaver::csv);
+    if (error)
+        MessageBoxW(open_->window.get(), (L"Ardeno Time cannot export: " + systemReason(error) + L".").c_str(),
                     L"Ardeno Time", MB_OK | MB_ICONWARNING);
 }
 

@@ -5,6 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "common/number_text.h"
+#include "config/rates_file.h"
+#include "config/read_retry.h"
 #include "history/history_sharing_win.h"
 #include "history/report_range.h"
 #include "history/report_saver_win.h"
@@ -46,6 +49,9 @@ private:
     void chooseRange();
     void openInSpreadsheet();
     void saveReport();
+    void exportCsv();
+    // Reads rates.cfg beside the history; a file held by another program is read again later.
+    void loadRates();
     void shareOrStop();
     void close();
 
@@ -61,6 +67,17 @@ private:
     std::uint64_t drawnSharing_ = 0;
     DayNumber drawnDay_ = 0;
     std::uint64_t askedQuestion_ = 0;  // sharing's question asked while the window is open
+    std::wstring ratesPath_;
+    RatesLoad rates_;
+    ReadRetry ratesRetry_;
+    std::uint64_t ratesRevision_ = 1;  // counts the rates read
+    NumberMarks marks_;
+    // The range's sums as last drawn, and what they were made of: made anew only when the rows,
+    // the other PCs, the day, the range or the rates changed, never for a repaint alone.
+    std::shared_ptr<const ReportSums> sums_;
+    std::uint64_t sumsRevision_ = 0, sumsSharing_ = 0, sumsRates_ = 0;
+    DayNumber sumsDay_ = 0;
+    ReportRangeKind sumsRange_ = ReportRangeKind::last14Days;
     // After open_: a save's dialog is owned by the window, so it goes first.
     ReportSaver saver_;
 };
