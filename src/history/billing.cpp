@@ -150,3 +150,22 @@ std::string billingCsv(const Billing& billing, const CsvForm& form, const std::w
     }
     return bytes;
 }
+
+std::vector<ProjectRate> rateLines(const RateSettings& rates, const std::vector<std::wstring>& projects) {
+    ProjectNames names;
+    std::vector<ProjectRate> lines;
+    const auto add = [&](const std::wstring& project) {
+        if (names.place(project) < lines.size()) return;
+        ProjectRate line{project, std::nullopt, std::nullopt};
+        if (const ProjectRate* known = rates.find(project)) line = *known;
+        lines.push_back(std::move(line));
+    };
+    for (const ProjectRate& line : rates.projects) add(line.project);
+    for (const std::wstring& project : projects) add(project);
+    add(L"");
+    std::stable_sort(lines.begin(), lines.end(), [](const ProjectRate& a, const ProjectRate& b) {
+        if (a.project.empty() != b.project.empty()) return b.project.empty();
+        return a.project < b.project;
+    });
+    return lines;
+}

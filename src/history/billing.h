@@ -121,3 +121,8 @@ private:
 // no grouping, so that a spreadsheet in that locale reads its numbers as numbers. Hours have
 // four places; a unit without a rate has no rate and no amount.
 std::string billingCsv(const Billing& billing, const CsvForm& form, const std::wstring& decimal);
+
+// The lines the rates dialog lists: every project of `projects` (as the histories of every PC
+// name them) and of `rates`, once each as Windows compares names, by name with "No project"
+// last and always there, each with its rate and budget.
+std::vector<ProjectRate> rateLines(const RateSettings& rates, const std::vector<std::wstring>& projects);

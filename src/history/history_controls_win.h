@@ -20,6 +20,7 @@ public:
     static constexpr int rangeId = 3;
     static constexpr int saveId = 4;
     static constexpr int exportId = 5;
+    static constexpr int ratesId = 6;
 
     // Makes the controls in `window`, the list showing `range`, the share button stopping when
     // `sharing`. Must go after the window (their keys still come here until then).
@@ -43,11 +44,12 @@ private:
                                       DWORD_PTR self);
 
     HWND rangeChoice_ = nullptr;  // in the order Tab goes through them
+    HWND ratesButton_ = nullptr;
     HWND exportButton_ = nullptr;
     HWND saveButton_ = nullptr;
     HWND shareButton_ = nullptr;
     HWND button_ = nullptr;
     HWND focused_ = nullptr;
     bool shareButtonStops_ = false;
-    ChartBox placed_[5];  // where the controls are, in that order
+    ChartBox placed_[6];  // where the controls are, in that order
 };

@@ -138,6 +138,9 @@ HistoryChart layoutHistoryChart(const ChartInput& input, DayNumber today, int wi
     const int exportWidth = std::max(px(100), measure(L"Export CSV...") + px(32));
     chart.exportButton = {std::max(chart.rangeChoice.right + gap, chart.saveButton.left - gap - exportWidth), margin,
                           std::max(chart.rangeChoice.right + gap, chart.saveButton.left - gap), margin + button};
+    const int ratesWidth = std::max(px(120), measure(L"Rates and budgets...") + px(32));
+    chart.ratesButton = {std::max(chart.rangeChoice.right + gap, chart.exportButton.left - gap - ratesWidth), margin,
+                         std::max(chart.rangeChoice.right + gap, chart.exportButton.left - gap), margin + button};
 
     // The buttons in the bottom right corner, sharing left of the spreadsheet, and the notes
     // above them.

@@ -37,6 +37,7 @@ struct HistoryChart : ChartBody {
     ChartBox rangeChoice;    // the range's drop-down list, as high as a button
     ChartBox saveButton;     // "Save report..."
     ChartBox exportButton;   // "Export CSV...", left of it
+    ChartBox ratesButton;    // "Rates and budgets...", left of that
     ChartBox shareButton;    // "Share with other PCs..." or "Stop sharing"
     ChartBox button;         // "Open in spreadsheet"
 };

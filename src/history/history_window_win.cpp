@@ -16,6 +16,7 @@
 #include "history/history_controls_win.h"
 #include "history/history_paint_win.h"
 #include "history/billing.h"
+#include "history/packed_history.h"
 #include "history/report_html.h"
 
 namespace {
@@ -159,7 +160,35 @@ void HistoryWindow::loadRates() {
     if (open_) InvalidateRect(open_->window.get(), nullptr, FALSE);
 }
 
+void HistoryWindow::editRates() {
+    // Every project of every PC's history, whenever it was worked on.
+    ProjectNames names;
+    for (const ChartPc& pc : sharing_->chartPcs(history_->rows()))
+        forEachRow(pc, [&](DayNumber, const std::wstring&, std::int64_t, const std::wstring& project) { names.place(project); });
+    std::vector<std::wstring> projects;
+    for (std::size_t i = 0; i < names.size(); ++i) projects.push_back(names.name(i));
+    ratesDialog_.open(open_->window.get(), open_->scale, rates_.settings, projects,
+                      rates_.writable() ? L"" : ratesPath_);
+}
+
+void HistoryWindow::takeDialogRates() {
+    std::optional<RateSettings> rates = ratesDialog_.takeRates();
+    if (!rates || history_ == nullptr) return;
+    // Read again first: a file made unreadable meanwhile is still never written over.
+    if (loadRates(); !rates_.writable()) {
+        MessageBoxW(handle(), (L"Ardeno Time keeps the rates as they are: this file cannot be read:\n" + ratesPath_).c_str(),
+                    L"Ardeno Time", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (const std::error_code error = saveRatesFile(ratesPath_, *rates)) {
+        MessageBoxW(handle(), (L"Ardeno Time cannot save the rates as:\n" + ratesPath_ + L"\n\n" + systemReason(error) + L".").c_str(),
+                    L"Ardeno Time", MB_OK | MB_ICONWARNING);
+    }
+    loadRates();
+}
+
 void HistoryWindow::update(DayNumber today) {
+    takeDialogRates();
     if (!open_) return;
     if (ratesRetry_.waiting() && ratesRetry_.due(readLocalMoment())) loadRates();
     if (history_->revision() != drawnRevision_ || sharing_->revision() != drawnSharing_ || today != drawnDay_)
@@ -248,6 +277,7 @@ LRESULT HistoryWindow::handleMessage(HWND window, UINT message, WPARAM wParam, L
         else if (LOWORD(wParam) == HistoryControls::spreadsheetId) openInSpreadsheet();
         else if (LOWORD(wParam) == HistoryControls::saveId) saveReport();
         else if (LOWORD(wParam) == HistoryControls::exportId) exportCsv();
+        else if (LOWORD(wParam) == HistoryControls::ratesId) editRates();
         else if (LOWORD(wParam) == HistoryControls::shareId) shareOrStop();
         else break;
         return 0;

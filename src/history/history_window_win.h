@@ -10,6 +10,8 @@
 #include "config/read_retry.h"
 #include "history/history_sharing_win.h"
 #include "history/report_range.h"
+#include "history/rates_dialog_win.h"
+#include "history/report_sums.h"
 #include "history/report_saver_win.h"
 #include "history/work_history.h"
 
@@ -50,6 +52,9 @@ private:
     void openInSpreadsheet();
     void saveReport();
     void exportCsv();
+    void editRates();
+    // Saves what the rates dialog confirmed, unless rates.cfg cannot be read.
+    void takeDialogRates();
     // Reads rates.cfg beside the history; a file held by another program is read again later.
     void loadRates();
     void shareOrStop();
@@ -80,4 +85,5 @@ private:
     ReportRangeKind sumsRange_ = ReportRangeKind::last14Days;
     // After open_: a save's dialog is owned by the window, so it goes first.
     ReportSaver saver_;
+    RatesDialog ratesDialog_;
 };

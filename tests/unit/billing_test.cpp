@@ -182,3 +182,13 @@ TEST(Billing, TheExportsFieldsInAGermanAndAnEnglishForm) {
               "date,project,programs,hours,billed hours,rate,amount\r\n"
               "2026-12-07,,\"say \"\"hi\"\".exe\",1.5000,1.5000,1200.00,1800.00\r\n");
 }
+
+TEST(Billing, TheRatesDialogListsEveryProjectOnceAndNoProjectLast) {
+    const RateSettings rates{L"", 0, {{L"Globex", units(90), std::nullopt}, {L"Zed", std::nullopt, units(5)}}};
+    const std::vector<ProjectRate> lines = rateLines(rates, {L"acme", L"GLOBEX", L"", L"Acme", L"Beta"});
+    std::wstring text;
+    for (const ProjectRate& line : lines)
+        text += (line.project.empty() ? L"-" : line.project) + L" " + (line.rate ? scaledText(*line.rate) : L"") + L"|";
+    EXPECT_EQ(text, L"Beta |Globex 90|Zed |acme |- |");
+    EXPECT_EQ(rateLines({}, {}).size(), 1u) << "No project, always";
+}
