@@ -28,12 +28,13 @@ HistoryControls::HistoryControls(HWND window, ReportRangeKind range, bool sharin
         SendMessageW(rangeChoice_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(reportRangeName(kind)));
     const auto chosen = std::find(std::begin(reportRangeKinds), std::end(reportRangeKinds), range);
     SendMessageW(rangeChoice_, CB_SETCURSEL, static_cast<WPARAM>(chosen - std::begin(reportRangeKinds)), 0);
-    ratesButton_ = createControl(window, L"BUTTON", L"Rates and budgets...", BS_PUSHBUTTON, ratesId);
-    exportButton_ = createControl(window, L"BUTTON", L"Export CSV...", BS_PUSHBUTTON, exportId);
     saveButton_ = createControl(window, L"BUTTON", L"Save report...", BS_PUSHBUTTON, saveId);
     shareButton_ =
         createControl(window, L"BUTTON", sharing ? stopButtonText : shareButtonText, BS_PUSHBUTTON, shareId);
     button_ = createControl(window, L"BUTTON", L"Open in spreadsheet", BS_PUSHBUTTON, spreadsheetId);
+    // After the others, so that Tab reaches the buttons it always reached as it did.
+    ratesButton_ = createControl(window, L"BUTTON", L"Rates and budgets...", BS_PUSHBUTTON, ratesId);
+    exportButton_ = createControl(window, L"BUTTON", L"Export CSV...", BS_PUSHBUTTON, exportId);
     for (HWND control : {rangeChoice_, ratesButton_, exportButton_, saveButton_, shareButton_, button_})
         if (control) SetWindowSubclass(control, procedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
