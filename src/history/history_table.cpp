@@ -26,6 +26,9 @@ TableLine::Kind lineKind(ReportTableRow::Kind kind) {
     return TableLine::Kind::program;
 }
 
+// The least room a name is left before figures give way to it.
+constexpr int nameRoom = 100;
+
 // The right edges of the figure columns, and where the names must end.
 struct Columns {
     std::vector<std::wstring> heads;
@@ -120,8 +123,22 @@ int layoutReportTables(ChartBody& body, const ReportSums& sums, bool shared, int
         for (const ReportPcRow& row : pcTableRows(sums))
             tables[1].push_back({row.name, {row.time, row.hours, row.share}});
     }
-    // One set of columns for both tables, so that their figures stand under each other.
-    const Columns columns = columnsFor(std::move(heads), tables, left, right, measure, px);
+    // One set of columns for both tables, so that their figures stand under each other. A window
+    // too narrow for every billing figure leaves out the ones an invoice needs least, until the
+    // names have room again; the amount and the billed hours stay.
+    Columns columns = columnsFor(heads, tables, left, right, measure, px);
+    for (const wchar_t* dropped : {L"Used", L"Rate", L"Left", L"Share", L"Time"}) {
+        if (!billing && !budgets) break;
+        if (columns.nameRight - left >= px(nameRoom)) break;
+        const auto at = std::find(heads.begin(), heads.end(), dropped);
+        if (at == heads.end()) continue;
+        const auto place = static_cast<std::size_t>(at - heads.begin());
+        heads.erase(at);
+        for (auto& lines : tables)
+            for (TableLine& line : lines)
+                if (place < line.figures.size()) line.figures.erase(line.figures.begin() + static_cast<std::ptrdiff_t>(place));
+        columns = columnsFor(heads, tables, left, right, measure, px);
+    }
     int y = layoutTable(body, L"Project and program", tables[0], columns, sums, left, top, right, px);
     if (shared) y = layoutTable(body, L"PC", tables[1], columns, sums, left, y + px(ChartMetrics().gap), right, px);
     return y;
