@@ -98,6 +98,56 @@ ReportSums sumReport(const std::vector<ChartPc>& pcs, const ReportRange& range, 
     return sums;
 }
 
+void addToReport(ReportSums& sums, std::size_t pc, DayNumber day, const std::wstring& program,
+                 const std::wstring& project, std::int64_t seconds) {
+    if (seconds <= 0) return;
+    sums.billing.add(day, program, project, seconds);
+    if (day < sums.range.first || day > sums.range.last) return;
+    sums.total += seconds;
+    if (pc < sums.pcs.size()) sums.pcs[pc].seconds += seconds;
+    const auto worked = std::lower_bound(sums.workedDays.begin(), sums.workedDays.end(), day,
+                                         [](const std::pair<DayNumber, std::int64_t>& d, DayNumber x) { return d.first < x; });
+    if (worked != sums.workedDays.end() && worked->first == day) worked->second += seconds;
+    else sums.workedDays.insert(worked, {day, seconds});
+
+    auto known = std::find_if(sums.projects.begin(), sums.projects.end(),
+                              [&](const ProjectSum& p) { return sameFileName(p.project, project); });
+    if (known == sums.projects.end()) {
+        sums.projects.push_back({project, 0, {}});
+        for (PeriodSum& bar : sums.bars) bar.byProject.push_back(0);
+        known = sums.projects.end() - 1;
+    }
+    const std::size_t place = static_cast<std::size_t>(known - sums.projects.begin());
+    known->seconds += seconds;
+    addProgram(known->programs, program, seconds);
+    sortByTime(known->programs, [](const ProgramSum& p) { return p.program; });
+    std::vector<ReportPeriod> periods;
+    for (const PeriodSum& bar : sums.bars) periods.push_back(bar.period);
+    if (!periods.empty() && day >= periods.front().first) {
+        PeriodSum& bar = sums.bars[periodOf(periods, day)];
+        bar.seconds += seconds;
+        bar.byProject[place] += seconds;
+    }
+
+    // The projects in sumReport's order, the bars' parts following them.
+    std::vector<std::size_t> order(sums.projects.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const ProjectSum &x = sums.projects[a], &y = sums.projects[b];
+        if (x.project.empty() != y.project.empty()) return y.project.empty();
+        if (x.seconds != y.seconds) return x.seconds > y.seconds;
+        return x.project < y.project;
+    });
+    std::vector<ProjectSum> projects;
+    for (const std::size_t i : order) projects.push_back(std::move(sums.projects[i]));
+    sums.projects = std::move(projects);
+    for (PeriodSum& bar : sums.bars) {
+        std::vector<std::int64_t> parts;
+        for (const std::size_t i : order) parts.push_back(bar.byProject[i]);
+        bar.byProject = std::move(parts);
+    }
+}
+
 std::int64_t daySeconds(const ReportSums& sums, DayNumber day) {
     const auto at = std::lower_bound(sums.workedDays.begin(), sums.workedDays.end(), day,
                                      [](const std::pair<DayNumber, std::int64_t>& d, DayNumber x) { return d.first < x; });

@@ -52,6 +52,12 @@ struct ReportSums {
 // first met, this PC's first, is shown.
 ReportSums sumReport(const std::vector<ChartPc>& pcs, const ReportRange& range, const RateSettings& rates = {});
 
+// Adds seconds counted just now on PC `pc` (a place in sums.pcs) to sums made by sumReport, as
+// sumReport would have counted them had they been in its rows: a counted second costs a few
+// steps, never a new sum of every row.
+void addToReport(ReportSums& sums, std::size_t pc, DayNumber day, const std::wstring& program,
+                 const std::wstring& project, std::int64_t seconds);
+
 // The seconds of all PCs on `day`, from sums.workedDays.
 std::int64_t daySeconds(const ReportSums& sums, DayNumber day);
 

@@ -174,6 +174,65 @@ TEST(ReportSums, BilledHoursRatesAmountsAndBudgetsInTheTable) {
     EXPECT_EQ(reportHtml(plain, {false, {d, 3600}}).find("Billed"), std::string::npos);
 }
 
+// Everything sums hold, as text, to compare sums made in two ways.
+std::wstring everything(const ReportSums& sums) {
+    std::wstring text = std::to_wstring(sums.total) + L"|";
+    for (const ProjectSum& project : sums.projects) {
+        text += project.project + L"=" + std::to_wstring(project.seconds);
+        for (const ProgramSum& program : project.programs)
+            text += L"," + program.program + L":" + std::to_wstring(program.seconds);
+        text += L";";
+    }
+    for (const PeriodSum& bar : sums.bars) {
+        text += L"|" + std::to_wstring(bar.seconds);
+        for (const std::int64_t part : bar.byProject) text += L"," + std::to_wstring(part);
+    }
+    for (const auto& [day, seconds] : sums.workedDays) text += L"|" + isoDate(day) + L":" + std::to_wstring(seconds);
+    for (const PcSum& pc : sums.pcs) text += L"|" + pc.name + L":" + std::to_wstring(pc.seconds);
+    text += L"|" + std::to_wstring(sums.billing.totalCents());
+    // The billing's own order is the order rows came in, which the table never shows.
+    for (const ProjectSum& project : sums.projects) {
+        const ProjectBill* bill = sums.billing.find(project.project);
+        text += L"|" + bill->project + L":" + std::to_wstring(bill->billed) + L"," + std::to_wstring(bill->billedEver);
+    }
+    for (const BilledUnit& unit : sums.billing.units())
+        text += L"|" + isoDate(unit.day) + L" " + unit.project + L" " + std::to_wstring(unit.billed);
+    return text;
+}
+
+// Seconds counted while the window is open are added to its sums as they come; the sums are then
+// what summing every row anew would give.
+TEST(ReportSums, SecondsAddedAsTheyComeGiveWhatSummingAnewGives) {
+    const DayNumber d = day(2026, 12, 7);
+    const RateSettings rates{L"EUR", 6, {{L"Acme", 800000, 20000}}};
+    const std::vector<HistoryRow> other = {{d - 1, L"a.exe", 400, L"Beta"}, {d - 40, L"a.exe", 3600, L"Acme"}};
+    const struct {
+        const char* name;
+        std::vector<HistoryRow> mine, counted;
+    } cases[] = {
+        {"a second more of a program and project there already", {{d, L"a.exe", 10, L"Acme"}}, {{d, L"a.exe", 1, L"Acme"}}},
+        {"a new project overtakes the others", {{d, L"a.exe", 10, L"Acme"}},
+         {{d, L"b.exe", 300, L"Zed"}, {d, L"b.exe", 200, L"Zed"}}},
+        {"another spelling of a project and a program", {{d, L"Photoshop.exe", 10, L"Acme"}},
+         {{d, L"photoshop.EXE", 5, L"ACME"}}},
+        {"no project stays last", {{d, L"a.exe", 10, L"Acme"}}, {{d, L"n.exe", 900, L""}, {d, L"a.exe", 1, L"Acme"}}},
+        {"a new day, and a day outside the range for the budget alone", {},
+         {{d, L"a.exe", 1, L"Acme"}, {d - 20, L"a.exe", 30, L"Acme"}, {d, L"a.exe", 0, L"Gone"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ReportRange range = reportRange(Kind::last14Days, d, {});
+        ReportSums added = sumReport({{L"this", &c.mine}, {L"other", &other}}, range, rates);
+        std::vector<HistoryRow> all = c.mine;
+        for (const HistoryRow& row : c.counted) {
+            addToReport(added, 0, row.day, row.program, row.project, row.seconds);
+            all.push_back(row);
+        }
+        const ReportSums anew = sumReport({{L"this", &all}, {L"other", &other}}, range, rates);
+        EXPECT_EQ(toUtf8(everything(added)), toUtf8(everything(anew)));
+    }
+}
+
 TEST(ReportFigures, EachRoundedToTheNearestMinuteAndHundredthAHalfUpwards) {
     const struct {
         std::int64_t seconds;
