@@ -343,10 +343,16 @@ void HistoryWindow::paint() {
         input.notes.insert(input.notes.begin(), L"Rates are left out while this file cannot be read: " + ratesPath_);
     input.rates = rates_.settings;
     input.marks = marks_;
-    if (!sums_ || sumsRevision_ != drawnRevision_ || sumsSharing_ != drawnSharing_ || sumsDay_ != drawnDay_ ||
-        sumsRange_ != range_ || sumsRates_ != ratesRevision_) {
+    const bool sameView = sums_ && sumsSharing_ == drawnSharing_ && sumsDay_ == drawnDay_ && sumsRange_ == range_ &&
+                          sumsRates_ == ratesRevision_;
+    const WorkHistory::Recorded& recorded = history_->lastRecorded();
+    if (sameView && sumsRevision_ + 1 == drawnRevision_ && recorded.revision == drawnRevision_) {
+        // This PC's sums are first.
+        addToReport(*sums_, 0, recorded.day, recorded.program, recorded.project, recorded.seconds);
+        sumsRevision_ = drawnRevision_;
+    } else if (!sameView || sumsRevision_ != drawnRevision_) {
         const ReportRange range = reportRange(range_, drawnDay_, workedDays(input.pcs));
-        sums_ = std::make_shared<const ReportSums>(sumReport(input.pcs, range, rates_.settings));
+        sums_ = std::make_shared<ReportSums>(sumReport(input.pcs, range, rates_.settings));
         sumsRevision_ = drawnRevision_;
         sumsSharing_ = drawnSharing_;
         sumsDay_ = drawnDay_;

@@ -77,9 +77,10 @@ private:
     ReadRetry ratesRetry_;
     std::uint64_t ratesRevision_ = 1;  // counts the rates read
     NumberMarks marks_;
-    // The range's sums as last drawn, and what they were made of: made anew only when the rows,
-    // the other PCs, the day, the range or the rates changed, never for a repaint alone.
-    std::shared_ptr<const ReportSums> sums_;
+    // The range's sums as last drawn, and what they were made of: made anew only when the rows
+    // read, the other PCs, the day, the range or the rates changed, never for a repaint alone;
+    // a counted second is added to them.
+    std::shared_ptr<ReportSums> sums_;
     std::uint64_t sumsRevision_ = 0, sumsSharing_ = 0, sumsRates_ = 0;
     DayNumber sumsDay_ = 0;
     ReportRangeKind sumsRange_ = ReportRangeKind::last14Days;
