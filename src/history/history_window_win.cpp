@@ -127,6 +127,7 @@ void HistoryWindow::show(WorkHistory& history, HistorySharing& sharing) {
     // Corrections saved from a spreadsheet show, and the file holds what the window shows.
     history.flush(readLocalMoment());
     if (open_) {
+        loadRates();  // a rates.cfg edited by hand meanwhile shows
         if (IsIconic(open_->window.get())) ShowWindow(open_->window.get(), SW_RESTORE);
         SetForegroundWindow(open_->window.get());
         return;

@@ -228,7 +228,7 @@ std::string reportHtml(const ReportSums& sums, const ReportOptions& options) {
     html += "</h1>\n<p class=\"total\">Total <strong>";
     append(html, hoursMinutesText(sums.total));
     html += "</strong> (";
-    append(html, decimalHoursText(sums.total));
+    append(html, hoursText(sums.total, 2, options.marks));
     html += " hours)";
     if (sums.billing.anyAmount()) {
         html += ", amount <strong>";
