@@ -295,6 +295,30 @@ TEST(HistoryChart, TheTableBillsInTheUsersMarksAndAPassedBudgetIsRed) {
     EXPECT_TRUE(tableLine(layoutHistoryChart(input, monday, 900, 700, 1.0), L"Acme").empty());
 }
 
+// The top row: the range's choice, then Rates and budgets..., Export CSV... and Save report...,
+// apart at every width and, from the default size on, each with room for its words.
+TEST(HistoryChart, TheTopRowsButtonsStandApartAndReadFromTheDefaultSizeOn) {
+    const std::vector<HistoryRow> rows = {{monday, L"a.exe", 60, L"Acme"}};
+    ChartInput input;
+    input.pcs = {{L"", &rows}};
+    for (const double scale : {1.0, 1.5, 2.0}) {
+        input.textWidth = measureAt(scale);
+        for (const int width : {historyMinimumSize(scale).width, historyDefaultSize(scale).width, 1400}) {
+            SCOPED_TRACE(std::to_string(width) + " at " + std::to_string(scale));
+            const HistoryChart chart = layoutHistoryChart(input, monday, width, historyDefaultSize(scale).height, scale);
+            const ChartBox row[] = {chart.rangeChoice, chart.ratesButton, chart.exportButton, chart.saveButton};
+            for (std::size_t i = 0; i + 1 < std::size(row); ++i) {
+                EXPECT_LE(row[i].right, row[i + 1].left) << i;
+                EXPECT_EQ(row[i].top, row[i + 1].top);
+            }
+            EXPECT_LE(chart.saveButton.right, width);
+            if (width < historyDefaultSize(scale).width) continue;
+            EXPECT_GE(chart.ratesButton.right - chart.ratesButton.left, input.textWidth(L"Rates and budgets..."));
+            EXPECT_GE(chart.exportButton.right - chart.exportButton.left, input.textWidth(L"Export CSV..."));
+        }
+    }
+}
+
 TEST(HistoryChart, EverySizeFollowsTheScale) {
     const std::vector<HistoryRow> rows = {{monday, L"a", 3723, L"Acme"}, {monday - 5, L"a", 2000}};
     const HistoryChart one = layoutHistoryChart(rows, monday, 640, 620, 1.0);
