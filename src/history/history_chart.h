@@ -25,7 +25,7 @@ struct ChartBox {
 struct ChartText {
     enum class Align { left, center, right };
     enum class Size { small, large };
-    enum class Tone { label, text };  // grey as axis labels and captions, or the window's text colour
+    enum class Tone { label, text, warning };  // grey as axis labels and captions, the window's text colour, or red
     std::wstring text;  // may hold a line break
     ChartBox box;
     Align align = Align::left;

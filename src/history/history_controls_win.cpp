@@ -32,22 +32,26 @@ HistoryControls::HistoryControls(HWND window, ReportRangeKind range, bool sharin
     shareButton_ =
         createControl(window, L"BUTTON", sharing ? stopButtonText : shareButtonText, BS_PUSHBUTTON, shareId);
     button_ = createControl(window, L"BUTTON", L"Open in spreadsheet", BS_PUSHBUTTON, spreadsheetId);
-    for (HWND control : {rangeChoice_, saveButton_, shareButton_, button_})
+    // After the others, so that Tab reaches the buttons it always reached as it did.
+    ratesButton_ = createControl(window, L"BUTTON", L"Rates and budgets...", BS_PUSHBUTTON, ratesId);
+    exportButton_ = createControl(window, L"BUTTON", L"Export CSV...", BS_PUSHBUTTON, exportId);
+    for (HWND control : {rangeChoice_, ratesButton_, exportButton_, saveButton_, shareButton_, button_})
         if (control) SetWindowSubclass(control, procedure, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 void HistoryControls::setFont(HFONT font) {
     if (!font) return;
-    for (HWND control : {rangeChoice_, saveButton_, shareButton_, button_})
+    for (HWND control : {rangeChoice_, ratesButton_, exportButton_, saveButton_, shareButton_, button_})
         if (control) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     // Placed anew: the list's field takes its height from the font.
     for (ChartBox& box : placed_) box = {};
 }
 
 void HistoryControls::place(const HistoryChart& chart) {
-    const HWND controls[] = {rangeChoice_, saveButton_, shareButton_, button_};
-    const ChartBox boxes[] = {chart.rangeChoice, chart.saveButton, chart.shareButton, chart.button};
-    for (int i = 0; i < 4; ++i) {
+    const HWND controls[] = {rangeChoice_, ratesButton_, exportButton_, saveButton_, shareButton_, button_};
+    const ChartBox boxes[] = {chart.rangeChoice, chart.ratesButton, chart.exportButton, chart.saveButton,
+                              chart.shareButton, chart.button};
+    for (int i = 0; i < 6; ++i) {
         if (!controls[i] || sameBox(placed_[i], boxes[i])) continue;
         placed_[i] = boxes[i];
         const ChartBox& box = boxes[i];

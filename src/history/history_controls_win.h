@@ -19,6 +19,8 @@ public:
     static constexpr int shareId = 2;
     static constexpr int rangeId = 3;
     static constexpr int saveId = 4;
+    static constexpr int exportId = 5;
+    static constexpr int ratesId = 6;
 
     // Makes the controls in `window`, the list showing `range`, the share button stopping when
     // `sharing`. Must go after the window (their keys still come here until then).
@@ -44,10 +46,12 @@ private:
                                       DWORD_PTR self);
 
     HWND rangeChoice_ = nullptr;  // in the order Tab goes through them
+    HWND ratesButton_ = nullptr;
+    HWND exportButton_ = nullptr;
     HWND saveButton_ = nullptr;
     HWND shareButton_ = nullptr;
     HWND button_ = nullptr;
     HWND focused_ = nullptr;
     bool shareButtonStops_ = false;
-    ChartBox placed_[4];  // where the controls are, in that order
+    ChartBox placed_[6];  // where the controls are, in that order
 };

@@ -69,7 +69,8 @@ int layoutBody(ChartBody& body, const ReportSums& sums, const BodyFacts& facts, 
     const int legendBottom = layoutBarChart(body, sums, today, left, plotTop, right, plotHeight, measure, px);
     // In a wide window the figures stay near their names.
     const int tableRight = std::min(right, left + px(maximumTable));
-    return layoutReportTables(body, sums, input.shared, left, legendBottom + px(m.gap), tableRight, measure, px) +
+    return layoutReportTables(body, sums, input.shared, left, legendBottom + px(m.gap), tableRight, measure, px,
+                              input.marks) +
            px(4);
 }
 
@@ -132,6 +133,14 @@ HistoryChart layoutHistoryChart(const ChartInput& input, DayNumber today, int wi
     const int saveWidth = std::max(px(120), measure(L"Save report...") + px(32));
     chart.saveButton = {std::max(chart.rangeChoice.right + gap, width - margin - saveWidth), margin, width - margin,
                         margin + button};
+    // The export and the rates beside the report's button, as wide as their words; at the
+    // narrowest window they shrink to nothing rather than cover the range's choice.
+    const int exportWidth = std::max(px(100), measure(L"Export CSV...") + px(32));
+    chart.exportButton = {std::max(chart.rangeChoice.right + gap, chart.saveButton.left - gap - exportWidth), margin,
+                          std::max(chart.rangeChoice.right + gap, chart.saveButton.left - gap), margin + button};
+    const int ratesWidth = std::max(px(120), measure(L"Rates and budgets...") + px(32));
+    chart.ratesButton = {std::max(chart.rangeChoice.right + gap, chart.exportButton.left - gap - ratesWidth), margin,
+                         std::max(chart.rangeChoice.right + gap, chart.exportButton.left - gap), margin + button};
 
     // The buttons in the bottom right corner, sharing left of the spreadsheet, and the notes
     // above them.
@@ -148,8 +157,14 @@ HistoryChart layoutHistoryChart(const ChartInput& input, DayNumber today, int wi
     chart.body = {0, chart.rangeChoice.bottom + gap / 2, width, std::max(chart.rangeChoice.bottom + gap / 2,
                                                                          notesTop - gap / 2)};
 
-    chart.range = reportRange(input.range, today, workedDays(input.pcs), input.marks);
-    const ReportSums sums = sumReport(input.pcs, chart.range);
+    chart.range = reportRange(input.range, today, workedDays(input.pcs), input.rangeMarks);
+    // The window keeps the range's sums between paints; they are made here only when it has none
+    // for this range.
+    const std::shared_ptr<const ReportSums> kept =
+        input.sums && input.sums->range == chart.range
+            ? input.sums
+            : std::make_shared<const ReportSums>(sumReport(input.pcs, chart.range, input.rates));
+    const ReportSums& sums = *kept;
     BodyFacts facts;
     const DayNumber monday = today - weekdayIndex(today);
     for (const ChartPc& pc : input.pcs) {

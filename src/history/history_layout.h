@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,12 @@ struct ChartInput {
     std::vector<std::wstring> notes;  // lines about sharing, one each, above the buttons
     TextWidth textWidth;       // when empty, an estimate from the font size
     ReportRangeKind range = ReportRangeKind::last14Days;
-    RangeMarks marks;          // the days of Custom..., where Since the last report starts
+    RangeMarks rangeMarks;         // the days of Custom..., where Since the last report starts
     int scroll = 0;            // how far the scrolling part is scrolled down, pixels
+    RateSettings rates;        // what the range's time is billed at
+    NumberMarks marks;         // the user's decimal mark and grouping
+    // The range's sums as the window keeps them; made anew from `pcs` when null or of another range.
+    std::shared_ptr<const ReportSums> sums;
 };
 
 struct HistoryChart : ChartBody {
@@ -32,6 +37,8 @@ struct HistoryChart : ChartBody {
     std::vector<ChartText> notes;  // above the buttons, not scrolled
     ChartBox rangeChoice;    // the range's drop-down list, as high as a button
     ChartBox saveButton;     // "Save report..."
+    ChartBox exportButton;   // "Export CSV...", left of it
+    ChartBox ratesButton;    // "Rates and budgets...", left of that
     ChartBox shareButton;    // "Share with other PCs..." or "Stop sharing"
     ChartBox button;         // "Open in spreadsheet"
 };

@@ -36,7 +36,8 @@ void draw(HDC dc, const ChartText& text, const HistoryFonts& fonts) {
                              : text.strong || text.bold           ? fonts.strong
                                                                   : fonts.small;
     const Selection useFont(dc, font.get());
-    SetTextColor(dc, text.strong ? todayTextColour
+    SetTextColor(dc, text.strong                              ? todayTextColour
+                     : text.tone == ChartText::Tone::warning ? RGB(179, 38, 30)
                      : text.size == ChartText::Size::large || text.tone == ChartText::Tone::text
                          ? GetSysColor(COLOR_WINDOWTEXT)
                          : labelColour);

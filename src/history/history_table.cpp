@@ -7,13 +7,14 @@
 
 namespace {
 
-// A line of a table: its name and its three figures.
+// A line of a table: its name and its figures.
 struct TableLine {
     enum class Kind { project, program, total, pc };
     std::wstring name;
-    std::array<std::wstring, 3> figures;  // time, hours, share
+    std::vector<std::wstring> figures;  // time, hours, share; billed, rate, amount; budget used, left
     Kind kind = Kind::pc;
     int project = -1;  // the swatch's project on a project's line
+    bool warning = false;  // red: past its budget
 };
 
 TableLine::Kind lineKind(ReportTableRow::Kind kind) {
@@ -25,27 +26,32 @@ TableLine::Kind lineKind(ReportTableRow::Kind kind) {
     return TableLine::Kind::program;
 }
 
-const std::array<std::wstring, 3> figureHeads = {L"Time", L"Hours", L"Share"};
+// The least room a name is left before figures give way to it.
+constexpr int nameRoom = 100;
 
-// The right edges of the three figure columns, and where the names must end.
+// The right edges of the figure columns, and where the names must end.
 struct Columns {
-    std::array<int, 3> right{};
+    std::vector<std::wstring> heads;
+    std::vector<int> right;
     int nameRight = 0;
 };
 
-Columns columnsFor(const std::vector<std::vector<TableLine>>& tables, int left, int right, const TextWidth& measure,
-                   const Scaled& px) {
+Columns columnsFor(std::vector<std::wstring> heads, const std::vector<std::vector<TableLine>>& tables, int left,
+                   int right, const TextWidth& measure, const Scaled& px) {
     const ChartMetrics m;
+    const std::size_t count = heads.size();
     // Bold lines measure wider than the small font says; a tenth more keeps them whole.
-    std::array<int, 3> widths{};
-    for (std::size_t c = 0; c < 3; ++c) widths[c] = measure(figureHeads[c]);
+    std::vector<int> widths(count);
+    for (std::size_t c = 0; c < count; ++c) widths[c] = measure(heads[c]);
     for (const auto& lines : tables)
         for (const TableLine& line : lines)
-            for (std::size_t c = 0; c < 3; ++c)
+            for (std::size_t c = 0; c < count && c < line.figures.size(); ++c)
                 widths[c] = std::max(widths[c], measure(line.figures[c]) * 11 / 10 + px(1));
     Columns columns;
+    columns.heads = std::move(heads);
+    columns.right.resize(count);
     int x = right;
-    for (int c = 2; c >= 0; --c) {
+    for (std::size_t c = count; c-- > 0;) {
         columns.right[c] = x;
         x -= widths[c] + px(m.gap);
     }
@@ -69,8 +75,9 @@ int layoutTable(ChartBody& body, const std::wstring& head, const std::vector<Tab
 
     int y = top;
     cell(head, left, columns.nameRight, y, ChartText::Align::left, false, ChartText::Tone::label);
-    for (std::size_t c = 0; c < 3; ++c)
-        cell(figureHeads[c], figureLeft(c), columns.right[c], y, ChartText::Align::right, false, ChartText::Tone::label);
+    for (std::size_t c = 0; c < columns.heads.size(); ++c)
+        cell(columns.heads[c], figureLeft(c), columns.right[c], y, ChartText::Align::right, false,
+             ChartText::Tone::label);
     y += row;
     body.rules.push_back({left, y - 1, right, y});
     for (const TableLine& line : lines) {
@@ -87,10 +94,10 @@ int layoutTable(ChartBody& body, const std::wstring& head, const std::vector<Tab
         }
         // Programs stand under their project's name; projects after their colour.
         const int nameLeft = line.kind == TableLine::Kind::program || project ? left + indent : left;
-        cell(line.name, nameLeft, columns.nameRight, y, ChartText::Align::left, project || total, ChartText::Tone::text);
-        for (std::size_t c = 0; c < 3; ++c)
-            cell(line.figures[c], figureLeft(c), columns.right[c], y, ChartText::Align::right, project || total,
-                 ChartText::Tone::text);
+        const ChartText::Tone tone = line.warning ? ChartText::Tone::warning : ChartText::Tone::text;
+        cell(line.name, nameLeft, columns.nameRight, y, ChartText::Align::left, project || total, tone);
+        for (std::size_t c = 0; c < columns.heads.size() && c < line.figures.size(); ++c)
+            cell(line.figures[c], figureLeft(c), columns.right[c], y, ChartText::Align::right, project || total, tone);
         y += row;
     }
     return y;
@@ -99,17 +106,39 @@ int layoutTable(ChartBody& body, const std::wstring& head, const std::vector<Tab
 }  // namespace
 
 int layoutReportTables(ChartBody& body, const ReportSums& sums, bool shared, int left, int top, int right,
-                       const TextWidth& measure, const Scaled& px) {
+                       const TextWidth& measure, const Scaled& px, const NumberMarks& marks) {
+    const bool billing = showsBilling(sums), budgets = showsBudgets(sums);
+    std::vector<std::wstring> heads{L"Time", L"Hours", L"Share"};
+    if (billing) heads.insert(heads.end(), {L"Billed", L"Rate", L"Amount"});
+    if (budgets) heads.insert(heads.end(), {L"Used", L"Left"});
     std::vector<std::vector<TableLine>> tables(1);
-    for (const ReportTableRow& row : projectTableRows(sums))
-        tables[0].push_back({row.name, {row.time, row.hours, row.share}, lineKind(row.kind), row.project});
+    for (const ReportTableRow& row : projectTableRows(sums, marks)) {
+        TableLine line{row.name, {row.time, row.hours, row.share}, lineKind(row.kind), row.project, row.overBudget};
+        if (billing) line.figures.insert(line.figures.end(), {row.billed, row.rate, row.amount});
+        if (budgets) line.figures.insert(line.figures.end(), {row.budgetUsed, row.budgetLeft});
+        tables[0].push_back(std::move(line));
+    }
     if (shared) {
         tables.emplace_back();
         for (const ReportPcRow& row : pcTableRows(sums))
             tables[1].push_back({row.name, {row.time, row.hours, row.share}});
     }
-    // One set of columns for both tables, so that their figures stand under each other.
-    const Columns columns = columnsFor(tables, left, right, measure, px);
+    // One set of columns for both tables, so that their figures stand under each other. A window
+    // too narrow for every billing figure leaves out the ones an invoice needs least, until the
+    // names have room again; the amount and the billed hours stay.
+    Columns columns = columnsFor(heads, tables, left, right, measure, px);
+    for (const wchar_t* dropped : {L"Used", L"Rate", L"Left", L"Share", L"Time"}) {
+        if (!billing && !budgets) break;
+        if (columns.nameRight - left >= px(nameRoom)) break;
+        const auto at = std::find(heads.begin(), heads.end(), dropped);
+        if (at == heads.end()) continue;
+        const auto place = static_cast<std::size_t>(at - heads.begin());
+        heads.erase(at);
+        for (auto& lines : tables)
+            for (TableLine& line : lines)
+                if (place < line.figures.size()) line.figures.erase(line.figures.begin() + static_cast<std::ptrdiff_t>(place));
+        columns = columnsFor(heads, tables, left, right, measure, px);
+    }
     int y = layoutTable(body, L"Project and program", tables[0], columns, sums, left, top, right, px);
     if (shared) y = layoutTable(body, L"PC", tables[1], columns, sums, left, y + px(ChartMetrics().gap), right, px);
     return y;

@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "common/com_win.h"
+#include "common/list_separator_win.h"
+#include "common/number_marks_win.h"
 #include "common/display_scale_win.h"
 #include "common/local_clock.h"
 #include "common/window_handles_win.h"
@@ -13,6 +15,8 @@
 #include "config/settings_error.h"
 #include "history/history_controls_win.h"
 #include "history/history_paint_win.h"
+#include "history/billing.h"
+#include "history/packed_history.h"
 #include "history/report_html.h"
 
 namespace {
@@ -129,6 +133,7 @@ void HistoryWindow::show(WorkHistory& history, HistorySharing& sharing) {
     const std::wstring& historyPath = history.path();
     lastReport_.open(reportMarkFilePath(historyPath.substr(0, historyPath.find_last_of(L"\\/"))), readLocalMoment());
     if (open_) {
+        loadRates();  // a rates.cfg edited by hand meanwhile shows
         if (IsIconic(open_->window.get())) ShowWindow(open_->window.get(), SW_RESTORE);
         SetForegroundWindow(open_->window.get());
         return;
@@ -143,6 +148,8 @@ void HistoryWindow::show(WorkHistory& history, HistorySharing& sharing) {
     }
     open_ = std::move(open);
     scroll_ = 0;
+    marks_ = userNumberMarks();
+    loadRates();
     sharing.windowOpened();
     // Shown normally, it takes the foreground from the overlay's menu, which had it.
     ShowWindow(open_->window.get(), SW_SHOWNORMAL);
@@ -150,10 +157,50 @@ void HistoryWindow::show(WorkHistory& history, HistorySharing& sharing) {
     open_->controls->focus();
 }
 
+void HistoryWindow::loadRates() {
+    const std::wstring& historyPath = history_->path();
+    ratesPath_ = ratesFilePath(historyPath.substr(0, historyPath.find_last_of(L"\\/")));
+    rates_ = loadRatesFile(ratesPath_);
+    if (rates_.state == RatesLoad::State::held) ratesRetry_.failed(readLocalMoment());
+    else ratesRetry_.succeeded();
+    ++ratesRevision_;
+    if (open_) InvalidateRect(open_->window.get(), nullptr, FALSE);
+}
+
+void HistoryWindow::editRates() {
+    // Every project of every PC's history, whenever it was worked on.
+    ProjectNames names;
+    for (const ChartPc& pc : sharing_->chartPcs(history_->rows()))
+        forEachRow(pc, [&](DayNumber, const std::wstring&, std::int64_t, const std::wstring& project) { names.place(project); });
+    std::vector<std::wstring> projects;
+    for (std::size_t i = 0; i < names.size(); ++i) projects.push_back(names.name(i));
+    ratesDialog_.open(open_->window.get(), open_->scale, rates_.settings, projects,
+                      rates_.writable() ? L"" : ratesPath_);
+}
+
+void HistoryWindow::takeDialogRates() {
+    std::optional<RateSettings> rates = ratesDialog_.takeRates();
+    if (!rates || history_ == nullptr) return;
+    // Read again first: a file made unreadable meanwhile is still never written over.
+    if (loadRates(); !rates_.writable()) {
+        MessageBoxW(handle(), (L"Ardeno Time keeps the rates as they are: this file cannot be read:\n" + ratesPath_).c_str(),
+                    L"Ardeno Time", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (const std::error_code error = saveRatesFile(ratesPath_, *rates)) {
+        MessageBoxW(handle(), (L"Ardeno Time cannot save the rates as:\n" + ratesPath_ + L"\n\n" + systemReason(error) + L".").c_str(),
+                    L"Ardeno Time", MB_OK | MB_ICONWARNING);
+    }
+    loadRates();
+}
+
 void HistoryWindow::update(DayNumber today) {
+    // A report's or an export's save that succeeded moves the mark of Since the last report.
     if (const std::optional<DayNumber> saved = saver_.takeSaved()) noteRangeBilled(savingRange_, *saved);
+    takeDialogRates();
     if (!open_) return;
     takeCustomRange();
+    if (ratesRetry_.waiting() && ratesRetry_.due(readLocalMoment())) loadRates();
     if (history_->revision() != drawnRevision_ || sharing_->revision() != drawnSharing_ || today != drawnDay_)
         InvalidateRect(open_->window.get(), nullptr, FALSE);
     if (const std::uint64_t question = sharing_->question(); question && question != askedQuestion_) {
@@ -243,6 +290,8 @@ LRESULT HistoryWindow::handleMessage(HWND window, UINT message, WPARAM wParam, L
         else if (HIWORD(wParam) != BN_CLICKED) break;
         else if (LOWORD(wParam) == HistoryControls::spreadsheetId) openInSpreadsheet();
         else if (LOWORD(wParam) == HistoryControls::saveId) saveReport();
+        else if (LOWORD(wParam) == HistoryControls::exportId) exportCsv();
+        else if (LOWORD(wParam) == HistoryControls::ratesId) editRates();
         else if (LOWORD(wParam) == HistoryControls::shareId) shareOrStop();
         else break;
         return 0;
@@ -336,12 +385,35 @@ void HistoryWindow::paint() {
     input.pcs = shared.chartPcs(history_->rows());
     input.shared = shared.sharing();
     input.notes = shared.statusLines();
+    if (rates_.state == RatesLoad::State::unreadable)
+        input.notes.insert(input.notes.begin(), L"Rates are left out: this file cannot be read: " + ratesPath_);
+    else if (rates_.state == RatesLoad::State::held)
+        input.notes.insert(input.notes.begin(), L"Rates are left out while this file cannot be read: " + ratesPath_);
+    input.rates = rates_.settings;
+    input.marks = marks_;
+    // The range's days, not only its kind: Custom... and Since the last report move them.
+    const ReportRange range = reportRange(range_, drawnDay_, workedDays(input.pcs), rangeMarks());
+    const bool sameView = sums_ && sumsSharing_ == drawnSharing_ && sumsDay_ == drawnDay_ && sums_->range == range &&
+                          sumsRates_ == ratesRevision_;
+    const WorkHistory::Recorded& recorded = history_->lastRecorded();
+    if (sameView && sumsRevision_ + 1 == drawnRevision_ && recorded.revision == drawnRevision_) {
+        // This PC's sums are first.
+        addToReport(*sums_, 0, recorded.day, recorded.program, recorded.project, recorded.seconds);
+        sumsRevision_ = drawnRevision_;
+    } else if (!sameView || sumsRevision_ != drawnRevision_) {
+        sums_ = std::make_shared<ReportSums>(sumReport(input.pcs, range, rates_.settings));
+        sumsRevision_ = drawnRevision_;
+        sumsSharing_ = drawnSharing_;
+        sumsDay_ = drawnDay_;
+        sumsRates_ = ratesRevision_;
+    }
+    input.sums = sums_;
     // Until it has been read, the chart shows only what was counted since.
     const std::vector<std::wstring> reading = history_->readingNotes();
     input.notes.insert(input.notes.begin(), reading.begin(), reading.end());
     const std::vector<std::wstring> lastReport = lastReport_.notes();
     input.notes.insert(input.notes.end(), lastReport.begin(), lastReport.end());
-    input.marks = rangeMarks();
+    input.rangeMarks = rangeMarks();
     input.textWidth = smallTextWidth(memory.get(), *open_->fonts);
     input.range = range_;
     input.scroll = scroll_;
@@ -386,11 +458,31 @@ void HistoryWindow::saveReport() {
     const std::vector<ChartPc> pcs = sharing_->chartPcs(history_->rows());
     const ReportRange range = reportRange(range_, now.day, workedDays(pcs), rangeMarks());
     savingRange_ = range;
-    const ReportSums sums = sumReport(pcs, range);
-    const std::error_code error =
-        saver_.start(open_->window.get(), reportFileName(range), reportHtml(sums, {sharing_->sharing(), now}));
+    const ReportSums sums = sumReport(pcs, range, rates_.settings);
+    const std::error_code error = saver_.start(open_->window.get(), reportFileName(range),
+                                               reportHtml(sums, {sharing_->sharing(), now, marks_}));
     if (error)
         MessageBoxW(open_->window.get(), (L"Ardeno Time cannot save a report: " + systemReason(error) + L".").c_str(),
+                    L"Ardeno Time", MB_OK | MB_ICONWARNING);
+}
+
+void HistoryWindow::exportCsv() {
+    if (saver_.busy()) return;
+    // As the report: the range shown with every second counted until now. The separator and
+    // mark are those of a new history file, the decimal mark the locale's without grouping,
+    // so that the user's spreadsheet reads the numbers as numbers.
+    const LocalMoment now = readLocalMoment();
+    const std::vector<ChartPc> pcs = sharing_->chartPcs(history_->rows());
+    const ReportRange range = reportRange(range_, now.day, workedDays(pcs), rangeMarks());
+    savingRange_ = range;
+    const ReportSums sums = sumReport(pcs, range, rates_.settings);
+    std::wstring fileName = reportFileName(range);
+    fileName = fileName.substr(0, fileName.size() - 5) + L" invoice lines.csv";
+    const std::error_code error =
+        saver_.start(open_->window.get(), fileName,
+                     billingCsv(sums.billing, spreadsheetCsv(userListSeparator()), marks_.decimal), ReportSaver::csv);
+    if (error)
+        MessageBoxW(open_->window.get(), (L"Ardeno Time cannot export: " + systemReason(error) + L".").c_str(),
                     L"Ardeno Time", MB_OK | MB_ICONWARNING);
 }
 

@@ -5,10 +5,15 @@
 #include <memory>
 #include <string>
 
+#include "common/number_text.h"
+#include "config/rates_file.h"
+#include "config/read_retry.h"
 #include "history/custom_range_dialog_win.h"
 #include "history/history_sharing_win.h"
 #include "history/last_report.h"
 #include "history/report_range.h"
+#include "history/rates_dialog_win.h"
+#include "history/report_sums.h"
 #include "history/report_saver_win.h"
 #include "history/work_history.h"
 
@@ -56,6 +61,12 @@ private:
     void takeCustomRange();
     void openInSpreadsheet();
     void saveReport();
+    void exportCsv();
+    void editRates();
+    // Saves what the rates dialog confirmed, unless rates.cfg cannot be read.
+    void takeDialogRates();
+    // Reads rates.cfg beside the history; a file held by another program is read again later.
+    void loadRates();
     void shareOrStop();
     void close();
 
@@ -71,12 +82,24 @@ private:
     std::uint64_t drawnSharing_ = 0;
     DayNumber drawnDay_ = 0;
     std::uint64_t askedQuestion_ = 0;  // sharing's question asked while the window is open
+    std::wstring ratesPath_;
+    RatesLoad rates_;
+    ReadRetry ratesRetry_;
+    std::uint64_t ratesRevision_ = 1;  // counts the rates read
+    NumberMarks marks_;
+    // The range's sums as last drawn, and what they were made of: made anew only when the rows
+    // read, the other PCs, the day, the range or the rates changed, never for a repaint alone;
+    // a counted second is added to them.
+    std::shared_ptr<ReportSums> sums_;
+    std::uint64_t sumsRevision_ = 0, sumsSharing_ = 0, sumsRates_ = 0;
+    DayNumber sumsDay_ = 0;
     // After open_: a save's dialog is owned by the window, so it goes first.
     ReportSaver saver_;
-    ReportRange savingRange_;    // the range of the report being saved
+    ReportRange savingRange_;    // the range of the report or export being saved
     LastReport lastReport_;      // where Since the last report starts
     PickedDays customDays_;      // Custom...'s days, as last picked
     bool customPicked_ = false;
-    // Owned by the window: it closes first (see close).
+    // Owned by the window: they close first (see close).
     CustomRangeDialog customDialog_;
+    RatesDialog ratesDialog_;
 };

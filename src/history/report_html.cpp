@@ -40,6 +40,10 @@ tr.program th { padding-left: 2.1rem; font-weight: 400; color: #3c4046; }
 tr.program td { color: #3c4046; }
 tr.total th, tr.total td { font-weight: 700; border-top: 2px solid #1e2226; border-bottom: 0; }
 tr.idle td, tr.idle th { color: #8a9097; font-weight: 400; }
+table.billing { font-size: .9rem; }
+table.billing .num { width: 11%; }
+table.billing.budgets .num { width: 9%; }
+tr.over th, tr.over td { color: #b3261e; }
 table.days th[scope=row], table.days th:first-child { width: 9em; white-space: nowrap; }
 @media (max-width: 36rem) {
   body { margin: 1rem auto; padding: 0 .5rem; font-size: 14px; }
@@ -78,9 +82,9 @@ std::string swatch(const ReportSums& sums, int project) {
 // A table's start: its caption and its column headers, the first `textColumns` of them over
 // text and the rest over figures. A table short enough to fit a page is kept on one.
 void tableStart(std::string& html, const char* name, const char* caption, std::size_t lines,
-                std::initializer_list<const char*> columns, int textColumns = 1) {
+                const std::vector<const char*>& columns, int textColumns = 1, const char* more = "") {
     constexpr std::size_t linesOnAPage = 36;
-    html += std::string("<table class=\"") + name + (lines <= linesOnAPage ? " whole" : "") + "\"><caption>" +
+    html += std::string("<table class=\"") + name + more + (lines <= linesOnAPage ? " whole" : "") + "\"><caption>" +
             caption + "</caption>\n<thead><tr>";
     int column = 0;
     for (const char* header : columns)
@@ -97,10 +101,14 @@ void cells(std::string& html, std::initializer_list<const std::wstring*> texts) 
     }
 }
 
-void projectTable(std::string& html, const ReportSums& sums) {
-    const std::vector<ReportTableRow> rows = projectTableRows(sums);
-    tableStart(html, "projects", "Time by project and program", rows.size(),
-               {"Project and program", "Time (h:mm)", "Hours", "Share"});
+void projectTable(std::string& html, const ReportSums& sums, const NumberMarks& marks) {
+    const std::vector<ReportTableRow> rows = projectTableRows(sums, marks);
+    const bool billing = showsBilling(sums), budgets = showsBudgets(sums);
+    std::vector<const char*> columns{"Project and program", "Time (h:mm)", "Hours", "Share"};
+    if (billing) columns.insert(columns.end(), {"Billed hours", "Rate", "Amount"});
+    if (budgets) columns.insert(columns.end(), {"Budget used", "Budget left"});
+    tableStart(html, "projects", "Time by project and program", rows.size(), columns, 1,
+               billing || budgets ? (budgets ? " billing budgets" : " billing") : "");
     bool open = false;
     const std::wstring none;
     for (const ReportTableRow& row : rows) {
@@ -112,7 +120,8 @@ void projectTable(std::string& html, const ReportSums& sums) {
         }
         switch (row.kind) {
         case ReportTableRow::Kind::project:
-            html += "<tr class=\"project\"><th scope=\"rowgroup\">" + swatch(sums, row.project);
+            html += std::string(row.overBudget ? "<tr class=\"project over\">" : "<tr class=\"project\">") +
+                    "<th scope=\"rowgroup\">" + swatch(sums, row.project);
             break;
         case ReportTableRow::Kind::program: html += "<tr class=\"program\"><th scope=\"row\">"; break;
         case ReportTableRow::Kind::total: html += "<tr class=\"total\"><th scope=\"row\">"; break;
@@ -120,9 +129,16 @@ void projectTable(std::string& html, const ReportSums& sums) {
         append(html, row.name);
         html += "</th>";
         cells(html, {&row.time, &row.hours, row.kind == ReportTableRow::Kind::program ? &none : &row.share});
+        if (billing) cells(html, {row.kind == ReportTableRow::Kind::program ? &none : &row.billed, &row.rate, &row.amount});
+        if (budgets) cells(html, {&row.budgetUsed, &row.budgetLeft});
         html += "</tr>\n";
     }
     html += "</tbody></table>\n";
+    if (billing || budgets) {
+        html += "<p class=\"note\">";
+        append(html, billingRuleText(sums));
+        html += "</p>\n";
+    }
 }
 
 void pcTable(std::string& html, const ReportSums& sums) {
@@ -212,13 +228,19 @@ std::string reportHtml(const ReportSums& sums, const ReportOptions& options) {
     html += "</h1>\n<p class=\"total\">Total <strong>";
     append(html, hoursMinutesText(sums.total));
     html += "</strong> (";
-    append(html, decimalHoursText(sums.total));
-    html += " hours)</p>\n<p class=\"written\">";
+    append(html, hoursText(sums.total, 2, options.marks));
+    html += " hours)";
+    if (sums.billing.anyAmount()) {
+        html += ", amount <strong>";
+        append(html, projectTableRows(sums, options.marks).back().amount);
+        html += "</strong>";
+    }
+    html += "</p>\n<p class=\"written\">";
     append(html, writtenText(options.written));
     html += "</p>\n</header>\n<main>\n";
     if (sums.total == 0) html += "<p class=\"empty\">No work time was counted in these days.</p>\n";
     chart(html, sums);
-    projectTable(html, sums);
+    projectTable(html, sums, options.marks);
     if (options.shared) pcTable(html, sums);
     dayTable(html, sums);
     html += "<p class=\"note\">Times are rounded to the nearest minute and decimal hours to the nearest hundredth of "

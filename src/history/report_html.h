@@ -15,6 +15,7 @@
 struct ReportOptions {
     bool shared = false;  // the PCs' table: every PC counts, and each one's part is named
     LocalMoment written;  // when the report was made, as the local clock reads it
+    NumberMarks marks{};  // the decimal numbers of the project table and amounts
 };
 
 std::string reportHtml(const ReportSums& sums, const ReportOptions& options);

@@ -35,7 +35,11 @@ std::wstring comReason(HRESULT result) {
 
 }  // namespace
 
+const ReportSaver::Kind ReportSaver::report{L"Save report", L"Web page (*.html)", L"*.html", L"html", L"report", true};
+const ReportSaver::Kind ReportSaver::csv{L"Export CSV", L"CSV file (*.csv)", L"*.csv", L"csv", L"export", false};
+
 struct ReportSaver::Job {
+    const Kind* kind = &report;
     HWND owner = nullptr;
     std::wstring fileName;
     std::wstring folder;  // where the dialog opens; empty: Documents
@@ -61,10 +65,10 @@ std::wstring ReportSaver::Job::askWhere() const {
                                       reinterpret_cast<void**>(dialog.put()));
     if (SUCCEEDED(result)) {
         dialog->SetClientGuid(reportDialogId);
-        dialog->SetTitle(L"Save report");
-        const COMDLG_FILTERSPEC types[] = {{L"Web page (*.html)", L"*.html"}};
+        dialog->SetTitle(kind->title);
+        const COMDLG_FILTERSPEC types[] = {{kind->typeName, kind->pattern}};
         dialog->SetFileTypes(1, types);
-        dialog->SetDefaultExtension(L"html");
+        dialog->SetDefaultExtension(kind->extension);
         dialog->SetFileName(fileName.c_str());
         FILEOPENDIALOGOPTIONS options = 0;
         dialog->GetOptions(&options);
@@ -100,15 +104,17 @@ void ReportSaver::Job::run() {
         const std::wstring path = askWhere();
         if (!path.empty() && !cancelled) {
             if (const std::error_code error = writeFileAtomically(path, html)) {
-                tell(L"Ardeno Time cannot save the report as:\n" + path + L"\n\n" + systemReason(error) + L".");
+                tell(L"Ardeno Time cannot save the " + std::wstring(kind->noun) + L" as:\n" + path + L"\n\n" +
+                     systemReason(error) + L".");
             } else {
                 {
                     const std::lock_guard<std::mutex> lock(mutex);
                     savedFolder = path.substr(0, path.find_last_of(L"\\/"));
                     savedOn = readLocalMoment().day;
                 }
-                const auto opened = reinterpret_cast<INT_PTR>(
-                    ShellExecuteW(ownerWindow(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+                const auto opened = kind->openSaved ? reinterpret_cast<INT_PTR>(ShellExecuteW(
+                                                          ownerWindow(), L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL))
+                                                    : INT_PTR{33};
                 if (opened <= 32 && !cancelled)
                     tell(L"The report is saved as:\n" + path + L"\n\nWindows cannot open it: " + shellReason(opened) +
                          L".");
@@ -122,11 +128,12 @@ ReportSaver::~ReportSaver() { stop(); }
 
 bool ReportSaver::busy() const { return job_ && WaitForSingleObject(job_->finished.get(), 0) != WAIT_OBJECT_0; }
 
-std::error_code ReportSaver::start(HWND owner, const std::wstring& fileName, std::string html) {
+std::error_code ReportSaver::start(HWND owner, const std::wstring& fileName, std::string html, const Kind& kind) {
     if (busy()) return std::make_error_code(std::errc::device_or_resource_busy);
     collect();
     auto job = std::make_shared<Job>();
     if (!job->finished) return std::error_code(static_cast<int>(GetLastError()), std::system_category());
+    job->kind = &kind;
     job->owner = owner;
     job->fileName = fileName;
     job->folder = lastFolder_;

@@ -18,6 +18,18 @@
 // folder the first time, and then in the folder the last report of this run went to.
 class ReportSaver {
 public:
+    // What is saved: the dialog's title, its one file type, and whether the file opens once saved.
+    struct Kind {
+        const wchar_t* title;
+        const wchar_t* typeName;   // "Web page (*.html)"
+        const wchar_t* pattern;    // "*.html"
+        const wchar_t* extension;  // "html"
+        const wchar_t* noun;       // "report", in what a message says
+        bool openSaved;
+    };
+    static const Kind report;  // the report, opened in the browser
+    static const Kind csv;     // the export for invoicing, left for the program it goes into
+
     ReportSaver() = default;
     ReportSaver(const ReportSaver&) = delete;
     ReportSaver& operator=(const ReportSaver&) = delete;
@@ -27,7 +39,7 @@ public:
     // Asks where to save `html`, offering `fileName`, in a dialog modal to `owner`; returns at
     // once. Nothing is done while an earlier save still goes on, or when no thread can be
     // started: the error says why.
-    std::error_code start(HWND owner, const std::wstring& fileName, std::string html);
+    std::error_code start(HWND owner, const std::wstring& fileName, std::string html, const Kind& kind = report);
     // Whether a save goes on: its dialog or a message is open, or the report is being written.
     bool busy() const;
     // Closes the save's dialog or message, as Cancel would, and waits for its thread, at most a

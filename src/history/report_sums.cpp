@@ -45,18 +45,25 @@ std::wstring twoDigits(std::int64_t value) { return (value < 10 ? L"0" : L"") + 
 
 }  // namespace
 
-ReportSums sumReport(const std::vector<ChartPc>& pcs, const ReportRange& range) {
+ReportSums sumReport(const std::vector<ChartPc>& pcs, const ReportRange& range, const RateSettings& rates) {
     ReportSums sums;
     sums.range = range;
+    sums.billing = Billing(rates, range.first, range.last);
     const std::vector<ReportPeriod> periods = reportPeriods(range);
-    std::map<std::wstring, ProjectTotals> projects;
+    ProjectNames names;
+    std::vector<ProjectTotals> projects;
     std::map<DayNumber, std::int64_t> days;
     for (const ChartPc& pc : pcs) {
         PcSum pcSum{pc.name, 0};
         forEachRow(pc, [&](DayNumber day, const std::wstring& program, std::int64_t seconds,
                            const std::wstring& projectName) {
-            if (seconds <= 0 || day < range.first || day > range.last) return;
-            ProjectTotals& project = projects[projectName];
+            if (seconds <= 0) return;
+            // Budgets count every day.
+            sums.billing.add(day, program, projectName, seconds);
+            if (day < range.first || day > range.last) return;
+            const std::size_t place = names.place(projectName);
+            if (place == projects.size()) projects.emplace_back();
+            ProjectTotals& project = projects[place];
             if (project.byPeriod.empty()) project.byPeriod.assign(periods.size(), 0);
             project.seconds += seconds;
             project.byPeriod[periodOf(periods, day)] += seconds;
@@ -68,9 +75,10 @@ ReportSums sumReport(const std::vector<ChartPc>& pcs, const ReportRange& range) 
         sums.pcs.push_back(std::move(pcSum));
     }
 
-    for (auto& [name, totals] : projects) {
+    for (std::size_t place = 0; place < projects.size(); ++place) {
+        ProjectTotals& totals = projects[place];
         sortByTime(totals.programs, [](const ProgramSum& p) { return p.program; });
-        sums.projects.push_back({name, totals.seconds, std::move(totals.programs)});
+        sums.projects.push_back({names.name(place), totals.seconds, totals.programs});
     }
     sortByTime(sums.projects, [](const ProjectSum& p) { return p.project; });
     const auto none = std::find_if(sums.projects.begin(), sums.projects.end(),
@@ -80,7 +88,7 @@ ReportSums sumReport(const std::vector<ChartPc>& pcs, const ReportRange& range) 
     for (std::size_t i = 0; i < periods.size(); ++i) {
         PeriodSum bar{periods[i], 0, {}};
         for (const ProjectSum& project : sums.projects) {
-            const std::int64_t seconds = projects[project.project].byPeriod[i];
+            const std::int64_t seconds = projects[names.place(project.project)].byPeriod[i];
             bar.byProject.push_back(seconds);
             bar.seconds += seconds;
         }
@@ -88,6 +96,56 @@ ReportSums sumReport(const std::vector<ChartPc>& pcs, const ReportRange& range) 
     }
     sums.workedDays.assign(days.begin(), days.end());
     return sums;
+}
+
+void addToReport(ReportSums& sums, std::size_t pc, DayNumber day, const std::wstring& program,
+                 const std::wstring& project, std::int64_t seconds) {
+    if (seconds <= 0) return;
+    sums.billing.add(day, program, project, seconds);
+    if (day < sums.range.first || day > sums.range.last) return;
+    sums.total += seconds;
+    if (pc < sums.pcs.size()) sums.pcs[pc].seconds += seconds;
+    const auto worked = std::lower_bound(sums.workedDays.begin(), sums.workedDays.end(), day,
+                                         [](const std::pair<DayNumber, std::int64_t>& d, DayNumber x) { return d.first < x; });
+    if (worked != sums.workedDays.end() && worked->first == day) worked->second += seconds;
+    else sums.workedDays.insert(worked, {day, seconds});
+
+    auto known = std::find_if(sums.projects.begin(), sums.projects.end(),
+                              [&](const ProjectSum& p) { return sameFileName(p.project, project); });
+    if (known == sums.projects.end()) {
+        sums.projects.push_back({project, 0, {}});
+        for (PeriodSum& bar : sums.bars) bar.byProject.push_back(0);
+        known = sums.projects.end() - 1;
+    }
+    const std::size_t place = static_cast<std::size_t>(known - sums.projects.begin());
+    known->seconds += seconds;
+    addProgram(known->programs, program, seconds);
+    sortByTime(known->programs, [](const ProgramSum& p) { return p.program; });
+    std::vector<ReportPeriod> periods;
+    for (const PeriodSum& bar : sums.bars) periods.push_back(bar.period);
+    if (!periods.empty() && day >= periods.front().first) {
+        PeriodSum& bar = sums.bars[periodOf(periods, day)];
+        bar.seconds += seconds;
+        bar.byProject[place] += seconds;
+    }
+
+    // The projects in sumReport's order, the bars' parts following them.
+    std::vector<std::size_t> order(sums.projects.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const ProjectSum &x = sums.projects[a], &y = sums.projects[b];
+        if (x.project.empty() != y.project.empty()) return y.project.empty();
+        if (x.seconds != y.seconds) return x.seconds > y.seconds;
+        return x.project < y.project;
+    });
+    std::vector<ProjectSum> projects;
+    for (const std::size_t i : order) projects.push_back(std::move(sums.projects[i]));
+    sums.projects = std::move(projects);
+    for (PeriodSum& bar : sums.bars) {
+        std::vector<std::int64_t> parts;
+        for (const std::size_t i : order) parts.push_back(bar.byProject[i]);
+        bar.byProject = std::move(parts);
+    }
 }
 
 std::int64_t daySeconds(const ReportSums& sums, DayNumber day) {

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "config/rates_file.h"
+#include "history/billing.h"
 #include "history/history_file.h"
 #include "history/report_range.h"
 
@@ -42,12 +44,19 @@ struct ReportSums {
     std::vector<PeriodSum> bars;             // reportPeriods(range), oldest first
     std::vector<std::pair<DayNumber, std::int64_t>> workedDays;  // days with work, in date order
     std::vector<PcSum> pcs;                  // as given, this PC first; zero for a PC without work here
+    Billing billing;                         // billed time and amounts of the range, budgets of every day
 };
 
-// Sums every PC's rows that fall in `range`. A program is the same whoever spells its file
-// name in another letter case (sameFileName); the spelling first met, this PC's first, is
-// shown. Projects are compared as they are written.
-ReportSums sumReport(const std::vector<ChartPc>& pcs, const ReportRange& range);
+// Sums every PC's rows that fall in `range`, and bills them at `rates`. A program or a project
+// is the same whoever spells its name in another letter case (sameFileName); the spelling
+// first met, this PC's first, is shown.
+ReportSums sumReport(const std::vector<ChartPc>& pcs, const ReportRange& range, const RateSettings& rates = {});
+
+// Adds seconds counted just now on PC `pc` (a place in sums.pcs) to sums made by sumReport, as
+// sumReport would have counted them had they been in its rows: a counted second costs a few
+// steps, never a new sum of every row.
+void addToReport(ReportSums& sums, std::size_t pc, DayNumber day, const std::wstring& program,
+                 const std::wstring& project, std::int64_t seconds);
 
 // The seconds of all PCs on `day`, from sums.workedDays.
 std::int64_t daySeconds(const ReportSums& sums, DayNumber day);

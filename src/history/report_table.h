@@ -18,8 +18,24 @@ struct ReportTableRow {
     std::wstring hours;  // "4.50"
     std::wstring share;  // of the range: "45%" on a project's line, "100%" on the total's, else empty
     int project = -1;    // place in ReportSums::projects on project and program lines, for the colour
+    // On project lines (billed and amount also on the total's), empty on program lines:
+    std::wstring billed{};    // billed hours, "4.75"
+    std::wstring rate{};      // "80.00"; empty without a rate
+    std::wstring amount{};    // "380.00 EUR"; empty without a rate
+    std::wstring budgetUsed{};  // billed hours of every day, "42.50"; empty without a budget
+    std::wstring budgetLeft{};  // "-2.50" once passed
+    bool overBudget = false;  // the line is shown red
 };
-std::vector<ReportTableRow> projectTableRows(const ReportSums& sums);
+// Decimal numbers in `marks`.
+std::vector<ReportTableRow> projectTableRows(const ReportSums& sums, const NumberMarks& marks = {});
+
+// Whether the table shows billed hours, rate and amount: a project of the range has a rate, or
+// time is rounded. Whether it shows budgets: a project of the range has one.
+bool showsBilling(const ReportSums& sums);
+bool showsBudgets(const ReportSums& sums);
+// What the table's billed figures mean, as said under it: "Billed: each day's time on a project
+// rounded up to 15 minutes, ..."; empty when the table shows none.
+std::wstring billingRuleText(const ReportSums& sums);
 
 // The table of the days: every day of a range shown a bar a day; only the days with work of
 // one shown by month (All time), which may span years.

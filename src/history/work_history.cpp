@@ -211,6 +211,8 @@ void WorkHistory::record(const std::wstring& program, const std::wstring& projec
     addCountedSeconds(rows_, program, project, seconds, now);
     addCountedSeconds(pending_, program, project, seconds, now);
     ++revision_;
+    // Seconds reaching back past midnight went to two days: the view sums again.
+    lastRecorded_ = seconds <= now.secondOfDay ? Recorded{revision_, now.day, program, project, seconds} : Recorded{};
     // While a file waits to be read again, writeWhenDue reads it when that is due.
     if (!retry_.waiting() && due(now)) flush(now);
     else keepInJournal(std::nullopt);

@@ -115,6 +115,16 @@ public:
     bool hasWaitingSeconds() const { return !pending_.empty(); }
     // Grows with every change of the rows, so that a view can tell that it is out of date.
     std::uint64_t revision() const { return revision_; }
+    // What the last record() added, and the revision it made: a view that was up to date one
+    // revision before adds it to its sums rather than summing every row again.
+    struct Recorded {
+        std::uint64_t revision = 0;  // 0: nothing recorded yet
+        DayNumber day = 0;
+        std::wstring program;
+        std::wstring project;
+        std::int64_t seconds = 0;
+    };
+    const Recorded& lastRecorded() const { return lastRecorded_; }
 
     // News about the files for the menu to say once (where an unreadable one was kept); the
     // menu clears it.
@@ -154,6 +164,7 @@ private:
     std::error_code fileError_;
     bool held_ = false;  // fileError_ came of another program holding the file open
     std::uint64_t revision_ = 0;
+    Recorded lastRecorded_;
     WriteListener listener_;
 };
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "common/text.h"
 #include "history/history_layout.h"
 #include "history/work_history.h"
 
@@ -52,6 +53,13 @@ std::wstring tableLine(const HistoryChart& chart, const std::wstring& name) {
     std::wstring line;
     for (const ChartText* cell : cells) line += (line.empty() ? L"" : L" ") + cell->text;
     return line;
+}
+// The table's text `text` (not the legend's).
+const ChartText* findTableText(const HistoryChart& chart, const std::wstring& text) {
+    const ChartText* found = nullptr;
+    for (const ChartText& t : chart.texts)
+        if (t.text == text && t.box.top > chart.plot.bottom) found = &t;
+    return found;
 }
 // 6.5 pixels a character at 100 %, as the window's small font measures about.
 TextWidth measureAt(double scale) {
@@ -238,6 +246,75 @@ TEST(HistoryChart, TablesReadAtEveryWidthAndScale) {
             if (scroll) {
                 EXPECT_LE(chart.texts.back().box.bottom, chart.body.bottom);
             }
+        }
+    }
+}
+
+// With rates and budgets the project table gains billed hours, rate, amount, budget used and
+// left, in the user's marks; a passed budget's line is red; the sums the window kept are used.
+TEST(HistoryChart, TheTableBillsInTheUsersMarksAndAPassedBudgetIsRed) {
+    const std::vector<HistoryRow> rows = {{monday, L"a.exe", 3601, L"Acme"}, {monday, L"b.exe", 60, L"Globex"}};
+    ChartInput input;
+    input.pcs = {{L"", &rows}};
+    input.rates = {L"EUR", 15, {{L"Acme", 12'000'000, 10'000}}};
+    input.marks = {L",", L"."};
+    input.range = ReportRangeKind::thisWeek;
+    const struct {
+        int width;
+        const wchar_t *acme, *globex, *total;
+    } cases[] = {
+        {900, L"Acme 1:00 1,00 98% 1,25 1.200,00 1.500,00 EUR 1,25 -0,25", L"Globex 0:01 0,02 2% 0,25    ",
+         L"Total 1:01 1,02 100% 1,50  1.500,00 EUR  "},
+        // At the narrowest, what an invoice needs least gives way to the names.
+        {420, L"Acme 1:00 1,00 1,25 1.500,00 EUR", L"Globex 0:01 0,02 0,25 ", L"Total 1:01 1,02 1,50 1.500,00 EUR"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.width);
+        const HistoryChart chart = layoutHistoryChart(input, monday, c.width, 700, 1.0);
+        EXPECT_EQ(tableLine(chart, L"Acme"), c.acme);
+        EXPECT_EQ(tableLine(chart, L"Globex"), c.globex);
+        EXPECT_EQ(tableLine(chart, L"Total"), c.total);
+        const ChartText* heading = findText(chart, L"Project and program");
+        ASSERT_TRUE(heading);
+        for (const ChartText& t : chart.texts) {
+            if (t.box.top <= heading->box.top) continue;  // the table's lines only
+            EXPECT_EQ(t.tone == ChartText::Tone::warning, t.box.top == findTableText(chart, L"Acme")->box.top)
+                << toUtf8(t.text) << ": red on the line past its budget alone";
+            if (t.align == ChartText::Align::left) {
+                EXPECT_GE(t.box.right - t.box.left, 100) << "room for a name";
+            }
+        }
+    }
+    // Sums handed in for the range are what the table shows; for another range they are not used.
+    const std::vector<HistoryRow> none;
+    auto kept = std::make_shared<ReportSums>(sumReport({{L"", &rows}}, reportRange(ReportRangeKind::thisWeek, monday, {})));
+    input.pcs = {{L"", &none}};
+    input.sums = kept;
+    EXPECT_FALSE(tableLine(layoutHistoryChart(input, monday, 900, 700, 1.0), L"Acme").empty());
+    input.range = ReportRangeKind::lastWeek;
+    EXPECT_TRUE(tableLine(layoutHistoryChart(input, monday, 900, 700, 1.0), L"Acme").empty());
+}
+
+// The top row: the range's choice, then Rates and budgets..., Export CSV... and Save report...,
+// apart at every width and, from the default size on, each with room for its words.
+TEST(HistoryChart, TheTopRowsButtonsStandApartAndReadFromTheDefaultSizeOn) {
+    const std::vector<HistoryRow> rows = {{monday, L"a.exe", 60, L"Acme"}};
+    ChartInput input;
+    input.pcs = {{L"", &rows}};
+    for (const double scale : {1.0, 1.5, 2.0}) {
+        input.textWidth = measureAt(scale);
+        for (const int width : {historyMinimumSize(scale).width, historyDefaultSize(scale).width, 1400}) {
+            SCOPED_TRACE(std::to_string(width) + " at " + std::to_string(scale));
+            const HistoryChart chart = layoutHistoryChart(input, monday, width, historyDefaultSize(scale).height, scale);
+            const ChartBox row[] = {chart.rangeChoice, chart.ratesButton, chart.exportButton, chart.saveButton};
+            for (std::size_t i = 0; i + 1 < std::size(row); ++i) {
+                EXPECT_LE(row[i].right, row[i + 1].left) << i;
+                EXPECT_EQ(row[i].top, row[i + 1].top);
+            }
+            EXPECT_LE(chart.saveButton.right, width);
+            if (width < historyDefaultSize(scale).width) continue;
+            EXPECT_GE(chart.ratesButton.right - chart.ratesButton.left, input.textWidth(L"Rates and budgets..."));
+            EXPECT_GE(chart.exportButton.right - chart.exportButton.left, input.textWidth(L"Export CSV..."));
         }
     }
 }

@@ -436,3 +436,19 @@ TEST(HistoryFile, AFileThatCannotBeReadIsKeptAsItWasAndANewOneTakesItsPlace) {
 }
 
 }  // namespace
+
+// A view adds what the last record added, when it was up to date just before; seconds that went
+// back past midnight to two days are not given as one day's.
+TEST(WorkHistory, TheLastRecordedSecondsAreToldForAViewToAdd) {
+    TempFolder folder;
+    WorkHistory history;
+    history.open(folder.file(L"history.csv"), {D, 100});
+    EXPECT_EQ(history.lastRecorded().revision, 0u);
+    history.record(L"np.exe", L"Acme", 3, {D, 200});
+    const WorkHistory::Recorded first = history.lastRecorded();
+    EXPECT_EQ(first.revision, history.revision());
+    EXPECT_EQ(first.day, D);
+    EXPECT_EQ(first.program + L"|" + first.project + L"|" + std::to_wstring(first.seconds), L"np.exe|Acme|3");
+    history.record(L"np.exe", L"", 5, {D + 1, 2});  // 2 s today, 3 s yesterday
+    EXPECT_EQ(history.lastRecorded().revision, 0u);
+}
