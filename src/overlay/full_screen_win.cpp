@@ -37,7 +37,9 @@ FrontWindow frontWindowFacts(HWND front) {
     facts.maximised = IsZoomed(front) != FALSE;
     WCHAR className[64] = {};
     const int length = GetClassNameW(front, className, static_cast<int>(std::size(className)));
-    facts.shell = length > 0 && isShellWindowClass(std::wstring_view(className, static_cast<std::size_t>(length)));
+    // The desktop itself, which Wine gives as the foreground window when nothing else is.
+    facts.shell = (length > 0 && isShellWindowClass(std::wstring_view(className, static_cast<std::size_t>(length)))) ||
+                  front == GetDesktopWindow() || front == GetShellWindow();
     return facts;
 }
 

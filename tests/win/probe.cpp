@@ -140,8 +140,9 @@ int main(int argc, char* argv[]) {
             rects.push_back(rect);
         }
         if (static_cast<int>(rects.size()) <= level) return 1;
-        // A submenu opens to the right of its menu.
-        std::sort(rects.begin(), rects.end(), [](const RECT& a, const RECT& b) { return a.left < b.left; });
+        // A submenu opens above its menu in the z-order, to its right or, with no room there, to
+        // its left: the windows come topmost first, the menu itself last.
+        std::reverse(rects.begin(), rects.end());
         measureMenu();
         if (itemOffsets.size() < 3) return 2;
         const RECT& menu = rects[level];
