@@ -2,7 +2,8 @@
 # Redraws the README's pictures (docs/images/): the overlay counting beside notepad, its open
 # menu, the menu with two programs chosen and their list open, the first start's note, the New
 # project dialog, the overlay showing the project that notepad's title names, and the Project
-# submenu, taken by the scripted user session under Wine on a fresh virtual screen, the overlay and
+# submenu, the plate at 60 % with click-through on and with the daily goal's line, taken by the
+# scripted user session under Wine on a fresh virtual screen, the overlay and
 # its menu at 150 %, the work history window over sample history with projects, alone, scrolled to
 # its project table and shared with a laptop, and the first page of a report as chromium prints it.
 #
@@ -138,6 +139,8 @@ cp "$shots/counting.png" docs/images/overlay-counting.png
 cp "$shots/menu.png" docs/images/overlay-menu.png
 cp "$shots/menu-two-programs.png" docs/images/overlay-menu-two-programs.png
 cp "$shots/first-start.png" docs/images/first-start-note.png
+cp "$shots/overlay-60-click-through.png" docs/images/overlay-60-click-through.png
+cp "$shots/goal-line.png" docs/images/overlay-goal-line.png
 cp "$shots/new-project.png" docs/images/new-project-dialog.png
 cp "$shots/project.png" docs/images/overlay-project.png
 cp "$shots/menu-project.png" docs/images/overlay-menu-project.png

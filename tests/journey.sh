@@ -572,6 +572,62 @@ overlayLookJourney() {
 overlayLookJourney
 # ---- out of the way: end -------------------------------------------------------------------
 
+# ---- pause, full screen and the daily goal -------------------------------------------------
+# The goal's line, under the project's name on the default plate.
+goalLineMean() { import -window root -crop 140x3+$((ox + 30))+$((oy + 145)) png:- 2>/dev/null | convert - -format '%[fx:mean]' info: 2>/dev/null; }
+brighter() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b + 0.02) }'; }
+pauseJourney() {
+  local before none line title regeditX
+  none=$(goalLineMean)
+  check "Daily goal: 2 hours" chooseFromMenu 14 1
+  check "... kept in overlay.cfg" waitFor 3 grep -q '^goal=2' "$overlayFile"
+  sleep 0.5
+  shot goal-line
+  line=$(goalLineMean)
+  check "the goal's line shows on the plate ($line against $none without it)" brighter "$line" "$none"
+  check "Pause counting" chooseFromMenu 16
+  xdotool windowfocus --sync "$notepadX" 2>/dev/null
+  before=$(line 6)
+  KEYS_TO_FOCUS=1 typeInNotepad 3
+  check "paused, typing counts nothing ($before -> $(line 6))" equals "$(line 6)" "$before"
+  shot paused
+  xdotool key ctrl+alt+shift+p
+  sleep 1
+  KEYS_TO_FOCUS=1 typeInNotepad 3
+  check "Ctrl+Alt+Shift+P resumes: typing counts again ($before -> $(line 6))" atLeast "$(line 6)" $((before + 1))
+  xdotool key ctrl+alt+shift+p
+  sleep 1
+  before=$(line 6)
+  KEYS_TO_FOCUS=1 typeInNotepad 3
+  check "... and pauses again ($before -> $(line 6))" equals "$(line 6)" "$before"
+  check "Pause counting, chosen again, resumes" chooseFromMenu 16
+  check "Daily goal: Off" chooseFromMenu 14 0
+  # Another program going full screen in front, as a player's button makes it.
+  (cd "$bin" && exec wine regedit >/dev/null 2>&1) &
+  check "the registry editor starts" waitFor 15 probe rect - 'Registry Editor'
+  regeditX=$(xdotool search --name '^Registry Editor$' | head -n 1)
+  probe full-screen 'Registry Editor' on
+  xdotool windowfocus --sync "$regeditX" 2>/dev/null
+  check "a program that is not a target, full screen in front, hides the overlay" waitFor 5 overlayHidden
+  probe full-screen 'Registry Editor' off
+  check "... which comes back when that program leaves full screen" waitFor 5 overlayShown
+  probe close 'Registry Editor'
+  # The program being counted full screen (a canvas-only mode): the overlay stays and counts.
+  title=$(xdotool getwindowname "$notepadX")
+  probe full-screen "$title" on
+  xdotool windowfocus --sync "$notepadX" 2>/dev/null
+  sleep 1
+  check "notepad full screen keeps the overlay" overlayShown
+  before=$(line 6)
+  KEYS_TO_FOCUS=1 typeInNotepad 3
+  check "... and counts ($before -> $(line 6))" atLeast "$(line 6)" $((before + 1))
+  probe full-screen "$title" off
+  probe place "$title" 0 0 480 360
+  xdotool windowfocus --sync "$notepadX" 2>/dev/null
+}
+pauseJourney
+# ---- pause, full screen and the daily goal: end --------------------------------------------
+
 check "Exit closes the overlay" chooseFromMenu 18
 if check "the program has ended" waitFor 10 overlayGone; then
   wait "$overlay"

@@ -246,6 +246,26 @@ int main(int argc, char* argv[]) {
         DestroyWindow(window);
         return 0;
     }
+    // As a video player's full-screen button does: no frame, the whole monitor, in front.
+    if (command == "full-screen" && argc == 4) {
+        const std::vector<HWND> found = visibleWindows(L"-", widen(argv[2]));
+        if (found.empty()) return 1;
+        const HWND window = found.front();
+        const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+        const bool on = std::string(argv[3]) == "on";
+        SetWindowLongPtrW(window, GWL_STYLE,
+                          on ? (style & ~static_cast<LONG_PTR>(WS_OVERLAPPEDWINDOW)) | WS_POPUP
+                             : (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_OVERLAPPEDWINDOW);
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+        const RECT whole = monitor.rcMonitor;
+        const RECT place = on ? whole : RECT{100, 100, 740, 580};
+        return SetWindowPos(window, HWND_TOP, place.left, place.top, place.right - place.left,
+                            place.bottom - place.top, SWP_FRAMECHANGED) && (!on || SetForegroundWindow(window))
+                   ? 0
+                   : 1;
+    }
     if (command == "pid" && argc == 3) {
         const std::vector<HWND> found = visibleWindows(L"-", widen(argv[2]));
         if (found.empty()) return 1;
@@ -256,6 +276,6 @@ int main(int argc, char* argv[]) {
     }
     std::fprintf(stderr, "usage: probe rect CLASS TITLE | menu-point LEVEL INDEX [PARENT] | menu-owner | foreground | "
                          "place TITLE X Y W H | close TITLE | kind TITLE | child-point TITLE TEXT | command TITLE ID | "
-                         "above CLASS TITLE | pid TITLE | flash X Y MS\n");
+                         "above CLASS TITLE | pid TITLE | flash X Y MS | full-screen TITLE on|off\n");
     return 2;
 }
