@@ -6,6 +6,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "common/text.h"
 #include "sharing/pc_history_files.h"
 #include "sharing/pc_identity.h"
 #include "sharing/share_keeper.h"
@@ -700,8 +701,10 @@ TEST(OtherPcs, FivePcsOfTwentyYearsAreAllCounted) {
     ShareKeeper keeper = keeperOf(root.path(), root.path(), false, L"GAMMA");
     const auto report = settled(keeper, {careerRows(D, 20, 9), false, false, false}, 0);
     ASSERT_TRUE(report);
-    EXPECT_EQ(report->pcs.size(), 5u);
-    EXPECT_TRUE(report->notes.empty());
+    std::string notes;
+    for (const std::wstring& note : report->notes) notes += toUtf8(note) + "\n";
+    EXPECT_EQ(report->pcs.size(), 5u) << notes;
+    EXPECT_TRUE(report->notes.empty()) << notes;
     SharedHistory shared;
     shared.shareThrough(root.path().wstring());
     shared.take(*report);

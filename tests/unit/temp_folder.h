@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -9,16 +16,24 @@
 #include <iterator>
 #include <string>
 
-// A fresh folder for one test, removed afterwards.
+// A fresh folder for one test, removed afterwards. Its name is this process's alone: the same
+// test may run at once in another build tree, or in another process of a parallel ctest, and
+// neither may ever empty or remove the folder of the other. So an existing folder is never
+// reused (nor cleared) but passed over for the next name.
 class TempFolder {
 public:
     TempFolder() {
         static std::atomic<int> counter{0};
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                ("ardeno-" + std::string(info ? info->name() : "test") + "-" + std::to_string(counter++));
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
+        std::string test = info ? info->name() : "test";
+        std::replace(test.begin(), test.end(), '/', '_');  // a parameterised test's "Name/0"
+        const std::filesystem::path temp = std::filesystem::temp_directory_path();
+        const std::string stem = "ardeno-" + test + "-" + std::to_string(processId()) + "-";
+        for (;;) {
+            path_ = temp / (stem + std::to_string(counter++));
+            // Made here, or another's: create_directory tells which, in one step.
+            if (std::filesystem::create_directory(path_)) break;
+        }
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -31,6 +46,14 @@ public:
     std::wstring file(const std::wstring& name) const { return (path_ / name).wstring(); }
 
 private:
+    static long processId() {
+#ifdef _WIN32
+        return static_cast<long>(_getpid());
+#else
+        return static_cast<long>(getpid());
+#endif
+    }
+
     std::filesystem::path path_;
 };
 
