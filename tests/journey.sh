@@ -539,10 +539,10 @@ overlayLookJourney() {
   check "under the pointer the plate fades to a quarter ($faded against $sixty)" ratioNear "$faded" "$sixty" 0.25
   xdotool click 3
   check "a right-click on the plate reaches notepad under it" waitFor 5 eval 'equals "$(probe menu-owner)" notepad.exe'
-  xdotool key Escape; waitFor 5 menuClosed
-  xdotool mousemove 900 900; sleep 0.5
-  local back=$(figureMean)
-  check "the pointer gone, the plate is back at 60 % ($back)" ratioNear "$back" "$sixty" 1
+  xdotool key Escape
+  waitFor 3 menuClosed || { xdotool mousemove 900 900 click 1; waitFor 3 menuClosed; }
+  xdotool mousemove 900 900
+  check "the pointer gone, the plate is back at 60 %" waitFor 3 eval 'ratioNear "$(figureMean)" "$sixty" 1'
   # The icon, in Wine's tray window at the top left (notepad is away from it now): a left click
   # hides the plate and shows it again; the plate counts on meanwhile.
   xdotool mousemove "$ix" "$iy"; sleep 0.3; xdotool click 1
@@ -576,6 +576,8 @@ overlayLookJourney
 # The goal's line, under the project's name on the default plate.
 goalLineMean() { import -window root -crop 140x3+$((ox + 30))+$((oy + 145)) png:- 2>/dev/null | convert - -format '%[fx:mean]' info: 2>/dev/null; }
 brighter() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b + 0.02) }'; }
+# The left bar of the pause mark, above the figure, in the default skin's white.
+pauseMarkShown() { equals "$(pixelAt $((ox + 96)) $((oy + 76)))" '#FFFFFF'; }
 pauseJourney() {
   local before none line title regeditX
   none=$(goalLineMean)
@@ -586,21 +588,23 @@ pauseJourney() {
   line=$(goalLineMean)
   check "the goal's line shows on the plate ($line against $none without it)" brighter "$line" "$none"
   check "Pause counting" chooseFromMenu 16
+  check "... puts the pause mark over the figure" waitFor 3 pauseMarkShown
   xdotool windowfocus --sync "$notepadX" 2>/dev/null
   before=$(line 6)
   KEYS_TO_FOCUS=1 typeInNotepad 3
   check "paused, typing counts nothing ($before -> $(line 6))" equals "$(line 6)" "$before"
   shot paused
   xdotool key ctrl+alt+shift+p
-  sleep 1
+  check "Ctrl+Alt+Shift+P resumes: the mark goes" waitFor 3 not pauseMarkShown
   KEYS_TO_FOCUS=1 typeInNotepad 3
-  check "Ctrl+Alt+Shift+P resumes: typing counts again ($before -> $(line 6))" atLeast "$(line 6)" $((before + 1))
+  check "... and typing counts again ($before -> $(line 6))" atLeast "$(line 6)" $((before + 1))
   xdotool key ctrl+alt+shift+p
-  sleep 1
+  check "the keys pause again" waitFor 3 pauseMarkShown
   before=$(line 6)
   KEYS_TO_FOCUS=1 typeInNotepad 3
-  check "... and pauses again ($before -> $(line 6))" equals "$(line 6)" "$before"
+  check "... and typing counts nothing ($before -> $(line 6))" equals "$(line 6)" "$before"
   check "Pause counting, chosen again, resumes" chooseFromMenu 16
+  check "... and the mark goes" waitFor 3 not pauseMarkShown
   check "Daily goal: Off" chooseFromMenu 14 0
   # Another program going full screen in front, as a player's button makes it.
   (cd "$bin" && exec wine regedit >/dev/null 2>&1) &
@@ -624,6 +628,9 @@ pauseJourney() {
   probe full-screen "$title" off
   probe place "$title" 0 0 480 360
   xdotool windowfocus --sync "$notepadX" 2>/dev/null
+  # Today's figure as it is now, for the restart below to show again.
+  settle
+  overlayShot shows-today
 }
 pauseJourney
 # ---- pause, full screen and the daily goal: end --------------------------------------------

@@ -40,8 +40,10 @@ tr.program th { padding-left: 2.1rem; font-weight: 400; color: #3c4046; }
 tr.program td { color: #3c4046; }
 tr.total th, tr.total td { font-weight: 700; border-top: 2px solid #1e2226; border-bottom: 0; }
 tr.idle td, tr.idle th { color: #8a9097; font-weight: 400; }
-table.billing { font-size: .9rem; }
+table.billing { font-size: .9rem; table-layout: auto; }
+table.billing th[scope=row], table.billing th[scope=rowgroup] { overflow-wrap: break-word; }
 table.billing .num { width: 11%; }
+table.billing td.num { white-space: nowrap; }
 table.billing.budgets .num { width: 9%; }
 tr.over th, tr.over td { color: #b3261e; }
 table.days th[scope=row], table.days th:first-child { width: 9em; white-space: nowrap; }

@@ -16,6 +16,7 @@ done
 rm -rf "$out" && mkdir -p "$out" || exit 1
 "$sample" "$out/report.html" || { echo "FAIL  the sample report could not be written"; exit 1; }
 "$sample" "$out/all-time.html" all-time || { echo "FAIL  the all-time report could not be written"; exit 1; }
+"$sample" "$out/billed.html" billed || { echo "FAIL  the billed report could not be written"; exit 1; }
 
 # One fresh profile per run; as root chromium refuses to start without --no-sandbox.
 chrome() {
@@ -70,6 +71,16 @@ check "All time prints" printOn letter "$out/all-time.html"
 pdftotext -layout "$out/letter-all-time.pdf" "$out/letter-all-time.txt"
 check "All time: from the first day with work, with its total" \
   grep -qzE 'All time: 2024-07-02 to 2026-12-13.*31:02 \(31\.03 hours\)' "$out/letter-all-time.txt"
+
+# Priced in quarter hours: Acme logo's days 3:00, 2:15, 5:00 and 2:00 (this PC and the laptop's
+# 2:00 on the 9th), at 80 EUR; Café Müller's 4:00 and 3:30 at 65.50.
+check "the billed report prints" printOn letter "$out/billed.html"
+pdftotext -layout "$out/letter-billed.pdf" "$out/letter-billed.txt"
+check "billed: the amounts of both priced projects and their total" \
+  grep -qzE 'Acme logo.*1,?060\.00.*Café Müller.*491\.25.*1,?551\.25' "$out/letter-billed.txt"
+check "billed: the rounding rule under the table" grep -qi 'quarter\|15 minutes' "$out/letter-billed.txt"
+check "chromium shoots the billed report" chrome --window-size=900,1700 --screenshot="$out/billed.png" \
+  "file://$out/billed.html"
 
 echo "$passed passed, $failed failed; the pictures and PDFs are in $out"
 [ "$failed" -eq 0 ]

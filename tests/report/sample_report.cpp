@@ -1,7 +1,9 @@
 // Writes the report of literal rows with the production code, for tests/report/in-browser.sh
 // to open in a real browser: two PCs sharing, four projects (one named like markup, one with
 // letters beyond ASCII, and none), a program spelt in two letter cases, a row before the range.
-// Usage: sample_report OUT.html [all-time]
+// With "billed", the last 14 days priced: Acme logo at 80 EUR an hour with a budget of 20 hours,
+// Café Müller at 65.50, billed in quarter hours.
+// Usage: sample_report OUT.html [all-time | billed]
 #include <cstdio>
 #include <string>
 
@@ -15,7 +17,7 @@ DayNumber day(int year, int month, int dayOfMonth) { return dayNumber({year, mon
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: sample_report OUT.html [all-time]\n");
+        std::fprintf(stderr, "usage: sample_report OUT.html [all-time | billed]\n");
         return 2;
     }
     const std::wstring acme = L"Acme logo", markup = L"<b>&\"x\"", cafe = L"Caf\u00e9 M\u00fcller";
@@ -43,7 +45,13 @@ int main(int argc, char** argv) {
     const bool allTime = argc > 2 && std::string(argv[2]) == "all-time";
     const ReportRange range = reportRange(allTime ? ReportRangeKind::allTime : ReportRangeKind::last14Days, today,
                                           workedDays(pcs));
-    const std::string html = reportHtml(sumReport(pcs, range), {true, {today, 15 * 3600 + 30 * 60}});
+    RateSettings rates;
+    if (argc > 2 && std::string(argv[2]) == "billed") {
+        rates.currency = L"EUR";
+        rates.roundingMinutes = 15;
+        rates.projects = {{acme, 80 * rateScale, 20 * rateScale}, {cafe, 655 * rateScale / 10, std::nullopt}};
+    }
+    const std::string html = reportHtml(sumReport(pcs, range, rates), {true, {today, 15 * 3600 + 30 * 60}});
     std::FILE* file = std::fopen(argv[1], "wb");
     if (!file || std::fwrite(html.data(), 1, html.size(), file) != html.size() || std::fclose(file) != 0) {
         std::perror(argv[1]);

@@ -102,8 +102,13 @@ TEST_F(OverlayLoopTest, CommandsAreCarriedOutBeforeTheNextUpdateAndExitEndsTheLo
                   L"1135 Stop after 5 minutes\n1136 Stop after 15 minutes\n}\npopup Overlay shows\n{\n"
                   L"1161 This run [x] (radio)\n1162 Today (radio)\n1163 This project (radio)\n}\n"
                   L"popup Overlay look\n{\n1164 Opacity 100 % [x] (radio)\n1165 Opacity 80 % (radio)\n"
-                  L"1166 Opacity 60 % (radio)\n1167 Opacity 40 % (radio)\n---\n1169 Click-through\n}\n---\n"
-                  L"1168 Hide overlay\n1125 Exit\n");
+                  L"1166 Opacity 60 % (radio)\n1167 Opacity 40 % (radio)\n---\n1169 Click-through\n"
+                  L"1171 Hide over full-screen programs [x]\n"
+                  // Wine says it is Windows 7: no leaving the overlay out of screen shares there.
+                  L"1172 Hide from screen sharing (needs Windows 10 version 2004 or later) (grayed)\n}\n"
+                  L"popup Daily goal\n{\n1173 Off [x] (radio)\n1174 2 hours (radio)\n1175 4 hours (radio)\n"
+                  L"1176 6 hours (radio)\n1177 8 hours (radio)\n}\n---\n"
+                  L"1170 Pause counting\tCtrl+Alt+Shift+P\n1168 Hide overlay\n1125 Exit\n");
         post(1123);
         post(1149);
         post(1150);

@@ -13,6 +13,7 @@
 #include "app/platform_session_win.h"
 #include "config/skin_font_win.h"
 #include "gdi_headroom.h"
+#include "overlay/overlay_look.h"
 #include "overlay/render_win.h"
 #include "process_harness.h"
 
@@ -103,17 +104,74 @@ TEST_F(RenderTest, PlateKeepsItsAlphaUnderOpaqueDigitsAndAFailedSaveMarksItsCorn
 TEST_F(RenderTest, TimeStaysWhereTheBoxOfZerosPutsItWhateverItsDigits) {
     plain.textCenterY = 100;
     const RECT zeros = ink(draw(plain));
-    for (const wchar_t* text : {L"88:88:88", L"000:00:00"}) {
-        plain.timeText = text;
-        const RECT other = ink(draw(plain));
-        EXPECT_TRUE(other.left == zeros.left && other.top == zeros.top) << other.left << "," << other.top;
-    }
+    plain.timeText = L"88:88:88";
+    const RECT eights = ink(draw(plain));
+    EXPECT_TRUE(eights.left == zeros.left && eights.top == zeros.top) << eights.left << "," << eights.top;
     Gdiplus::Bitmap scratch(1, 1);
     Gdiplus::RectF box;
     Gdiplus::Graphics(&scratch).MeasureString(L"00:00:00", -1, font.get(), Gdiplus::RectF(), nullptr, &box);
     EXPECT_TRUE(zeros.left >= 100 - box.Width / 2 && zeros.right <= 100 + box.Width / 2);
     EXPECT_TRUE(zeros.top >= 100 - box.Height / 2 && zeros.bottom <= 100 + box.Height / 2);
+    // Longer figures, up to the longest a count can give, are drawn smaller inside the same box.
+    for (const std::int32_t seconds : {100 * 3600, 1234 * 3600, INT32_MAX}) {
+        plain.timeText = figureText(seconds);
+        const RECT longer = ink(draw(plain));
+        SCOPED_TRACE(plain.timeText.c_str());
+        EXPECT_GE(longer.left, zeros.left - 1);
+        EXPECT_LE(longer.right, zeros.right + 1);
+        EXPECT_GT(longer.right - longer.left, (zeros.right - zeros.left) * 3 / 4) << "still filling the box";
+        EXPECT_TRUE(longer.top >= 100 - box.Height / 2 && longer.bottom <= 100 + box.Height / 2);
+    }
     EXPECT_NEAR((zeros.left + zeros.right) / 2.0, 100, 2);
+}
+
+// The marks the program draws over any skin: paused (the figure at half its alpha, two bars above
+// it), click-through, and the daily goal's line on the plate, filled as far as today has come.
+TEST_F(RenderTest, PauseClickThroughAndTheGoalLineAreDrawnOverTheSkin) {
+    FrameCache cache;
+    skinned.textCenterY = 100;
+    const Frame frame = draw(skinned, nullptr, &cache);
+    FrameContent paused = skinned;
+    paused.paused = true;
+    const Frame dimmed = draw(paused, nullptr, &cache);
+    EXPECT_EQ(at(dimmed, pauseMarkX - 4, pauseMarkY), 0xFFFFFFFF) << "a bar of the pause mark";
+    EXPECT_EQ(at(dimmed, pauseMarkX + 3, pauseMarkY), 0xFFFFFFFF);
+    EXPECT_NE(at(dimmed, pauseMarkX, pauseMarkY), 0xFFFFFFFF) << "the gap between the bars";
+    const RECT figure = ink(draw(plain), 200);
+    int dimmer = 0;
+    for (int y = figure.top; y <= figure.bottom; ++y)
+        for (int x = figure.left; x <= figure.right; ++x)
+            if (at(frame, x, y) == 0xFFFFFFFF) dimmer += at(dimmed, x, y) != 0xFFFFFFFF;
+    EXPECT_GT(dimmer, 50) << "the figure's white pixels are no longer full";
+
+    FrameContent through = skinned;
+    through.clickThroughMark = true;
+    const Frame marked = draw(through, nullptr, &cache);
+    EXPECT_EQ(alpha(at(marked, clickThroughMarkX + 5, clickThroughMarkY - 5)), 255);
+    EXPECT_NE(at(marked, clickThroughMarkX, clickThroughMarkY), at(frame, clickThroughMarkX, clickThroughMarkY));
+
+    // Half of a goal: the line's left half in the text's colour, its right half a faint track,
+    // on the plate, under the name's place and clear of the figure.
+    FrameContent goal = skinned;
+    goal.goalSeconds = 7200;
+    goal.goalFill = 500;
+    goal.projectFont = font.get();
+    goal.projectCenterX = 100, goal.projectCenterY = 132, goal.projectWidth = 180, goal.projectSize = 12;
+    const Frame withGoal = draw(goal, nullptr, &cache);
+    std::vector<std::pair<int, int>> changed;
+    for (int y = 0; y < frameSide; ++y)
+        for (int x = 0; x < frameSide; ++x)
+            if (at(withGoal, x, y) != at(frame, x, y)) changed.emplace_back(x, y);
+    ASSERT_FALSE(changed.empty());
+    int top = frameSide, bottom = 0, left = frameSide, right = 0;
+    for (const auto& [x, y] : changed) top = std::min(top, y), bottom = std::max(bottom, y), left = std::min(left, x), right = std::max(right, x);
+    EXPECT_GT(top, figure.bottom) << "below the figure";
+    EXPECT_LE(bottom - top, 3) << "a thin line";
+    const int middle = (left + right) / 2, row = (top + bottom) / 2;
+    EXPECT_EQ(at(withGoal, left + 5, row), 0xFFFFFFFF) << "done";
+    EXPECT_NE(at(withGoal, right - 5, row), 0xFFFFFFFF) << "to go";
+    EXPECT_NE(at(withGoal, right - 5, row), at(frame, right - 5, row)) << "the track shows";
+    EXPECT_NEAR(middle, 100, 2);
 }
 
 TEST_F(RenderTest, SelectionPictureCoversEverythingOnlyWhileSelecting) {
