@@ -541,6 +541,10 @@ overlayLookJourney() {
   check "a right-click on the plate reaches notepad under it" waitFor 5 eval 'equals "$(probe menu-owner)" notepad.exe'
   xdotool key Escape
   waitFor 3 menuClosed || { xdotool mousemove 900 900 click 1; waitFor 3 menuClosed; }
+  # Activated by the click, notepad is raised over the plate on the X side (Wine without a window
+  # manager; Windows' own order keeps the plate on top): it goes out of the way first, clear of
+  # the tray window at the top left too.
+  probe place "$title" 0 400 480 360
   xdotool mousemove 900 900
   check "the pointer gone, the plate is back at 60 %" waitFor 3 eval 'ratioNear "$(figureMean)" "$sixty" 1'
   # The icon, in Wine's tray window at the top left (notepad is away from it now): a left click
@@ -596,6 +600,8 @@ pauseJourney() {
   shot paused
   xdotool key ctrl+alt+shift+p
   check "Ctrl+Alt+Shift+P resumes: the mark goes" waitFor 3 not pauseMarkShown
+  probe front "$(xdotool getwindowname "$notepadX")"
+  xdotool windowfocus --sync "$notepadX" 2>/dev/null
   KEYS_TO_FOCUS=1 typeInNotepad 3
   check "... and typing counts again ($before -> $(line 6))" atLeast "$(line 6)" $((before + 1))
   xdotool key ctrl+alt+shift+p

@@ -266,6 +266,11 @@ int main(int argc, char* argv[]) {
                    ? 0
                    : 1;
     }
+    // Without a window manager X focus alone may leave Windows' foreground where it was.
+    if (command == "front" && argc == 3) {
+        const std::vector<HWND> found = visibleWindows(L"-", widen(argv[2]));
+        return !found.empty() && SetForegroundWindow(found.front()) ? 0 : 1;
+    }
     if (command == "pid" && argc == 3) {
         const std::vector<HWND> found = visibleWindows(L"-", widen(argv[2]));
         if (found.empty()) return 1;
@@ -276,6 +281,6 @@ int main(int argc, char* argv[]) {
     }
     std::fprintf(stderr, "usage: probe rect CLASS TITLE | menu-point LEVEL INDEX [PARENT] | menu-owner | foreground | "
                          "place TITLE X Y W H | close TITLE | kind TITLE | child-point TITLE TEXT | command TITLE ID | "
-                         "above CLASS TITLE | pid TITLE | flash X Y MS | full-screen TITLE on|off\n");
+                         "above CLASS TITLE | pid TITLE | flash X Y MS | full-screen TITLE on|off | front TITLE\n");
     return 2;
 }
