@@ -545,7 +545,8 @@ overlayLookJourney() {
   # manager; Windows' own order keeps the plate on top): it goes out of the way first, clear of
   # the tray window at the top left too.
   probe place "$title" 0 400 480 360
-  xdotool mousemove 900 900
+  # Onto notepad: Wine sees the pointer only over its own windows, not over the bare X screen.
+  xdotool mousemove 200 600
   check "the pointer gone, the plate is back at 60 %" waitFor 3 eval 'ratioNear "$(figureMean)" "$sixty" 1'
   # The icon, in Wine's tray window at the top left (notepad is away from it now): a left click
   # hides the plate and shows it again; the plate counts on meanwhile.
@@ -634,12 +635,14 @@ pauseJourney() {
   probe full-screen "$title" off
   probe place "$title" 0 0 480 360
   xdotool windowfocus --sync "$notepadX" 2>/dev/null
-  # Today's figure as it is now, for the restart below to show again.
-  settle
-  overlayShot shows-today
 }
 pauseJourney
 # ---- pause, full screen and the daily goal: end --------------------------------------------
+# Today's figure as it is now, for the restart below to show again, once the last spell is over
+# and nothing has moved for a while.
+settle
+settle
+overlayShot shows-today
 
 check "Exit closes the overlay" chooseFromMenu 18
 if check "the program has ended" waitFor 10 overlayGone; then
