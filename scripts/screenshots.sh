@@ -148,6 +148,7 @@ cp "$shots/history-window.png" docs/images/history-window.png
 cp "$shots/history-two-pcs.png" docs/images/history-two-pcs.png
 cp "$shots/history-table.png" docs/images/history-table.png
 cp "$shots/report-printed-1.png" docs/images/report-printed.png
+convert "$shots/report/billed.png" -crop 900x1100+0+0 +repage docs/images/report-billed.png
 echo "docs/images/overlay-counting.png, overlay-menu.png, overlay-menu-two-programs.png," \
   "first-start-note.png, new-project-dialog.png, overlay-project.png, overlay-menu-project.png," \
   "overlay-150.png, history-window.png, history-table.png, history-two-pcs.png and report-printed.png" \

@@ -249,6 +249,30 @@ TEST(OverlayFile, TheLooksCommandsAreKeptAndHidingNeedsTheIcon) {
     EXPECT_TRUE(restarted.shownChoice.choices == o.shownChoice.choices);
     EXPECT_EQ(restarted.shownChoice.kept, std::vector<std::string>{"theme=dark"});
 
+    // Pause, full screen, screen sharing and the daily goal: the pause lasts for this run only.
+    EXPECT_EQ(entry(pauseCommand).text, L"Pause counting\tCtrl+Alt+Shift+P");
+    o.pauseHotkeyTaken = true;
+    EXPECT_EQ(entry(pauseCommand).text, L"Pause counting (hotkey taken)") << "never a silent failure";
+    carryOutCommand(o, pauseCommand, 0, 0, [] {});
+    EXPECT_TRUE(o.paused);
+    EXPECT_TRUE(entry(pauseCommand).checked);
+    carryOutCommand(o, captureCommand, 0, 0, [] {});
+    EXPECT_FALSE(o.shownChoice.choices.hideFromCapture) << "not offered before Windows 10 2004";
+    EXPECT_TRUE(entry(captureCommand).disabled);
+    o.captureHidingAvailable = true;
+    carryOutCommand(o, captureCommand, 0, 0, [] {});
+    EXPECT_TRUE(entry(captureCommand).checked);
+    o.captureFailure = L"Access is denied.";
+    EXPECT_EQ(entry(captureCommand).text, L"Hide from screen sharing (failed: Access is denied.)");
+    carryOutCommand(o, fullScreenCommand, 0, 0, [] {});
+    carryOutCommand(o, goalFirstCommand + 2, 0, 0, [] {});
+    EXPECT_TRUE(entry(goalFirstCommand + 2).checked);
+    const OverlayChoices kept = parseOverlayFile(readBytes(file)).choices;
+    EXPECT_TRUE(kept.hideFromCapture);
+    EXPECT_FALSE(kept.hideOverFullScreen);
+    EXPECT_EQ(kept.goalHours, 4);
+    EXPECT_EQ(readBytes(file).find("pause"), std::string::npos);
+
     // A failed save is tried again, and then says nothing more.
     std::filesystem::remove(file);
     std::filesystem::create_directory(temporaryPathFor(file.wstring()));

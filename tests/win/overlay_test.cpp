@@ -251,6 +251,35 @@ TEST_F(OverlayLoopTest, PinnedPlaceOffTheScreenOpensOnItAndStaysStored) {
     }
 }
 
+// While it runs, its monitor goes away (unplugged, undocked) or a new resolution leaves it off every
+// monitor: it moves as a start with such a place does, and the pinned place stays stored. On a
+// monitor still, a display change leaves it where it is.
+TEST_F(OverlayLoopTest, ADisplayChangeThatLeavesThePlateOnNoMonitorBringsItBackAndKeepsThePin) {
+    RECT work{};
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    const std::string saved = "notepad.exe\r\n10\r\n75\r\ntrue\r\n" + std::to_string(work.left + 30) + "\r\n" +
+                              std::to_string(work.top + 40) + "\r\n90061\r\n";
+    writeBytes(stateFile(), saved);
+    Base pinned;
+    pinned.init();
+    std::uint32_t elapsed = 0;
+    const auto changeAt = [&](int x, int y) {
+        SetWindowPos(pinned.hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(pinned.hwnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(work.right, work.bottom));
+        pinned.update(elapsed);
+        RECT rect{};
+        GetWindowRect(pinned.hwnd, &rect);
+        return rect;
+    };
+    const RECT kept = changeAt(work.left + 60, work.top + 70);
+    EXPECT_EQ(kept.left, work.left + 60) << "on a monitor: left where it is";
+    EXPECT_EQ(kept.top, work.top + 70);
+    const RECT back = changeAt(work.right + 5000, work.bottom + 5000);
+    EXPECT_EQ(back.left, (work.left + work.right - 200) / 2);
+    EXPECT_EQ(back.top, (work.top + work.bottom - 200) / 2);
+    EXPECT_EQ(readBytes(stateFile()), saved) << "the pinned place stays for when that monitor is back";
+}
+
 // No data.cfg before this start: a note beside the overlay, taken along when the overlay moves,
 // and there until the newcomer right-clicks the plate or counts a first second. (tests/journey.sh
 // shows it with the real program.)
