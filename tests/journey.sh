@@ -551,8 +551,9 @@ overlayLookJourney() {
   check "under the pointer the plate fades to a quarter ($faded against $sixty)" ratioNear "$faded" "$sixty" 0.25
   xdotool click 3
   check "a right-click on the plate reaches notepad under it" waitFor 5 eval 'equals "$(probe menu-owner)" notepad.exe'
-  xdotool key Escape
-  waitFor 3 menuClosed || { xdotool mousemove 900 900 click 1; waitFor 3 menuClosed; }
+  # Its menu has notepad's keyboard, not necessarily X's focus; else a click on notepad beside it.
+  xdotool key --window "$notepadX" Escape
+  waitFor 3 menuClosed || { xdotool mousemove $((ox - 80)) $((oy + 250)) click 1; waitFor 3 menuClosed; }
   # Activated by the click, notepad is raised over the plate on the X side (Wine without a window
   # manager; Windows' own order keeps the plate on top): it goes out of the way first, clear of
   # the tray window at the top left too.
@@ -560,7 +561,11 @@ overlayLookJourney() {
   # Onto notepad: Wine sees the pointer only over its own windows, not over the bare X screen.
   xdotool mousemove 200 600
   # The figure may have gone on meanwhile (the click counted): its digits' ink differs a little.
-  check "the pointer gone, the plate is back at 60 %" waitFor 3 eval 'ratioNear "$(figureMean)" "$sixty" 1 0.15'
+  local back
+  backAt60() { back=$(figureMean); ratioNear "$back" "$sixty" 1 0.15; }
+  waitFor 3 backAt60
+  shot pointer-gone
+  check "the pointer gone, the plate is back at 60 % ($back against $sixty)" ratioNear "$back" "$sixty" 1 0.15
   # The icon, in Wine's tray window at the top left (notepad is away from it now): a left click
   # hides the plate and shows it again; the plate counts on meanwhile.
   xdotool mousemove "$ix" "$iy"; sleep 0.3; xdotool click 1
