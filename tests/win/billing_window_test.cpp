@@ -82,6 +82,13 @@ TEST(BillingWindowTest, RatesSetInTheDialogPriceTheReportAndTheExportAlike) {
         return dialog && IsWindowVisible(dialog);
     }));
     EXPECT_NE(GetWindowThreadProcessId(dialog, nullptr), GetCurrentThreadId());
+    // No taskbar button: owned, by a hidden window of the dialog's thread rather than the history
+    // window's, whose input would then wait on the dialog's.
+    const HWND owner = GetWindow(dialog, GW_OWNER);
+    ASSERT_TRUE(owner);
+    EXPECT_FALSE(IsWindowVisible(owner));
+    EXPECT_EQ(GetWindowThreadProcessId(owner, nullptr), GetWindowThreadProcessId(dialog, nullptr));
+    EXPECT_FALSE(GetWindowLongPtrW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
     const HWND list = GetDlgItem(dialog, 102);
     ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
     wchar_t first[128] = {};
