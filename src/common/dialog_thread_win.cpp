@@ -4,6 +4,18 @@
 
 #include "common/message_font_win.h"
 
+LRESULT dialogDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case DM_GETDEFID:  // asked by IsDialogMessage on Enter
+        return MAKELRESULT(IDOK, DC_HASDEFID);
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
 HWND dialogControl(const wchar_t* kind, const wchar_t* text, DWORD style, DWORD exStyle, int id, RECT place,
                    HWND parent, HFONT font) {
     const HWND made = CreateWindowExW(exStyle, kind, text, WS_CHILD | WS_VISIBLE | style, place.left, place.top,

@@ -21,6 +21,10 @@
 // Posted to an open dialog that is asked to open again: it comes to the front instead.
 constexpr UINT dialogComeForward = WM_APP + 1;
 
+// What a dialog's window procedure leaves to the rest: OK is the default button, and the thread's
+// loop ends with the window.
+LRESULT dialogDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 // A child control of a dialog, at `place` in its client area, in `font`.
 HWND dialogControl(const wchar_t* kind, const wchar_t* text, DWORD style, DWORD exStyle, int id, RECT place,
                    HWND parent, HFONT font);

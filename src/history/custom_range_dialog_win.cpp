@@ -37,8 +37,6 @@ LRESULT CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!state) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
-    case DM_GETDEFID:  // asked by IsDialogMessage on Enter
-        return MAKELRESULT(IDOK, DC_HASDEFID);
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
             const std::optional<DayNumber> from = pickedDay(state->from), to = pickedDay(state->to);
@@ -59,11 +57,8 @@ LRESULT CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         SetForegroundWindow(window);
         SetFocus(state->from);
         return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
     default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        return dialogDefaultProc(window, message, wParam, lParam);
     }
 }
 

@@ -88,8 +88,6 @@ LRESULT CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!state) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
-    case DM_GETDEFID:
-        return MAKELRESULT(IDOK, DC_HASDEFID);
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case listId:
@@ -111,11 +109,8 @@ LRESULT CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case dialogComeForward:
         SetForegroundWindow(window);
         return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
     default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        return dialogDefaultProc(window, message, wParam, lParam);
     }
 }
 

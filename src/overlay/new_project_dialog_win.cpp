@@ -29,8 +29,6 @@ LRESULT CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!state) return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
-    case DM_GETDEFID:  // asked by IsDialogMessage on Enter
-        return MAKELRESULT(IDOK, DC_HASDEFID);
     case WM_COMMAND:
         if (LOWORD(wParam) == editId && HIWORD(wParam) == EN_CHANGE) {
             EnableWindow(state->ok, projectName(controlText(state->edit)).has_value());
@@ -49,11 +47,8 @@ LRESULT CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         SetForegroundWindow(window);
         SetFocus(state->edit);
         return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
     default:
-        return DefWindowProcW(window, message, wParam, lParam);
+        return dialogDefaultProc(window, message, wParam, lParam);
     }
 }
 
