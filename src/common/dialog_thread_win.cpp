@@ -8,6 +8,9 @@ LRESULT dialogDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case DM_GETDEFID:  // asked by IsDialogMessage on Enter
         return MAKELRESULT(IDOK, DC_HASDEFID);
+    case WM_CLOSE:  // the close box, Alt+F4, or the main thread's close
+        DestroyWindow(window);
+        return 0;
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;

@@ -21,8 +21,8 @@
 // Posted to an open dialog that is asked to open again: it comes to the front instead.
 constexpr UINT dialogComeForward = WM_APP + 1;
 
-// What a dialog's window procedure leaves to the rest: OK is the default button, and the thread's
-// loop ends with the window.
+// What a dialog's window procedure leaves to the rest: OK is the default button, closing destroys
+// the window, and the thread's loop ends with it.
 LRESULT dialogDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // A child control of a dialog, at `place` in its client area, in `font`.

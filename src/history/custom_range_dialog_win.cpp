@@ -50,9 +50,6 @@ LRESULT CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             DestroyWindow(window);
         }
         return 0;
-    case WM_CLOSE:
-        DestroyWindow(window);
-        return 0;
     case dialogComeForward:
         SetForegroundWindow(window);
         SetFocus(state->from);

@@ -103,9 +103,6 @@ LRESULT CALLBACK dialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case IDCANCEL: DestroyWindow(window); break;
         }
         return 0;
-    case WM_CLOSE:
-        DestroyWindow(window);
-        return 0;
     case dialogComeForward:
         SetForegroundWindow(window);
         return 0;
