@@ -2,11 +2,8 @@
 
 #include <windows.h>
 
-#include <mutex>
-#include <optional>
-#include <thread>
-
 #include "common/calendar.h"
+#include "common/dialog_thread_win.h"
 #include "common/display_scale.h"
 
 // The days picked for a custom range.
@@ -31,7 +28,7 @@ public:
     CustomRangeDialog(const CustomRangeDialog&) = delete;
     CustomRangeDialog& operator=(const CustomRangeDialog&) = delete;
     // Closes a dialog that is still open, as Cancel does, and waits for its thread.
-    ~CustomRangeDialog();
+    ~CustomRangeDialog() = default;
 
     // Opens the dialog over `owner`, drawn at `scale`, showing `days`; an open one comes to the
     // front instead.
@@ -49,16 +46,8 @@ public:
     void close();
 
 private:
-    struct Mailbox {
-        std::mutex lock;
-        HWND window = nullptr;
-        bool closeAsked = false;
-        bool closed = false;
-        std::optional<PickedDays> days;
-    };
+    using Thread = DialogThread<PickedDays>;
+    static void run(Thread::Mailbox& mailbox, HWND owner, DisplayScale scale, PickedDays days);
 
-    static void run(Mailbox& mailbox, HWND owner, DisplayScale scale, PickedDays days);
-
-    Mailbox mailbox_;
-    std::thread thread_;
+    Thread thread_;
 };

@@ -2,12 +2,11 @@
 
 #include <windows.h>
 
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "common/dialog_thread_win.h"
 #include "common/display_scale.h"
 #include "config/rates_file.h"
 
@@ -25,9 +24,10 @@ public:
     RatesDialog(const RatesDialog&) = delete;
     RatesDialog& operator=(const RatesDialog&) = delete;
     // Closes a dialog still open, as Cancel does, and waits for its thread.
-    ~RatesDialog();
+    ~RatesDialog() = default;
 
-    // Opens the dialog over `owner` (its own window, on its own thread, not owned) with `rates` and the lines of `projects` (see rateLines);
+    // Opens the dialog over `owner` (placed by it, but owned by a hidden window of its own
+    // thread) with `rates` and the lines of `projects` (see rateLines);
     // `unreadable`, when not empty, is the path of a rates.cfg that cannot be read. An open one
     // comes to the front instead.
     void open(HWND owner, DisplayScale scale, const RateSettings& rates, const std::vector<std::wstring>& projects,
@@ -37,13 +37,7 @@ public:
     bool isOpen();
 
 private:
-    struct Mailbox {
-        std::mutex lock;
-        HWND window = nullptr;
-        bool closeAsked = false;
-        bool closed = false;
-        std::optional<RateSettings> rates;
-    };
+    using Thread = DialogThread<RateSettings>;
     struct Start {
         HWND owner = nullptr;
         DisplayScale scale;
@@ -52,9 +46,7 @@ private:
         std::wstring unreadable;
     };
 
-    void finish();
-    static void run(Mailbox& mailbox, Start start);
+    static void run(Thread::Mailbox& mailbox, Start start);
 
-    Mailbox mailbox_;
-    std::thread thread_;
+    Thread thread_;
 };

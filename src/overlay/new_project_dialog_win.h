@@ -2,11 +2,10 @@
 
 #include <windows.h>
 
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 
+#include "common/dialog_thread_win.h"
 #include "common/display_scale.h"
 
 // The "New project" dialog: one text box, OK and Cancel; Enter is OK and Escape is Cancel. It
@@ -24,7 +23,7 @@ public:
     NewProjectDialog(const NewProjectDialog&) = delete;
     NewProjectDialog& operator=(const NewProjectDialog&) = delete;
     // Closes a dialog that is still open, as Cancel does, and waits for its thread.
-    ~NewProjectDialog();
+    ~NewProjectDialog() = default;
 
     // Opens the dialog beside `overlay`, drawn at `scale`; an open one comes to the front instead.
     void open(HWND overlay, DisplayScale scale);
@@ -35,17 +34,8 @@ public:
     HWND window();
 
 private:
-    struct Mailbox {
-        std::mutex lock;
-        HWND window = nullptr;   // once made, until it is destroyed
-        bool closeAsked = false;  // by the destructor, perhaps before the window was made
-        bool closed = false;      // the thread is done with its window
-        std::optional<std::wstring> name;
-    };
+    using Thread = DialogThread<std::wstring>;
+    static void run(Thread::Mailbox& mailbox, HWND overlay, DisplayScale scale, HWND previous);
 
-    void finish();
-    static void run(Mailbox& mailbox, HWND overlay, DisplayScale scale, HWND previous);
-
-    Mailbox mailbox_;
-    std::thread thread_;
+    Thread thread_;
 };

@@ -2,8 +2,6 @@
 // then the report and the export saved through Windows' save dialog, their amounts checked.
 #include <windows.h>
 
-#include <shlwapi.h>
-
 #include <string>
 
 #include "common/list_separator_win.h"
@@ -11,55 +9,13 @@
 #include "common/text.h"
 #include "history/history_controls_win.h"
 #include "history/history_window_win.h"
+#include "history_window_helpers.h"
 #include "temp_folder.h"
 #include "test_local_clock.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// A registry value set for one test and put back afterwards (deleted, if there was none).
-class RegistryValue {
-public:
-    RegistryValue(HKEY root, std::wstring key, const wchar_t* name, DWORD type, const std::wstring& value)
-        : root_(root), key_(std::move(key)), name_(name ? name : L"") {
-        wchar_t old[1024];
-        DWORD size = sizeof old;
-        had_ = RegGetValueW(root_, key_.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type_, old, &size) == ERROR_SUCCESS;
-        if (had_) old_.assign(old, size / sizeof(wchar_t) - (size ? 1 : 0));
-        set_ = RegSetKeyValueW(root_, key_.c_str(), name, type, value.c_str(),
-                               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-    }
-    ~RegistryValue() {
-        const wchar_t* name = name_.empty() ? nullptr : name_.c_str();
-        if (had_)
-            RegSetKeyValueW(root_, key_.c_str(), name, type_, old_.c_str(),
-                            static_cast<DWORD>((old_.size() + 1) * sizeof(wchar_t)));
-        else
-            RegDeleteKeyValueW(root_, key_.c_str(), name);
-    }
-    bool set() const { return set_; }
-
-private:
-    HKEY root_;
-    std::wstring key_, name_, old_;
-    DWORD type_ = REG_SZ;
-    bool had_ = false, set_ = false;
-};
-
-struct NotSharing : HistorySharing {
-    bool sharing() const override { return false; }
-    std::vector<ChartPc> chartPcs(const std::vector<HistoryRow>& ownRows) const override {
-        return {{L"STUDIO (this PC)", &ownRows}};
-    }
-    std::vector<std::wstring> statusLines() const override { return {}; }
-    std::uint64_t revision() const override { return 0; }
-    void windowOpened() override {}
-    void windowClosed() override {}
-    void shareOrStop(HWND, const std::vector<HistoryRow>&) override {}
-    std::uint64_t question() const override { return 0; }
-    void askQuestion(HWND) override {}
-};
 
 // Dispatches this thread's messages, as the program's main loop does, and lets the window take
 // what its dialogs left, until `done` holds.
@@ -75,12 +31,6 @@ bool pumpUntil(HistoryWindow& window, Done done, DWORD milliseconds = 15000) {
         if (done()) return true;
         if (static_cast<LONG>(end - GetTickCount()) <= 0) return false;
     }
-}
-
-HWND ownedWindow(HWND owner, const wchar_t* title) {
-    for (HWND w = FindWindowW(L"#32770", title); w; w = FindWindowExW(nullptr, w, L"#32770", title))
-        if (GetWindow(w, GW_OWNER) == owner && IsWindowVisible(w)) return w;
-    return nullptr;
 }
 
 // The amount column of an export, in cents.
@@ -101,19 +51,9 @@ TEST(BillingWindowTest, RatesSetInTheDialogPriceTheReportAndTheExportAlike) {
     TempFolder temp;
     const std::wstring documents = temp.file(L"Documents");
     fs::create_directories(documents);
-    const RegistryValue documentsFolder(HKEY_CURRENT_USER,
-                                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                                        L"Personal", REG_EXPAND_SZ, documents);
     // The report opens with a command that records it; the host's browser is never reached.
-    const std::wstring opened = temp.file(L"opened.txt");
-    const std::wstring recorder = L"C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + opened + L"\"";
-    struct ProgId {
-        ~ProgId() { RegDeleteTreeW(HKEY_CLASSES_ROOT, L"ardeno.billingtest"); }
-    } progId;
-    const RegistryValue command(HKEY_CLASSES_ROOT, L"ardeno.billingtest\\shell\\open\\command", nullptr, REG_SZ,
-                                recorder);
-    const RegistryValue html(HKEY_CLASSES_ROOT, L".html", nullptr, REG_SZ, L"ardeno.billingtest");
-    ASSERT_TRUE(documentsFolder.set() && command.set() && html.set());
+    const RecordedReports reports(documents, temp.file(L"opened.txt"), L"ardeno.billingtest");
+    ASSERT_TRUE(reports.ready());
 
     const TestLocalClock clock(workingAfternoon());
     const LocalMoment now = clock.now;
@@ -142,6 +82,13 @@ TEST(BillingWindowTest, RatesSetInTheDialogPriceTheReportAndTheExportAlike) {
         return dialog && IsWindowVisible(dialog);
     }));
     EXPECT_NE(GetWindowThreadProcessId(dialog, nullptr), GetCurrentThreadId());
+    // No taskbar button: owned, by a hidden window of the dialog's thread rather than the history
+    // window's, whose input would then wait on the dialog's.
+    const HWND owner = GetWindow(dialog, GW_OWNER);
+    ASSERT_TRUE(owner);
+    EXPECT_FALSE(IsWindowVisible(owner));
+    EXPECT_EQ(GetWindowThreadProcessId(owner, nullptr), GetWindowThreadProcessId(dialog, nullptr));
+    EXPECT_FALSE(GetWindowLongPtrW(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
     const HWND list = GetDlgItem(dialog, 102);
     ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
     wchar_t first[128] = {};

@@ -5,33 +5,17 @@
 
 #include <commctrl.h>
 
-#include <shlwapi.h>
-
 #include <algorithm>
 #include <string>
 
 #include "config/report_mark.h"
 #include "history/history_controls_win.h"
 #include "history/history_window_win.h"
-#include "registry_value.h"
+#include "history_window_helpers.h"
 #include "temp_folder.h"
 #include "test_local_clock.h"
 
 namespace {
-
-struct NoOtherPcs : HistorySharing {
-    bool sharing() const override { return false; }
-    std::vector<ChartPc> chartPcs(const std::vector<HistoryRow>& ownRows) const override {
-        return {{L"STUDIO (this PC)", &ownRows}};
-    }
-    std::vector<std::wstring> statusLines() const override { return {}; }
-    std::uint64_t revision() const override { return 0; }
-    void windowOpened() override {}
-    void windowClosed() override {}
-    void shareOrStop(HWND, const std::vector<HistoryRow>&) override {}
-    std::uint64_t question() const override { return 0; }
-    void askQuestion(HWND) override {}
-};
 
 DayNumber day(int year, int month, int dayOfMonth) { return dayNumber({year, month, dayOfMonth}).value(); }
 
@@ -97,7 +81,7 @@ protected:
     TempFolder folder;
     TestLocalClock clock{{day(2027, 1, 14), 14 * 3600}};  // a Thursday
     WorkHistory history;
-    NoOtherPcs sharing;
+    NotSharing sharing;
     HistoryWindow window;
     HWND shown = nullptr;
     HWND list = nullptr;
@@ -179,20 +163,8 @@ TEST_F(CustomRangeTest, SinceTheLastReportFollowsTheSavesThatSucceeded) {
 TEST_F(CustomRangeTest, OnlyAReportThatWasSavedMovesTheMark) {
     const std::wstring documents = folder.file(L"Documents"), opened = folder.file(L"opened.txt");
     std::filesystem::create_directories(documents);
-    const RegistryValue documentsFolder(HKEY_CURRENT_USER,
-                                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                                        L"Personal", REG_EXPAND_SZ, documents);
-    const std::wstring recorder = L"C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + opened + L"\"";
-    struct ProgId {
-        ~ProgId() { RegDeleteTreeW(HKEY_CLASSES_ROOT, L"ardeno.rangetest"); }
-    } progId;
-    const RegistryValue command(HKEY_CLASSES_ROOT, L"ardeno.rangetest\\shell\\open\\command", nullptr, REG_SZ, recorder);
-    const RegistryValue html(HKEY_CLASSES_ROOT, L".html", nullptr, REG_SZ, L"ardeno.rangetest");
-    wchar_t found[1024] = {};
-    DWORD size = 1024;
-    AssocQueryStringW(0, ASSOCSTR_COMMAND, L".html", L"open", found, &size);
-    ASSERT_TRUE(documentsFolder.set() && command.set() && html.set() && found == recorder)
-        << "without the recording command, a report would open in the host's browser";
+    const RecordedReports reports(documents, opened, L"ardeno.rangetest");
+    ASSERT_TRUE(reports.ready()) << "without the recording command, a report would open in the host's browser";
 
     const std::wstring markFile = folder.file(L"lastreport.cfg");
     choose(ReportRangeKind::thisMonth);

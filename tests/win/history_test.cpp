@@ -18,9 +18,9 @@
 #include "history/history_journal.h"
 #include "history/history_controls_win.h"
 #include "history/history_window_win.h"
+#include "history_window_helpers.h"
 #include "overlay/context_menu.h"
 #include "overlay_fixture.h"
-#include "registry_value.h"
 #include "temp_folder.h"
 
 namespace {
@@ -102,27 +102,6 @@ TEST(UserDateOrder, IsTheOrderOfTheShortDateFormatOfTheUsersLocale) {
     EXPECT_EQ(userDateOrder(), expected) << locale;
 }
 
-// What the window needs of sharing, for a PC that shares nothing.
-struct NotSharing : HistorySharing {
-    bool sharing() const override { return false; }
-    std::vector<ChartPc> chartPcs(const std::vector<HistoryRow>& ownRows) const override {
-        return {{L"STUDIO (this PC)", &ownRows}};
-    }
-    std::vector<std::wstring> statusLines() const override { return {}; }
-    std::uint64_t revision() const override { return 0; }
-    void windowOpened() override {}
-    void windowClosed() override {}
-    void shareOrStop(HWND, const std::vector<HistoryRow>&) override {}
-    std::uint64_t question() const override { return waiting; }
-    void askQuestion(HWND owner) override {
-        asked.push_back(owner);
-        waiting = answerWith;
-    }
-    std::uint64_t waiting = 0;     // the question that waits
-    std::uint64_t answerWith = 0;  // what waits once it has been asked: 0 when it was answered
-    std::vector<HWND> asked;
-};
-
 // Dispatches this thread's messages, as the program's main loop does, until `done` holds;
 // counts the turns it took.
 template <class Done>
@@ -137,12 +116,6 @@ bool pumpUntil(Done done, int* turns = nullptr, DWORD milliseconds = 15000) {
         if (turns) ++*turns;
         if (static_cast<LONG>(end - GetTickCount()) <= 0) return false;
     }
-}
-
-HWND ownedWindow(HWND owner, const wchar_t* title) {
-    for (HWND w = FindWindowW(L"#32770", title); w; w = FindWindowExW(nullptr, w, L"#32770", title))
-        if (GetWindow(w, GW_OWNER) == owner && IsWindowVisible(w)) return w;
-    return nullptr;
 }
 
 std::wstring textsOf(HWND window) {
@@ -183,21 +156,9 @@ TEST(HistoryWindowTest, RangesChosenWithKeysAndReportsSavedThroughWindowsDialog)
     const std::wstring documents = temp.file(L"Documents"), elsewhere = temp.file(L"elsewhere");
     fs::create_directories(documents);
     fs::create_directories(elsewhere);
-    const RegistryValue documentsFolder(HKEY_CURRENT_USER,
-                                        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
-                                        L"Personal", REG_EXPAND_SZ, documents);
     const std::wstring opened = temp.file(L"opened.txt");
-    const std::wstring recorder = L"C:\\windows\\system32\\cmd.exe /c echo %1>>\"" + opened + L"\"";
-    struct ProgId {
-        ~ProgId() { RegDeleteTreeW(HKEY_CLASSES_ROOT, L"ardeno.reporttest"); }
-    } progId;
-    const RegistryValue command(HKEY_CLASSES_ROOT, L"ardeno.reporttest\\shell\\open\\command", nullptr, REG_SZ, recorder);
-    const RegistryValue html(HKEY_CLASSES_ROOT, L".html", nullptr, REG_SZ, L"ardeno.reporttest");
-    wchar_t found[1024] = {};
-    DWORD size = 1024;
-    AssocQueryStringW(0, ASSOCSTR_COMMAND, L".html", L"open", found, &size);
-    ASSERT_TRUE(documentsFolder.set() && command.set() && html.set() && found == recorder)
-        << "without the recording command, a report would open in the host's browser";
+    const RecordedReports reports(documents, opened, L"ardeno.reporttest");
+    ASSERT_TRUE(reports.ready()) << "without the recording command, a report would open in the host's browser";
 
     const TestLocalClock clock(workingAfternoon());
     const LocalMoment now = clock.now;
