@@ -8,25 +8,32 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <iterator>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/platform_session_win.h"
 #include "gdi_headroom.h"
+#include "common/gdi_handles_win.h"
 #include "config/file_system.h"
 #include "history/history_journal.h"
 #include "input/input_flag.h"
 #include "overlay/base_win.h"
 #include "overlay/context_menu.h"
 #include "common/local_clock.h"
+#include "overlay/full_screen_win.h"
+#include "overlay/overlay_look.h"
 #include "overlay/process_name_win.h"
 #include "overlay/render_win.h"
 
 namespace {
 
 constexpr int kFrames = 240;  // 8 s at the program's 30 frames a second
+constexpr int kMeasuredFrames = 900;  // 30 s: enough clock ticks for the processor share
 
 double nowMs() {
     LARGE_INTEGER count, frequency;
@@ -40,10 +47,14 @@ double percentile(std::vector<double> values, double share) {
     return values[static_cast<std::size_t>(share * static_cast<double>(values.size() - 1))];
 }
 
+double processCpuMs();
+
 void measure(const char* name, Base& overlay, bool input) {
+    const double cpuBefore = processCpuMs();
+    const double wallBefore = nowMs();
     std::vector<double> frames, updates, renders;
     std::uint32_t elapsed = 33;
-    for (int i = 0; i < kFrames; ++i) {
+    for (int i = 0; i < kMeasuredFrames; ++i) {
         // As the hook leaves it: the first input of the frame, just now.
         firstInputTime = GetTickCount();
         inputSeen = input;
@@ -58,9 +69,11 @@ void measure(const char* name, Base& overlay, bool input) {
         // Paced like the main loop, so that seconds count and pictures change as they do in use.
         Sleep(static_cast<DWORD>(std::max(0.0, 33.3 - (nowMs() - start))));
     }
-    std::printf("%-9s frame median %.3f ms, p99 %.3f ms (update %.3f ms, render %.3f ms median); counted %d s\n",
+    const double cpuPercent = (processCpuMs() - cpuBefore) * 100.0 / (nowMs() - wallBefore);
+    std::printf("%-9s frame median %.3f ms, p99 %.3f ms (update %.3f ms, render %.3f ms median); counted %d s; "
+                "processor %.2f %% of one core\n",
                 name, percentile(frames, 0.5), percentile(frames, 0.99), percentile(updates, 0.5),
-                percentile(renders, 0.5), overlay.currentSeconds);
+                percentile(renders, 0.5), overlay.currentSeconds, cpuPercent);
 }
 
 // The median of one call of `step` over kFrames calls, for saying where a frame's time goes.
@@ -88,16 +101,137 @@ void breakDown(Base& overlay) {
         SetWindowPos(overlay.hwnd, HWND_TOPMOST, 0, 0, 200, 200, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     });
     const double draw = medianOf([&] {
-        FrameSurface surface(overlay.hwnd);
+        FrameSurface surface;
         drawFrame(surface, content, &cache);
     });
+    FrameContent changing = content;
+    int second = 0;
     const double whole = medianOf([&] {
+        changing.timeText = figureText(++second);
         renderFrame(overlay.hwnd, POINT{overlay.windowRect.left, overlay.windowRect.top}, overlay.windowSize,
-                    overlay.sourceOrigin, overlay.blend, content, &cache);
+                    overlay.sourceOrigin, overlay.blend, changing, &cache);
     });
     std::printf("where it goes (medians): z-order check %.3f ms, topmost raise when needed %.3f ms; frame drawn "
-                "%.3f ms (DCs, DIB, GDI+), pushed with UpdateLayeredWindow %.3f ms, when it changed\n",
-                check, raise, draw, whole - draw);
+                "on a surface of its own %.3f ms (DIB, DC, GDI+); a new time drawn on the kept surface and pushed "
+                "with UpdateLayeredWindow %.3f ms, when it changed\n",
+                check, raise, draw, whole);
+}
+
+// The whole process's processor time so far (all threads, user and system), milliseconds, as
+// Linux counts it: under Wine GetProcessTimes says nothing, and the process-level figures are
+// Linux's too. Wine shows Linux's files on drive Z:.
+double processCpuMs() {
+    std::ifstream stat("Z:\\proc\\self\\stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const std::size_t close = text.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    double ticks = 0;
+    for (int i = 3; fields >> field && i <= 15; ++i)
+        if (i >= 14) ticks += std::stod(field);
+    return ticks * 10.0;  // USER_HZ is 100 on Linux
+}
+
+// Processor time of one call of `step`, over `calls` calls paced like frames, microseconds: the
+// process's time includes its other threads, idle meanwhile.
+template <class Step>
+double cpuUsOf(Step step, int calls = 2000, DWORD pauseMs = 1) {
+    const double before = processCpuMs();
+    for (int i = 0; i < calls; ++i) {
+        step(i);
+        if (pauseMs) Sleep(pauseMs);
+    }
+    return (processCpuMs() - before) * 1000.0 / calls;
+}
+
+// Where a counted second's processor time goes, call by call, against another program's window
+// in front as in use (notepad).
+void cpuBreakDown(Base& overlay) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    wchar_t command[] = L"notepad.exe";
+    HWND notepad = nullptr;
+    if (CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        WaitForInputIdle(process.hProcess, 10000);
+        for (int i = 0; i < 100 && !notepad; ++i, Sleep(100)) notepad = FindWindowW(L"Notepad", nullptr);
+    }
+    const HWND front = notepad ? notepad : GetForegroundWindow();
+    const double idleLoop = cpuUsOf([](int) {});
+    std::printf("processor time a call, us (a clock tick of 10 ms over 2000 calls is 5 us, over 400 calls 25 us; the loop alone %.1f us), %s in front:\n",
+                idleLoop, notepad ? "notepad" : "the bench's window");
+    std::printf("  GetForegroundWindow %.1f\n", cpuUsOf([](int) { GetForegroundWindow(); }) - idleLoop);
+    std::printf("  GetWindowTextW of the front window %.1f\n", cpuUsOf([&](int) {
+                    wchar_t text[512];
+                    GetWindowTextW(front, text, 512);
+                }) - idleLoop);
+    ProgramNames names;
+    std::printf("  its program's name, kept %.1f\n", cpuUsOf([&](int) { names.of(front); }) - idleLoop);
+    std::printf("  full-screen check of the front window %.1f\n", cpuUsOf([&](int) {
+                    fullScreenHidesOverlay(overlay.hwnd, front, overlay.targetPrograms, names);
+                }) - idleLoop);
+    std::printf("  of which the front window's facts %.1f, the overlay's monitor %.1f\n",
+                cpuUsOf([&](int) { frontWindowFacts(front); }) - idleLoop,
+                cpuUsOf([&](int) { monitorOf(overlay.hwnd); }) - idleLoop);
+    std::printf("  GetLastInputInfo %.1f\n", cpuUsOf([](int) {
+                    LASTINPUTINFO info{sizeof info, 0};
+                    GetLastInputInfo(&info);
+                }) - idleLoop);
+    std::printf("  z-order walk above the overlay %.1f\n", cpuUsOf([&](int) { GetWindow(overlay.hwnd, GW_HWNDPREV); }) - idleLoop);
+    FrameContent content = overlay.frameContent();
+    FrameCache cache;
+    std::printf("  a new time drawn, no push %.1f\n", cpuUsOf([&](int i) {
+                    content.timeText = figureText(i);
+                    FrameSurface surface;
+                    drawFrame(surface, content, &cache);
+                }, 400, 5) - idleLoop);
+    std::printf("  a new time drawn and pushed (UpdateLayeredWindow) %.1f\n", cpuUsOf([&](int i) {
+                    content.timeText = figureText(i);
+                    renderFrame(overlay.hwnd, POINT{overlay.windowRect.left, overlay.windowRect.top},
+                                overlay.windowSize, overlay.sourceOrigin, overlay.blend, content, &cache);
+                }, 400, 5) - idleLoop);
+    // As a push was made before the surface was kept: a DIB section, a memory DC and the window's
+    // DC for each one. Taken in turn with the kept surface, twice, under the same load.
+    const auto pushedAfresh = [&](int i) {
+        content.timeText = figureText(i);
+        WindowDC window(overlay.hwnd);
+        FrameSurface surface;
+        drawFrame(surface, content, &cache);
+        POINT at{overlay.windowRect.left, overlay.windowRect.top};
+        POINT origin = overlay.sourceOrigin;
+        SIZE size = overlay.windowSize;
+        BLENDFUNCTION blend = overlay.blend;
+        UpdateLayeredWindow(overlay.hwnd, window.get(), &at, &size, surface.memoryDC(), &origin, 0, &blend, ULW_ALPHA);
+    };
+    const auto pushedKept = [&](int i) {
+        content.timeText = figureText(i);
+        renderFrame(overlay.hwnd, POINT{overlay.windowRect.left, overlay.windowRect.top}, overlay.windowSize,
+                    overlay.sourceOrigin, overlay.blend, content, &cache);
+    };
+    for (int round = 0; round < 2; ++round) {
+        const double afresh = cpuUsOf(pushedAfresh, 400, 5) - idleLoop;
+        const double kept = cpuUsOf(pushedKept, 400, 5) - idleLoop;
+        std::printf("  a new time pushed with a surface made for it %.1f, on the kept surface %.1f\n", afresh, kept);
+    }
+    std::printf("  wall-clock medians, ms: a surface made for it %.3f, the kept surface %.3f\n",
+                medianOf([&] { static int i = 0; pushedAfresh(++i); }, 5), medianOf([&] { static int i = 0; pushedKept(++i); }, 5));
+    std::printf("  the same picture pushed again at another opacity %.1f\n", cpuUsOf([&](int i) {
+                    content.alpha = static_cast<std::uint8_t>(150 + i % 100);
+                    renderFrame(overlay.hwnd, POINT{overlay.windowRect.left, overlay.windowRect.top},
+                                overlay.windowSize, overlay.sourceOrigin, overlay.blend, content, &cache);
+                }, 400, 5) - idleLoop);
+    std::printf("  data.cfg replaced %.1f\n", cpuUsOf([&](int) {
+                    saveLine(overlay, 6, std::to_wstring(overlay.totalSeconds));
+                }, 200, 20) - idleLoop);
+    std::printf("  the journal replaced %.1f\n", cpuUsOf([&](int) {
+                    overlay.history.record(L"photoshop.exe", L"", 1, readLocalMoment());
+                }, 200, 20) - idleLoop);
+    if (notepad) {
+        TerminateProcess(process.hProcess, 0);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
 }
 
 // A history of ten years of daily work in one program, in a file of its own, for the overlay
@@ -195,12 +329,13 @@ int main() {
 
     std::printf("one frame of the overlay, %d frames at 30 a second each, counting into a history of ten years "
                 "(goal: median at most 1 ms, 3%% of a 33 ms frame):\n",
-                kFrames);
+                kMeasuredFrames);
     const std::filesystem::path history = tenYearsOfHistory(overlay);
     measure("idle", overlay, false);
     measure("counting", overlay, true);
     breakDown(overlay);
     countedSecond(overlay, history);
+    cpuBreakDown(overlay);
     gdiOverFrames(overlay, 10000);
     std::error_code ignored;
     std::filesystem::remove(history, ignored);

@@ -15,6 +15,9 @@
 #   ARDENO_BENCH_SECONDS: the counting and idle windows, default 60.
 #   ARDENO_BENCH_PAUSES_SECONDS: the longest the work with pauses into one history may take,
 #   default 1200 (it ends once history.csv was rewritten: after 2 or 9 minutes).
+#   ARDENO_BENCH_ONLY=cpu: only the CPU of counting and idle beside the bare loop (no timed
+#   start-ups, accuracy, work with pauses or in-process benchmarks), the two windows taken
+#   ARDENO_BENCH_REPEAT times in turn (default 1), a few minutes in all.
 #   Without a usable DISPLAY it starts its own Xvfb (1280x1024), as the test command does.
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -28,6 +31,8 @@ bin=$build/bin
 helpers=$build/bench-process
 timeout_s=1         # the idle time-out written to the state file: the program's default
 window_s=${ARDENO_BENCH_SECONDS:-60}
+only=${ARDENO_BENCH_ONLY:-}
+repeat=${ARDENO_BENCH_REPEAT:-1}
 
 die() { echo "bench: $*" >&2; exit 1; }
 
@@ -144,7 +149,9 @@ stopOverlay
 [ "$plate" != "$background" ] || die "the plate at $px,$py reads like the empty screen ($plate)"
 plateShown() { [ "$("$first_pixel" "$px" "$py")" = "$plate" ]; }
 startup=()
-for i in 1 2 3 4 5; do
+timed_starts=5
+[ "$only" = cpu ] && timed_starts=0
+for ((i = 1; i <= timed_starts; i++)); do
   waitFor 10 eval '! plateShown' || die "the overlay's pixels stay on screen after it closed"
   ms="" pid=""
   read -r ms pid < <(cd "$bin" && "$first_pixel" "$px" "$py" $plate 6 20000 wine ArdenoTime.exe)
@@ -155,7 +162,7 @@ for i in 1 2 3 4 5; do
   waitFor 20 probe rect SDL_app 'Ardeno Time' >/dev/null
   stopOverlay
 done
-read -r startup_median startup_worst < <(printf '%s\n' "${startup[@]}" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)], v[NR] }')
+[ "$only" = cpu ] || read -r startup_median startup_worst < <(printf '%s\n' "${startup[@]}" | sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)], v[NR] }')
 
 # ---------------------------------------------------------------- notepad in front
 echo "== notepad in front"
@@ -297,6 +304,29 @@ idle_app=$app_cpu idle_server=$server_cpu idle_xvfb=$xvfb_cpu idle_win=$win_cpu
 idle_bare=$bare_cpu idle_ratio=$ratio
 stats_idle=$(stats)
 vmhwm_idle=$(awk '/^VmHWM/ { print $2 }' "/proc/$app/status")
+
+# ---------------------------------------------------------------- only the CPU
+# The same two windows again, to see how much the shared machine moves the figures.
+if [ "$only" = cpu ]; then
+  cpu_lines=("counting $count_app % / bare $count_bare % = $count_ratio; idle $idle_app % / bare $idle_bare % = $idle_ratio")
+  for ((round = 2; round <= repeat; round++)); do
+    echo "== round $round: ${window_s} s of typing, then ${window_s} s idle"
+    cpuStart
+    typeFor $((window_s * 1000))
+    cpuStop
+    line="counting $app_cpu % / bare $bare_cpu % = $ratio"
+    sleep $((timeout_s + 2))
+    cpuStart
+    sleep "$window_s"
+    cpuStop
+    cpu_lines+=("$line; idle $app_cpu % / bare $bare_cpu % = $ratio")
+  done
+  echo
+  echo "== CPU of ArdenoTime.exe and the bare loop beside it, % of one core ($(date -u '+%Y-%m-%d %H:%M UTC'), ${window_s} s windows)"
+  for i in "${!cpu_lines[@]}"; do echo "round $((i + 1)): ${cpu_lines[$i]}"; done
+  echo "counting: $count_keys keys in round 1, data.cfg replaced $count_replaced times for $count_seconds counted seconds"
+  exit 0
+fi
 
 # ---------------------------------------------------------------- accuracy
 # Bursts of typing (milliseconds) and the pauses after them. With keys at most ~200 ms apart,

@@ -51,9 +51,17 @@ ScreenRect monitorOf(HWND window) {
 }
 
 bool fullScreenHidesOverlay(HWND overlay, HWND front, const std::vector<std::wstring>& targets, ProgramNames& names) {
+    if (!front) return false;
+    const ScreenRect monitor = monitorOf(overlay);
+    // Asked four times a second, each question a round trip to the window server under Wine:
+    // most windows in front cover no whole monitor, which their place alone says.
+    FrontWindow placeOnly;
+    placeOnly.exists = placeOnly.visible = true;
+    placeOnly.rect = drawnRect(front);
+    if (!hidesOverlay(placeOnly, monitor)) return false;
     FrontWindow facts = frontWindowFacts(front);
-    // Only a window that would hide it needs its program named: most checks end before that.
-    if (!hidesOverlay(facts, monitorOf(overlay))) return false;
+    // Only a window that would hide it needs its program named.
+    if (!hidesOverlay(facts, monitor)) return false;
     facts.target = chosenTarget(targets, names.of(front)) != nullptr;
-    return hidesOverlay(facts, monitorOf(overlay));
+    return hidesOverlay(facts, monitor);
 }

@@ -194,11 +194,10 @@ void drawClickThroughMark(Gdiplus::Graphics& graphics, DisplayScale scale) {
 
 }  // namespace
 
-FrameSurface::FrameSurface(HWND window, int side)
+FrameSurface::FrameSurface(int side)
     : side_(side),
       bitmap_(createFrameBitmap(side, &bits_)),
-      window_(window),
-      memory_(window_.get()),
+      memory_(nullptr),
       selection_(memory_.get(), bitmap_.get()) {}
 
 // Graphics over a Bitmap of the DIB's own bits, not over the memory DC: given a DC, GDI+ hands
@@ -224,6 +223,27 @@ void drawFrame(FrameSurface& surface, const FrameContent& content, FrameCache* c
     if (content.clickThroughMark) drawClickThroughMark(graphics, content.scale);
     if (content.selectingTarget) drawWholeFrame(graphics, content.targetSelectImage, side);
 }
+
+FrameCache::FrameCache() = default;
+FrameCache::~FrameCache() = default;
+
+FrameSurface& FrameCache::surfaceFor(int side) {
+    // One that could not be made is tried again at the next frame.
+    if (!surface_ || surface_->side() != side || !*surface_) {
+        surface_ = std::make_unique<FrameSurface>(side);
+        onSurface_.reset();
+    }
+    return *surface_;
+}
+
+bool FrameCache::surfaceHolds(const FrameContent& content) const {
+    if (!onSurface_) return false;
+    FrameContent same = content;
+    same.alpha = onSurface_->alpha;
+    return same == *onSurface_;
+}
+
+void FrameCache::drewOnSurface(const FrameContent& content) { onSurface_ = content; }
 
 const std::vector<std::uint32_t>& FrameCache::plateFor(Gdiplus::Image* image, int side) {
     if (plateDrawn_ && image == plateImage_ && side == plateSide_) return plate_;
@@ -251,9 +271,15 @@ const std::optional<PlateBox>& FrameCache::plateBoxFor(Gdiplus::Image* image, in
 
 bool renderFrame(HWND window, POINT destination, SIZE size, POINT sourceOrigin, BLENDFUNCTION blend,
                  const FrameContent& content, FrameCache* cache) {
-    FrameSurface surface(window, frameSideAt(content.scale));
+    const int side = frameSideAt(content.scale);
+    std::optional<FrameSurface> own;
+    FrameSurface& surface = cache ? cache->surfaceFor(side) : own.emplace(side);
     if (!surface) return false;
-    drawFrame(surface, content, cache);
-    return UpdateLayeredWindow(window, surface.windowDC(), &destination, &size, surface.memoryDC(), &sourceOrigin,
-                               0, &blend, ULW_ALPHA) != FALSE;
+    // A fade changes only the opacity: the picture is pushed again as it is.
+    if (!cache || !cache->surfaceHolds(content)) {
+        drawFrame(surface, content, cache);
+        if (cache) cache->drewOnSurface(content);
+    }
+    return UpdateLayeredWindow(window, nullptr, &destination, &size, surface.memoryDC(), &sourceOrigin, 0, &blend,
+                               ULW_ALPHA) != FALSE;
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,8 +64,24 @@ constexpr std::uint32_t textArgb(const std::uint8_t color[3]) {
 // plate, premultiplied at the frame's size, to be copied under every frame, and the box of
 // "00:00:00" in the skin font, which places the time. Under Wine scaling the picture and laying
 // out text are most of a frame's cost. Held by the overlay for the run.
+class FrameSurface;
+
 class FrameCache {
 public:
+    FrameCache();
+    ~FrameCache();
+    FrameCache(const FrameCache&) = delete;
+    FrameCache& operator=(const FrameCache&) = delete;
+
+    // The pixels a frame of `side` pixels is drawn into and pushed from, made at the first call
+    // for that side and kept: under Wine a DIB section and a DC made and deleted for every
+    // pushed frame cost about as much as drawing it.
+    FrameSurface& surfaceFor(int side);
+    // Whether the kept surface already holds `content`'s picture: it was the last drawn there,
+    // at whatever opacity (the window's constant alpha, given to UpdateLayeredWindow alone).
+    bool surfaceHolds(const FrameContent& content) const;
+    void drewOnSurface(const FrameContent& content);
+
     // The plate for `image` on a frame of `side` pixels, drawn at the first call for both;
     // empty when the image has no picture.
     const std::vector<std::uint32_t>& plateFor(Gdiplus::Image* image, int side);
@@ -100,6 +117,8 @@ public:
     }
 
 private:
+    std::unique_ptr<FrameSurface> surface_;
+    std::optional<FrameContent> onSurface_;
     Gdiplus::Image* plateImage_ = nullptr;
     int plateSide_ = 0;
     std::vector<std::uint32_t> plate_;
@@ -118,9 +137,10 @@ private:
 };
 
 // One whole frame: draws the overlay's picture, 200 x 200 at 96 DPI, and pushes it to the layered window
-// `window` at screen point `destination` with per-pixel alpha. Every drawing object is made and
-// released within the call; what stays the same comes from `cache` when given. Returns false
-// when the picture could not be made or pushed.
+// `window` at screen point `destination` with per-pixel alpha. Without `cache` every drawing
+// object is made and released within the call; with it, what stays the same comes from the
+// cache, and so do the pixels drawn into. Returns false when the picture could not be made or
+// pushed.
 bool renderFrame(HWND window, POINT destination, SIZE size, POINT sourceOrigin, BLENDFUNCTION blend,
                  const FrameContent& content, FrameCache* cache = nullptr);
 
@@ -143,14 +163,15 @@ constexpr int pauseMarkX = 100;
 constexpr int pauseMarkY = 76;
 
 // The pixels one frame is drawn into: a 32-bit top-down DIB section selected into a memory DC
-// compatible with `window`'s DC (null: the screen's). Members go in reverse order: the selection
-// is undone, the memory DC deleted, the window DC released and the bitmap deleted last.
+// compatible with the screen. It holds no window's DC, so that it can be kept from frame to
+// frame; UpdateLayeredWindow needs none (a null destination DC takes the default palette).
+// Members go in reverse order: the selection is undone, the memory DC deleted and the bitmap
+// deleted last.
 class FrameSurface {
 public:
-    explicit FrameSurface(HWND window, int side = frameSide);
+    explicit FrameSurface(int side = frameSide);
 
-    explicit operator bool() const { return bits_ && memory_.get() && window_.get() && selection_; }
-    HDC windowDC() const { return window_.get(); }
+    explicit operator bool() const { return bits_ && memory_.get() && selection_; }
     HDC memoryDC() const { return memory_.get(); }
     int side() const { return side_; }
     // side() rows of side() premultiplied ARGB pixels, top row first.
@@ -161,7 +182,6 @@ private:
     int side_;
     void* bits_ = nullptr;
     BitmapHandle bitmap_;
-    WindowDC window_;
     MemoryDC memory_;
     Selection selection_;
 };

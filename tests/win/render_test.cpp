@@ -41,7 +41,7 @@ protected:
     static Frame draw(const FrameContent& content, const FrameContent* drawnBefore = nullptr,
                       FrameCache* cache = nullptr) {
         const int side = frameSideAt(content.scale);
-        FrameSurface surface(nullptr, side);
+        FrameSurface surface(side);
         EXPECT_TRUE(surface);
         if (drawnBefore) drawFrame(surface, *drawnBefore, cache);
         drawFrame(surface, content, cache);
@@ -280,6 +280,44 @@ TEST_F(RenderTest, TheProjectsNameIsDrawnUnderTheTimeCutShortToItsWidth) {
     const RECT longAt144 = nameBox(large, draw(largeTimeOnly));
     EXPECT_NEAR(longAt144.right - longAt144.left, 1.5 * (longName.right - longName.left), 6);
     EXPECT_NEAR(longAt144.top + longAt144.bottom, 1.5 * (longName.top + longName.bottom), 6);
+}
+
+TEST_F(RenderTest, AKeptSurfaceIsRedrawnForEveryChangeButTheOpacity) {
+    std::unique_ptr<HWND__, BOOL(WINAPI*)(HWND)> window(
+        CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"Static", L"render test", WS_POPUP, 40,
+                        40, 200, 200, nullptr, nullptr, nullptr, nullptr),
+        DestroyWindow);
+    ASSERT_TRUE(window);
+    const auto change = [&](auto apply) {
+        FrameContent next = skinned;
+        apply(next);
+        return next;
+    };
+    const struct { const char* what; FrameContent next; bool redrawn; } rows[] = {
+        {"the opacity", change([](FrameContent& c) { c.alpha = 153; }), false},
+        {"nothing", skinned, false},
+        {"the time", change([](FrameContent& c) { c.timeText = L"00:00:01"; }), true},
+        {"the pause", change([](FrameContent& c) { c.paused = true; }), true},
+        {"the click-through mark", change([](FrameContent& c) { c.clickThroughMark = true; }), true},
+        {"the failed save", change([](FrameContent& c) { c.saveFailed = true; }), true},
+        {"the scale", change([](FrameContent& c) { c.scale = DisplayScale(144); }), true},
+    };
+    for (const auto& row : rows) {
+        FrameCache cache;
+        const auto push = [&](const FrameContent& content) {
+            return renderFrame(window.get(), {40, 40}, {200, 200}, {0, 0}, {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA},
+                               content, &cache);
+        };
+        ASSERT_TRUE(push(skinned)) << row.what;
+        EXPECT_TRUE(cache.surfaceHolds(skinned)) << row.what;
+        EXPECT_EQ(cache.surfaceHolds(row.next), !row.redrawn) << row.what;
+        ASSERT_TRUE(push(row.next)) << row.what;
+        EXPECT_TRUE(cache.surfaceHolds(row.next)) << row.what;
+        // The kept pixels are the new picture's, as if drawn on a fresh surface.
+        const int side = frameSideAt(row.next.scale);
+        const std::uint32_t* kept = cache.surfaceFor(side).pixels();
+        EXPECT_EQ(Frame(kept, kept + side * side), draw(row.next)) << row.what;
+    }
 }
 
 TEST_F(RenderTest, RealLayeredWindowShowsTheFrameAndLeaksNoGdiObject) {
