@@ -70,7 +70,7 @@ LRESULT CALLBACK overlayWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     // Asked once the activation is done, when the foreground window is the new one.
     if (message == WM_ACTIVATEAPP && wParam && overlayOfWindow) PostMessageW(hwnd, stepBackMessage, 0, 0);
     if (message == stepBackMessage && overlayOfWindow) {
-        overlayOfWindow->stepBehindOwnWindow();
+        overlayOfWindow->stepBehindOwnWindow(GetForegroundWindow());
         return 0;
     }
     if (message == WM_DISPLAYCHANGE && overlayOfWindow) overlayOfWindow->displayChanged();
@@ -219,9 +219,11 @@ void Base::update(std::uint32_t& elapsedMs) {
     if (housekeeping) {
         housekeptOnce = true;
         lastHousekeeping = clocks.ticks;
-        keepOnTop();
+        // One question for both: each is a round trip to the window server under Wine.
+        const HWND front = GetForegroundWindow();
+        keepOnTop(front);
         trayIcon.update(clocks.ticks);
-        checkFullScreen(GetForegroundWindow());
+        checkFullScreen(front);
     }
     if (std::exchange(displayChanged_, false)) placeAfterDisplayChange();
     const InputSinceLastFrame input = inputWatch.poll(housekeeping);
@@ -272,8 +274,8 @@ void Base::update(std::uint32_t& elapsedMs) {
     rightPressSeen = false;
 }
 
-void Base::keepOnTop() {
-    if (stepBehindOwnWindow()) return;
+void Base::keepOnTop(HWND front) {
+    if (stepBehindOwnWindow(front)) return;
     // Without SWP_NOACTIVATE this raise would take the foreground from the target program, and
     // nothing would ever count.
     if (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST && !raiseAbove(visibleWindowsAbove(hwnd))) return;

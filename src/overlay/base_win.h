@@ -60,10 +60,10 @@ public:
     UINT showRequestMessage = 0;
     // The notification-area icon's tooltip for now.
     std::wstring iconTip(DayNumber today) const;
-    // While a window of the program's own is in front (a message box, the Save dialog, New
+    // While a window of the program's own is in front (`front`: a message box, the Save dialog, New
     // project), the plate steps behind it: true then. Called at housekeeping and whenever the
     // program becomes the active one, also inside a modal loop that holds the frames up.
-    bool stepBehindOwnWindow();
+    bool stepBehindOwnWindow(HWND front);
     // The monitors changed (WM_DISPLAYCHANGE): looked at in the next frame.
     void displayChanged() { displayChanged_ = true; }
 
@@ -134,7 +134,7 @@ private:
     // After a display change: back on a monitor when the plate is on none.
     void placeAfterDisplayChange();
 
-    void keepOnTop();
+    void keepOnTop(HWND front);
     void selectionStep();
     bool menuTriggered();
     // Sign-out and sleep, seen inside the window procedure that receives them.

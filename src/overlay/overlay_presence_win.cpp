@@ -101,8 +101,7 @@ void Base::showOnRequest() {
     if (shownChoice.choices.hidden) setHidden(shownChoice, false);
 }
 
-bool Base::stepBehindOwnWindow() {
-    const HWND front = GetForegroundWindow();
+bool Base::stepBehindOwnWindow(HWND front) {
     if (!front || front == hwnd || !IsWindowVisible(front) || !ofThisProcess(front)) {
         behind_ = nullptr;
         return false;
