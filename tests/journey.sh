@@ -657,7 +657,9 @@ pauseJourney() {
 pauseJourney
 # ---- pause, full screen and the daily goal: end --------------------------------------------
 # Today's figure as it is now, for the restart below to show again, once the last spell is over
-# and nothing has moved for a while.
+# and nothing has moved for a while. Exit is then chosen with clicks: with notepad in front they
+# would be input in a target and count a second more, so another program is in front for them.
+probe front 'Wine System Tray'
 settle
 settle
 overlayShot shows-today
