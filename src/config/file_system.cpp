@@ -45,6 +45,19 @@ std::wstring freeNameBeside(const std::wstring& path, const std::wstring& stem, 
     return candidate;
 }
 
+std::optional<std::wstring> keepAside(const std::wstring& path, const std::wstring& stem, const std::wstring& extension,
+                                      const std::error_code& readError, std::error_code& error) {
+    try {
+        const std::wstring kept = freeNameBeside(path, stem, extension);
+        if (replaceFile(path, kept)) return kept;
+        error = lastFileError();
+    } catch (const std::filesystem::filesystem_error& failure) {
+        error = failure.code();
+    }
+    if (!error) error = readError ? readError : std::make_error_code(std::errc::io_error);
+    return std::nullopt;
+}
+
 namespace {
 std::function<std::error_code(const std::wstring&)> failingReads;
 }  // namespace

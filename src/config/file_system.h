@@ -58,6 +58,13 @@ std::error_code writeFileAtomically(const std::wstring& path, const std::string&
 // name cannot be checked.
 std::wstring freeNameBeside(const std::wstring& path, const std::wstring& stem, const std::wstring& extension);
 
+// Moves a file whose content cannot be read out of the way, to a free name beside it
+// (freeNameBeside with `stem` and `extension`): what it holds stays for the person who made it so,
+// and the next save starts a new file. The name it went to, or nullopt and `error` (never empty:
+// `readError`, else an I/O error, when the system gave no reason).
+std::optional<std::wstring> keepAside(const std::wstring& path, const std::wstring& stem, const std::wstring& extension,
+                                      const std::error_code& readError, std::error_code& error);
+
 // Reads a whole file. Nullopt with `found` false when nothing is at the path, with `found` true
 // when something is there that cannot be read (`error` says why).
 std::optional<std::string> readWholeFile(const std::wstring& path, bool& found, std::error_code& error);

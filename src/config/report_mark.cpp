@@ -84,19 +84,10 @@ ReportMarkLoad loadReportMarkFile(const std::wstring& path, const std::wstring& 
         return load;
     }
     if (bytes && parseReportMark(*bytes, load.mark)) return load;
-    try {
-        // What it holds stays for the person who made it so; the next save starts a new file.
-        const std::wstring kept = freeNameBeside(path, L"lastreport unreadable " + stamp, L".cfg");
-        if (replaceFile(path, kept)) {
-            load.keptAs = kept;
-            return load;
-        }
-        load.error = lastFileError();
-    } catch (const std::filesystem::filesystem_error& failure) {
-        load.error = failure.code();
-    }
-    if (!load.error) load.error = readError ? readError : std::make_error_code(std::errc::io_error);
-    load.writable = false;
+    if (std::optional<std::wstring> kept = keepAside(path, L"lastreport unreadable " + stamp, L".cfg", readError, load.error))
+        load.keptAs = std::move(*kept);
+    else
+        load.writable = false;
     return load;
 }
 

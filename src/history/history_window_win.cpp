@@ -449,17 +449,20 @@ void HistoryWindow::openInSpreadsheet() {
                 MB_OK | MB_ICONWARNING);
 }
 
+ReportSums HistoryWindow::sumsToSave(DayNumber today) {
+    const std::vector<ChartPc> pcs = sharing_->chartPcs(history_->rows());
+    savingRange_ = reportRange(range_, today, workedDays(pcs), rangeMarks());
+    return sumReport(pcs, savingRange_, rates_.settings);
+}
+
 void HistoryWindow::saveReport() {
     // One save at a time; its dialog keeps the window from a second click, its message too.
     if (saver_.busy()) return;
     // The range shown, with every second counted until now; the dialog's thread gets the
     // finished page, and the window stays free meanwhile.
     const LocalMoment now = readLocalMoment();
-    const std::vector<ChartPc> pcs = sharing_->chartPcs(history_->rows());
-    const ReportRange range = reportRange(range_, now.day, workedDays(pcs), rangeMarks());
-    savingRange_ = range;
-    const ReportSums sums = sumReport(pcs, range, rates_.settings);
-    const std::error_code error = saver_.start(open_->window.get(), reportFileName(range),
+    const ReportSums sums = sumsToSave(now.day);
+    const std::error_code error = saver_.start(open_->window.get(), reportFileName(savingRange_),
                                                reportHtml(sums, {sharing_->sharing(), now, marks_}));
     if (error)
         MessageBoxW(open_->window.get(), (L"Ardeno Time cannot save a report: " + systemReason(error) + L".").c_str(),
@@ -471,12 +474,8 @@ void HistoryWindow::exportCsv() {
     // As the report: the range shown with every second counted until now. The separator and
     // mark are those of a new history file, the decimal mark the locale's without grouping,
     // so that the user's spreadsheet reads the numbers as numbers.
-    const LocalMoment now = readLocalMoment();
-    const std::vector<ChartPc> pcs = sharing_->chartPcs(history_->rows());
-    const ReportRange range = reportRange(range_, now.day, workedDays(pcs), rangeMarks());
-    savingRange_ = range;
-    const ReportSums sums = sumReport(pcs, range, rates_.settings);
-    std::wstring fileName = reportFileName(range);
+    const ReportSums sums = sumsToSave(readLocalMoment().day);
+    std::wstring fileName = reportFileName(savingRange_);
     fileName = fileName.substr(0, fileName.size() - 5) + L" invoice lines.csv";
     const std::error_code error =
         saver_.start(open_->window.get(), fileName,

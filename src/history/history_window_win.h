@@ -60,6 +60,9 @@ private:
     void pickCustomRange();
     void takeCustomRange();
     void openInSpreadsheet();
+    // The sums of the range shown, with every second counted until now, for a report or an
+    // export; the range becomes the one whose save moves the mark of Since the last report.
+    ReportSums sumsToSave(DayNumber today);
     void saveReport();
     void exportCsv();
     void editRates();
