@@ -6,7 +6,6 @@
 #include <optional>
 
 #include "common/com_win.h"
-#include "common/list_separator_win.h"
 #include "common/number_marks_win.h"
 #include "common/display_scale_win.h"
 #include "common/local_clock.h"
@@ -17,7 +16,6 @@
 #include "history/history_paint_win.h"
 #include "history/billing.h"
 #include "history/packed_history.h"
-#include "history/report_html.h"
 
 namespace {
 
@@ -157,16 +155,6 @@ void HistoryWindow::show(WorkHistory& history, HistorySharing& sharing) {
     open_->controls->focus();
 }
 
-void HistoryWindow::loadRates() {
-    const std::wstring& historyPath = history_->path();
-    ratesPath_ = ratesFilePath(historyPath.substr(0, historyPath.find_last_of(L"\\/")));
-    rates_ = loadRatesFile(ratesPath_);
-    if (rates_.state == RatesLoad::State::held) ratesRetry_.failed(readLocalMoment());
-    else ratesRetry_.succeeded();
-    ++ratesRevision_;
-    if (open_) InvalidateRect(open_->window.get(), nullptr, FALSE);
-}
-
 void HistoryWindow::editRates() {
     // Every project of every PC's history, whenever it was worked on.
     ProjectNames names;
@@ -176,22 +164,6 @@ void HistoryWindow::editRates() {
     for (std::size_t i = 0; i < names.size(); ++i) projects.push_back(names.name(i));
     ratesDialog_.open(open_->window.get(), open_->scale, rates_.settings, projects,
                       rates_.writable() ? L"" : ratesPath_);
-}
-
-void HistoryWindow::takeDialogRates() {
-    std::optional<RateSettings> rates = ratesDialog_.takeRates();
-    if (!rates || history_ == nullptr) return;
-    // Read again first: a file made unreadable meanwhile is still never written over.
-    if (loadRates(); !rates_.writable()) {
-        MessageBoxW(handle(), (L"Ardeno Time keeps the rates as they are: this file cannot be read:\n" + ratesPath_).c_str(),
-                    L"Ardeno Time", MB_OK | MB_ICONWARNING);
-        return;
-    }
-    if (const std::error_code error = saveRatesFile(ratesPath_, *rates)) {
-        MessageBoxW(handle(), (L"Ardeno Time cannot save the rates as:\n" + ratesPath_ + L"\n\n" + systemReason(error) + L".").c_str(),
-                    L"Ardeno Time", MB_OK | MB_ICONWARNING);
-    }
-    loadRates();
 }
 
 void HistoryWindow::update(DayNumber today) {
@@ -447,42 +419,6 @@ void HistoryWindow::openInSpreadsheet() {
     // message box lets the path be copied (Ctrl+C) for opening it by hand.
     MessageBoxW(open_ ? open_->window.get() : nullptr, openFailureText(path, result).c_str(), L"Ardeno Time",
                 MB_OK | MB_ICONWARNING);
-}
-
-ReportSums HistoryWindow::sumsToSave(DayNumber today) {
-    const std::vector<ChartPc> pcs = sharing_->chartPcs(history_->rows());
-    savingRange_ = reportRange(range_, today, workedDays(pcs), rangeMarks());
-    return sumReport(pcs, savingRange_, rates_.settings);
-}
-
-void HistoryWindow::saveReport() {
-    // One save at a time; its dialog keeps the window from a second click, its message too.
-    if (saver_.busy()) return;
-    // The range shown, with every second counted until now; the dialog's thread gets the
-    // finished page, and the window stays free meanwhile.
-    const LocalMoment now = readLocalMoment();
-    const ReportSums sums = sumsToSave(now.day);
-    const std::error_code error = saver_.start(open_->window.get(), reportFileName(savingRange_),
-                                               reportHtml(sums, {sharing_->sharing(), now, marks_}));
-    if (error)
-        MessageBoxW(open_->window.get(), (L"Ardeno Time cannot save a report: " + systemReason(error) + L".").c_str(),
-                    L"Ardeno Time", MB_OK | MB_ICONWARNING);
-}
-
-void HistoryWindow::exportCsv() {
-    if (saver_.busy()) return;
-    // As the report: the range shown with every second counted until now. The separator and
-    // mark are those of a new history file, the decimal mark the locale's without grouping,
-    // so that the user's spreadsheet reads the numbers as numbers.
-    const ReportSums sums = sumsToSave(readLocalMoment().day);
-    std::wstring fileName = reportFileName(savingRange_);
-    fileName = fileName.substr(0, fileName.size() - 5) + L" invoice lines.csv";
-    const std::error_code error =
-        saver_.start(open_->window.get(), fileName,
-                     billingCsv(sums.billing, spreadsheetCsv(userListSeparator()), marks_.decimal), ReportSaver::csv);
-    if (error)
-        MessageBoxW(open_->window.get(), (L"Ardeno Time cannot export: " + systemReason(error) + L".").c_str(),
-                    L"Ardeno Time", MB_OK | MB_ICONWARNING);
 }
 
 void HistoryWindow::shareOrStop() {
