@@ -12,6 +12,7 @@
 #include "history/history_window_win.h"
 #include "overlay/counting.h"
 #include "overlay/first_start_note_win.h"
+#include "overlay/full_screen.h"
 #include "overlay/new_project_dialog_win.h"
 #include "overlay/overlay_core.h"
 #include "overlay/overlay_look.h"
@@ -65,7 +66,10 @@ public:
     // program becomes the active one, also inside a modal loop that holds the frames up.
     bool stepBehindOwnWindow(HWND front);
     // The monitors changed (WM_DISPLAYCHANGE): looked at in the next frame.
-    void displayChanged() { displayChanged_ = true; }
+    void displayChanged() {
+        displayChanged_ = true;
+        monitorKnown_ = false;
+    }
 
     POINT cursorPos{};
     HWND hwnd = nullptr;
@@ -120,6 +124,8 @@ private:
     int fadeOpacity_ = 0;          // the opacity plateFade_ works at
     std::int64_t tipMinute_ = -1;  // the minute of day the tooltip was last made in
     HWND behind_ = nullptr;        // the program's own window the plate stepped behind
+    HWND frontAsked_ = nullptr;    // the window in front whose program was last asked for
+    bool frontOurs_ = false;       // ... and whether it is one of the program's own
     bool fullScreenInFront_ = false;  // another program fills the plate's monitor
     HWND lastFront_ = nullptr;     // the foreground window the full-screen check last looked at
     bool displayChanged_ = false;  // the monitors changed: the plate may be on none of them now
@@ -129,6 +135,11 @@ private:
 
     // The full-screen check, at housekeeping and when the window in front changed.
     void checkFullScreen(HWND front);
+    // The monitor the plate is on, kept while neither the plate's place nor the monitors change.
+    ScreenRect overlayMonitor();
+    ScreenRect monitor_;
+    RECT monitorAskedAt_{};
+    bool monitorKnown_ = false;
     // Leaves the overlay out of screen shares, or puts it back, as chosen.
     void applyCaptureChoice();
     // After a display change: back on a monitor when the plate is on none.

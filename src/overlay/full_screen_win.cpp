@@ -50,9 +50,9 @@ ScreenRect monitorOf(HWND window) {
     return toScreenRect(info.rcMonitor);
 }
 
-bool fullScreenHidesOverlay(HWND overlay, HWND front, const std::vector<std::wstring>& targets, ProgramNames& names) {
+bool fullScreenHidesOverlay(const ScreenRect& monitor, HWND front, const std::vector<std::wstring>& targets,
+                            ProgramNames& names) {
     if (!front) return false;
-    const ScreenRect monitor = monitorOf(overlay);
     // Asked four times a second, each question a round trip to the window server under Wine:
     // most windows in front cover no whole monitor, which their place alone says.
     FrontWindow placeOnly;

@@ -15,7 +15,8 @@ FrontWindow frontWindowFacts(HWND front);
 // The whole rectangle of the monitor `window` is on (the nearest one when it is on none).
 ScreenRect monitorOf(HWND window);
 
-// Whether `overlay` hides now because of `front`, the window in front (GetForegroundWindow): the
-// rule of hidesOverlay, with `front`'s program looked up through `names` and compared with
-// `targets` as the counting compares it.
-bool fullScreenHidesOverlay(HWND overlay, HWND front, const std::vector<std::wstring>& targets, ProgramNames& names);
+// Whether an overlay on `monitor` (monitorOf) hides now because of `front`, the window in front
+// (GetForegroundWindow): the rule of hidesOverlay, with `front`'s program looked up through
+// `names` and compared with `targets` as the counting compares it.
+bool fullScreenHidesOverlay(const ScreenRect& monitor, HWND front, const std::vector<std::wstring>& targets,
+                            ProgramNames& names);

@@ -102,7 +102,13 @@ void Base::showOnRequest() {
 }
 
 bool Base::stepBehindOwnWindow(HWND front) {
-    if (!front || front == hwnd || !IsWindowVisible(front) || !ofThisProcess(front)) {
+    // Whose window it is stays as long as the window does: asked once for each window in front,
+    // and whether it is visible only of the program's own.
+    if (front != frontAsked_) {
+        frontAsked_ = front;
+        frontOurs_ = front && front != hwnd && ofThisProcess(front);
+    }
+    if (!frontOurs_ || !IsWindowVisible(front)) {
         behind_ = nullptr;
         return false;
     }
@@ -117,7 +123,21 @@ bool Base::stepBehindOwnWindow(HWND front) {
 
 void Base::checkFullScreen(HWND front) {
     lastFront_ = front;
-    fullScreenInFront_ = front && front != hwnd && fullScreenHidesOverlay(hwnd, front, targetPrograms, programNames);
+    fullScreenInFront_ =
+        front && front != hwnd && fullScreenHidesOverlay(overlayMonitor(), front, targetPrograms, programNames);
+}
+
+ScreenRect Base::overlayMonitor() {
+    // The program's own window's place is known without asking the window server; the monitor
+    // under it is asked only when that place or the monitors changed.
+    RECT place{};
+    GetWindowRect(hwnd, &place);
+    if (!monitorKnown_ || !EqualRect(&place, &monitorAskedAt_)) {
+        monitor_ = monitorOf(hwnd);
+        monitorAskedAt_ = place;
+        monitorKnown_ = true;
+    }
+    return monitor_;
 }
 
 void Base::applyCaptureChoice() {

@@ -103,10 +103,10 @@ TEST(FullScreenWin, OnlyAFullScreenWindowOfAProgramThatIsNoTargetHidesTheOverlay
     const OwnedWindow canvas(window(L"STATIC", L"canvas", WS_POPUP, screen()));
     const OwnedWindow editor(window(L"STATIC", L"editor", WS_OVERLAPPEDWINDOW, {200, 150, 900, 700}));
     ProgramNames names;
-    EXPECT_TRUE(fullScreenHidesOverlay(overlay.get(), canvas.get(), {L"notepad.exe"}, names));
-    EXPECT_FALSE(fullScreenHidesOverlay(overlay.get(), canvas.get(), {L"notepad.exe", L"WIN_TESTS.EXE"}, names));
-    EXPECT_FALSE(fullScreenHidesOverlay(overlay.get(), editor.get(), {L"notepad.exe"}, names));
-    EXPECT_FALSE(fullScreenHidesOverlay(overlay.get(), nullptr, {L"notepad.exe"}, names));
+    EXPECT_TRUE(fullScreenHidesOverlay(monitorOf(overlay.get()), canvas.get(), {L"notepad.exe"}, names));
+    EXPECT_FALSE(fullScreenHidesOverlay(monitorOf(overlay.get()), canvas.get(), {L"notepad.exe", L"WIN_TESTS.EXE"}, names));
+    EXPECT_FALSE(fullScreenHidesOverlay(monitorOf(overlay.get()), editor.get(), {L"notepad.exe"}, names));
+    EXPECT_FALSE(fullScreenHidesOverlay(monitorOf(overlay.get()), nullptr, {L"notepad.exe"}, names));
 }
 
 TEST(FullScreenWin, TheDesktopCoveringTheScreenIsNeverFullScreen) {
