@@ -68,7 +68,7 @@ public:
     // The monitors changed (WM_DISPLAYCHANGE): looked at in the next frame.
     void displayChanged() {
         displayChanged_ = true;
-        monitorKnown_ = false;
+        monitorAskedAt_.reset();
     }
 
     POINT cursorPos{};
@@ -138,8 +138,7 @@ private:
     // The monitor the plate is on, kept while neither the plate's place nor the monitors change.
     ScreenRect overlayMonitor();
     ScreenRect monitor_;
-    RECT monitorAskedAt_{};
-    bool monitorKnown_ = false;
+    std::optional<RECT> monitorAskedAt_;  // the plate's place when monitor_ was asked; none: ask anew
     // Leaves the overlay out of screen shares, or puts it back, as chosen.
     void applyCaptureChoice();
     // After a display change: back on a monitor when the plate is on none.

@@ -132,10 +132,9 @@ ScreenRect Base::overlayMonitor() {
     // under it is asked only when that place or the monitors changed.
     RECT place{};
     GetWindowRect(hwnd, &place);
-    if (!monitorKnown_ || !EqualRect(&place, &monitorAskedAt_)) {
+    if (!monitorAskedAt_ || !EqualRect(&place, &*monitorAskedAt_)) {
         monitor_ = monitorOf(hwnd);
         monitorAskedAt_ = place;
-        monitorKnown_ = true;
     }
     return monitor_;
 }

@@ -103,10 +103,11 @@ TEST(FullScreenWin, OnlyAFullScreenWindowOfAProgramThatIsNoTargetHidesTheOverlay
     const OwnedWindow canvas(window(L"STATIC", L"canvas", WS_POPUP, screen()));
     const OwnedWindow editor(window(L"STATIC", L"editor", WS_OVERLAPPEDWINDOW, {200, 150, 900, 700}));
     ProgramNames names;
-    EXPECT_TRUE(fullScreenHidesOverlay(monitorOf(overlay.get()), canvas.get(), {L"notepad.exe"}, names));
-    EXPECT_FALSE(fullScreenHidesOverlay(monitorOf(overlay.get()), canvas.get(), {L"notepad.exe", L"WIN_TESTS.EXE"}, names));
-    EXPECT_FALSE(fullScreenHidesOverlay(monitorOf(overlay.get()), editor.get(), {L"notepad.exe"}, names));
-    EXPECT_FALSE(fullScreenHidesOverlay(monitorOf(overlay.get()), nullptr, {L"notepad.exe"}, names));
+    const ScreenRect monitor = monitorOf(overlay.get());
+    EXPECT_TRUE(fullScreenHidesOverlay(monitor, canvas.get(), {L"notepad.exe"}, names));
+    EXPECT_FALSE(fullScreenHidesOverlay(monitor, canvas.get(), {L"notepad.exe", L"WIN_TESTS.EXE"}, names));
+    EXPECT_FALSE(fullScreenHidesOverlay(monitor, editor.get(), {L"notepad.exe"}, names));
+    EXPECT_FALSE(fullScreenHidesOverlay(monitor, nullptr, {L"notepad.exe"}, names));
 }
 
 TEST(FullScreenWin, TheDesktopCoveringTheScreenIsNeverFullScreen) {
