@@ -135,6 +135,16 @@ cpu_fine() {
     cpu_ticks "$1"
   fi
 }
+# The same for the overlay's input hook thread alone, which names itself "input hooks": what
+# Wine does for each key and mouse event the hooks see, which the bare loop never sees.
+cpu_hooks() {
+  [ -n "$1" ] && [ -r "/proc/$1/stat" ] || { echo 0; return; }
+  local t ns=0
+  for t in /proc/"$1"/task/*; do
+    [ "$(cat "$t/comm" 2>/dev/null)" = "input hooks" ] && ns=$((ns + $(cut -d' ' -f1 "$t/schedstat" 2>/dev/null || echo 0)))
+  done
+  awk -v ns="$ns" -v hz="$ticks_per_s" 'BEGIN { printf "%.4f", ns * hz / 1e9 }'
+}
 diff_ticks() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.4f", b - a }'; }
 mib() { awk -v kb="$1" 'BEGIN { if (kb < 0) print "refused"; else printf "%.1f", kb / 1024 }'; }
 
@@ -226,11 +236,11 @@ watchStop() {  # sets replaced, written, history_replaced and journal_replaced
 # CPU of the program, the Wine server and the X server over one window.
 cpuStart() {
   win0=$(stats)
-  app0=$(cpu_fine "$app") server0=$(cpu_ticks "$server") xvfb0=$(cpu_ticks "$xvfb") bare0=$(cpu_fine "$bare")
+  app0=$(cpu_fine "$app") server0=$(cpu_ticks "$server") xvfb0=$(cpu_ticks "$xvfb") bare0=$(cpu_fine "$bare") hooks0=$(cpu_hooks "$app")
   now_ms
   cpu_from=$now
 }
-cpuStop() {  # sets app_cpu bare_cpu ratio server_cpu xvfb_cpu win_cpu (percent of one core)
+cpuStop() {  # sets app_cpu bare_cpu ratio hooks_ratio server_cpu xvfb_cpu win_cpu (percent of one core)
   now_ms
   local ms=$((now - cpu_from))
   local app1 server1 xvfb1 win1 bare1
@@ -241,6 +251,8 @@ cpuStop() {  # sets app_cpu bare_cpu ratio server_cpu xvfb_cpu win_cpu (percent 
   app_cpu=$(percent "$app_ticks" "$ms")
   bare_cpu=$(percent "$bare_ticks" "$ms")
   ratio=$(awk -v a="$app_ticks" -v b="$bare_ticks" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
+  hooks_ratio=$(awk -v a="$(diff_ticks "$hooks0" "$(cpu_hooks "$app")")" -v b="$bare_ticks" \
+    'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
   server_cpu=$(percent $((server1 - server0)) "$ms")
   xvfb_cpu=-
   [ -n "$xvfb" ] && xvfb_cpu=$(percent $((xvfb1 - xvfb0)) "$ms")
@@ -300,7 +312,7 @@ count_seconds=$(($(total) - count_before))
 watchStop
 count_replaced=$replaced count_written=$written count_history=$history_replaced count_journal=$journal_replaced
 count_app=$app_cpu count_server=$server_cpu count_xvfb=$xvfb_cpu count_win=$win_cpu
-count_bare=$bare_cpu count_ratio=$ratio
+count_bare=$bare_cpu count_ratio=$ratio count_hooks=$hooks_ratio
 stats_counting=$(stats)
 vmhwm_counting=$(awk '/^VmHWM/ { print $2 }' "/proc/$app/status")
 
@@ -322,13 +334,13 @@ vmhwm_idle=$(awk '/^VmHWM/ { print $2 }' "/proc/$app/status")
 # ---------------------------------------------------------------- only the CPU
 # The same two windows again, to see how much the shared machine moves the figures.
 if [ "$only" = cpu ]; then
-  cpu_lines=("counting $count_app % / bare $count_bare % = $count_ratio; idle $idle_app % / bare $idle_bare % = $idle_ratio")
+  cpu_lines=("counting $count_app % / bare $count_bare % = $count_ratio (of it the input hooks $count_hooks); idle $idle_app % / bare $idle_bare % = $idle_ratio")
   for ((round = 2; round <= repeat; round++)); do
     echo "== round $round: ${window_s} s of typing, then ${window_s} s idle"
     cpuStart
     typeFor $((window_s * 1000))
     cpuStop
-    line="counting $app_cpu % / bare $bare_cpu % = $ratio"
+    line="counting $app_cpu % / bare $bare_cpu % = $ratio (of it the input hooks $hooks_ratio)"
     sleep $((timeout_s + 2))
     cpuStart
     sleep "$window_s"
@@ -474,6 +486,7 @@ result=$helpers/last-run.md
   echo "CPU of ArdenoTime.exe, % of one core (/proc utime+stime)|$count_app|$idle_app|at most 3|$(met cpuMet)"
   echo "CPU of a bare SDL loop beside it (same window, events, pacing), %|$count_bare|$idle_bare|-|-"
   echo "ArdenoTime.exe / bare loop|$count_ratio|$idle_ratio|at most 2 / 1.5|$(met ratioMet)"
+  echo "of it the input hook thread / bare loop|$count_hooks|-|-|-"
   echo "CPU of wineserver over the same time, % of one core|$count_server|$idle_server|-|-"
   echo "CPU of Xvfb over the same time, % of one core|$count_xvfb|$idle_xvfb|-|-"
   echo "reference without the overlay ($reference_s s): CPU of wineserver, %|$ref_count_server|$ref_idle_server|-|-"

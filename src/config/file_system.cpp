@@ -19,12 +19,12 @@ std::error_code writeFileAtomically(const std::wstring& path, const std::string&
     };
 
     std::FILE* file = nullptr;
-    if (!step(WriteStep::open, [&] { return (file = openFile(temporary, "wb")) != nullptr; })) return error;
+    if (!step(WriteStep::open, [&] { return (file = createTemporary(temporary)) != nullptr; })) return error;
     step(WriteStep::write, [&] { return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size(); });
     step(WriteStep::flush, [&] { return flushToDisk(file); });
-    const bool closed = std::fclose(file) == 0;
-    step(WriteStep::close, [&] { return closed; });
-    step(WriteStep::replace, [&] { return replaceFile(temporary, path); });
+    step(WriteStep::replace, [&] { return putInPlace(file, temporary, path); });
+    // Once in place the bytes are on the disk already: closing can lose nothing of them.
+    std::fclose(file);
     // A temporary left behind by a crash is simply overwritten by the next write.
     if (error) removeFile(temporary);
     return error;

@@ -15,6 +15,10 @@ bool replaceFile(const std::wstring& from, const std::wstring& to) {
     return std::rename(toUtf8(from).c_str(), toUtf8(to).c_str()) == 0;
 }
 
+std::FILE* createTemporary(const std::wstring& path) { return openFile(path, "wb"); }
+
+bool putInPlace(std::FILE*, const std::wstring& from, const std::wstring& to) { return replaceFile(from, to); }
+
 std::error_code lastFileError() { return std::error_code(errno, std::generic_category()); }
 
 bool removeFile(const std::wstring& path) { return std::remove(toUtf8(path).c_str()) == 0; }

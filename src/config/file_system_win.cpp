@@ -2,8 +2,13 @@
 
 #include <io.h>
 
+#include <fcntl.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
+#include <vector>
 
 #include "config/file_system.h"
 #include "config/shared_folder_win.h"
@@ -18,6 +23,41 @@ bool flushToDisk(std::FILE* file) { return std::fflush(file) == 0 && _commit(_fi
 
 bool replaceFile(const std::wstring& from, const std::wstring& to) {
     return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::FILE* createTemporary(const std::wstring& path) {
+    // DELETE access lets the file be renamed through this handle; sharing as _wfopen shares.
+    const HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE | DELETE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
+    if (descriptor == -1) {
+        CloseHandle(handle);
+        return nullptr;
+    }
+    std::FILE* file = _fdopen(descriptor, "wb");
+    if (!file) _close(descriptor);
+    return file;
+}
+
+bool putInPlace(std::FILE* file, const std::wstring& from, const std::wstring& to) {
+    (void)from;
+    // The new name in full: a bare name would be taken relative to the current folder, not the file's.
+    const DWORD length = GetFullPathNameW(to.c_str(), 0, nullptr, nullptr);
+    if (length == 0) return false;
+    std::vector<wchar_t> fullPath(length);
+    const DWORD written = GetFullPathNameW(to.c_str(), length, fullPath.data(), nullptr);
+    if (written == 0 || written >= length) return false;
+    std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + written * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = written * sizeof(wchar_t);
+    std::copy(fullPath.data(), fullPath.data() + written, rename->FileName);
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    return handle != INVALID_HANDLE_VALUE &&
+           SetFileInformationByHandle(handle, FileRenameInfo, rename, static_cast<DWORD>(buffer.size())) != 0;
 }
 
 std::error_code lastFileError() {

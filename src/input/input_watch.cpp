@@ -4,7 +4,10 @@
 
 #include "input/input_flag.h"
 
-InputWatch::InputWatch(InputSystem system) : system_(std::move(system)) { missed_.start(system_.lastInputTime()); }
+InputWatch::InputWatch(InputSystem system) : system_(std::move(system)) {
+    lastAsked_ = system_.lastInputTime();
+    missed_.start(lastAsked_);
+}
 
 InputSinceLastFrame InputWatch::poll(bool askSystem) {
     const HookedInput flagged = takeInput();
@@ -16,11 +19,15 @@ InputSinceLastFrame InputWatch::poll(bool askSystem) {
     // left uncounted (a pen resting on the tablet) moves the system's time too, and is no one's
     // work either.
     if (std::exchange(flagSeen_, false)) {
+        lively_ = true;
         missed_.hooksSawInput();
         return input;
     }
     // The latest input, not the first: a long silence before it is still seen as one.
-    const MissedInput::Verdict verdict = missed_.look(system_.lastInputTime(), system_.foregroundAboveUs);
+    const std::uint32_t lastInput = system_.lastInputTime();
+    lively_ = lastInput != lastAsked_;
+    lastAsked_ = lastInput;
+    const MissedInput::Verdict verdict = missed_.look(lastInput, system_.foregroundAboveUs);
     if (verdict.reinstallHooks && system_.reinstallHooks) system_.reinstallHooks();
     if (!input.seen && verdict.input) input = {true, verdict.at};
     return input;

@@ -28,8 +28,18 @@ public:
     explicit InputWatch(InputSystem system);
     InputSinceLastFrame poll(bool askSystem);
 
+    // How long the caller may wait before it asks the system again: a quarter of a second while
+    // input comes (seen by the hooks, or moving the system's time), a second once a look found
+    // none. At the first move the looks come quickly again, so that input the hooks cannot see
+    // counts from its third look on, as before, and an idle overlay asks once a second.
+    static constexpr std::uint32_t quickLookMs = 250;
+    static constexpr std::uint32_t quietLookMs = 1000;
+    std::uint32_t lookIntervalMs() const { return lively_ ? quickLookMs : quietLookMs; }
+
 private:
     InputSystem system_;
+    bool lively_ = true;            // the last look found input
+    std::uint32_t lastAsked_ = 0;   // the system's last-input time at the last look
     MissedInput missed_;
     bool flagSeen_ = false;  // since the last time the system could have been asked
 };

@@ -46,9 +46,11 @@ std::wstring windowTitle(HWND window) {
 }
 
 // What an idle frame need not ask every time, each a round trip to the window server under
-// Wine: whether a window covers the overlay, and the system's last-input time. A quarter of a
-// second is quicker than a person looks back at the overlay, and well inside any time-out.
-constexpr std::uint32_t housekeepingMs = 250;
+// Wine: the system's last-input time, which counts input the hooks cannot see, as often as the
+// input watch asks for it; which window is in front, whether one covers the plate and whether
+// it fills the screen, once a second: quicker than a person looks back at the overlay, and a
+// frame with input asks about a new window in front at once anyway.
+constexpr std::uint32_t windowCheckMs = 1000;
 
 // SDL's window procedure for the overlay, which the overlay's own procedure passes everything on
 // to, and the one overlay it serves.
@@ -215,10 +217,14 @@ void Base::loadSkin() {
 void Base::update(std::uint32_t& elapsedMs) {
     (void)elapsedMs;  // the overlay keeps its own clocks
     const FrameClocks clocks = readClocks();
-    const bool housekeeping = !housekeptOnce || clocks.ticks - lastHousekeeping >= housekeepingMs;
+    const bool housekeeping = !housekeptOnce || clocks.ticks - lastHousekeeping >= inputWatch.lookIntervalMs();
     if (housekeeping) {
         housekeptOnce = true;
         lastHousekeeping = clocks.ticks;
+    }
+    if (housekeeping && (!windowsCheckedOnce_ || clocks.ticks - lastWindowCheck_ >= windowCheckMs)) {
+        windowsCheckedOnce_ = true;
+        lastWindowCheck_ = clocks.ticks;
         // One question for both: each is a round trip to the window server under Wine.
         const HWND front = GetForegroundWindow();
         keepOnTop(front);
@@ -265,6 +271,10 @@ void Base::update(std::uint32_t& elapsedMs) {
     historyWindow.update(clocks.local.day);
     // After everything that may count or change the sums in this frame.
     shownSeconds_ = shownTime.seconds(*this, shownChoice.choices.shows, clocks.local.day);
+    if (shownSeconds_ != figureOf_) {
+        figure_ = figureText(shownSeconds_);
+        figureOf_ = shownSeconds_;
+    }
     const std::int32_t goal = dailyGoalSeconds(shownChoice.choices.goalHours);
     goalFill_ = goal > 0 ? static_cast<std::int32_t>(goalFilledWidth(1000, shownTime.todaySeconds(*this, clocks.local.day), goal))
                          : 0;
@@ -304,14 +314,20 @@ bool Base::menuTriggered() {
 
 FrameContent Base::frameContent() const {
     FrameContent content;
+    fillFrameContent(content);
+    return content;
+}
+
+void Base::fillFrameContent(FrameContent& content) const {
     content.baseImage = baseImage.get();
     content.targetSelectImage = targetSelectImage.get();
     content.font = font.get();
     content.textCenterX = textCenter.x;
     content.textCenterY = textCenter.y;
     std::copy(std::begin(textColor), std::end(textColor), content.textColor);
-    content.timeText = figureText(shownSeconds_);
-    content.projectText = countedProject(projects);
+    if (figureOf_ == shownSeconds_) content.timeText.assign(figure_);
+    else content.timeText = figureText(shownSeconds_);
+    content.projectText.assign(countedProject(projects));
     content.projectFont = projectFont.get();
     content.projectCenterX = projectPlace.x;
     content.projectCenterY = projectPlace.y;
@@ -326,12 +342,12 @@ FrameContent Base::frameContent() const {
     content.projectSize = projectPlace.size;
     content.goalSeconds = dailyGoalSeconds(shownChoice.choices.goalHours);
     content.goalFill = goalFill_;
-    return content;
 }
 
 void Base::render() {
     if (!onScreen_) return;
-    FrameContent content = frameContent();
+    FrameContent& content = nextFrame_;
+    fillFrameContent(content);
     // Drawing and pushing a frame is most of a frame's cost, and the picture changes once a
     // second at most; the window shows the last pushed picture until it differs.
     if (framePushed && content == lastFrame) return;
@@ -343,7 +359,7 @@ void Base::render() {
     withAlpha.SourceConstantAlpha = content.alpha;
     framePushed = renderFrame(hwnd, POINT{windowRect.left, windowRect.top}, windowSize, sourceOrigin, withAlpha,
                               content, &frameCache);
-    lastFrame = std::move(content);
+    std::swap(lastFrame, nextFrame_);
 }
 
 void Base::handleEvent(const SDL_Event& event) {

@@ -52,6 +52,9 @@ public:
     void showContextMenu();
     // What the overlay shows now.
     FrameContent frameContent() const;
+    // The same, written over `content`: its strings keep their room, so that a frame that
+    // shows what the last one showed allocates nothing.
+    void fillFrameContent(FrameContent& content) const;
     // Opens the plate's menu at `at` from the notification-area icon; its command comes back to
     // the overlay as the plate's do.
     void showIconMenu(POINT at);
@@ -103,15 +106,21 @@ private:
     std::wstring skinFolder_ = L"data/";  // where loadSkin found the skin
     // The layered window keeps the last picture it was given; an unchanged frame is not redrawn.
     FrameContent lastFrame;
+    FrameContent nextFrame_;  // filled each frame and compared with lastFrame; swapped with it when pushed
     bool framePushed = false;
     FrameCache frameCache;
     InputWatch inputWatch{windowsInputSystem()};
     std::uint32_t previousFrameInputClock = 0;  // input clock at the previous frame's update
-    std::uint32_t lastHousekeeping = 0;         // SDL tick of the last z-order and last-input check
+    std::uint32_t lastHousekeeping = 0;         // SDL tick of the last last-input check
     bool housekeptOnce = false;
+    std::uint32_t lastWindowCheck_ = 0;         // SDL tick of the last look at the front window and the z-order
+    bool windowsCheckedOnce_ = false;
     ProgramNames programNames;
     std::int32_t goalFill_ = 0;      // thousandths of the daily goal done today
     std::int32_t shownSeconds_ = 0;  // the figure of the last update, by the menu's "Overlay shows"
+    // shownSeconds_'s text, made again only when the figure changes.
+    std::int32_t figureOf_ = 0;
+    std::wstring figure_ = figureText(0);
 
     // Whether the plate is on the screen, takes clicks and how opaque it is, from the choices, the
     // icon and the pointer; and the icon's requests and tooltip.

@@ -8,8 +8,7 @@
 
 namespace {
 
-const WriteStep allSteps[] = {WriteStep::open, WriteStep::write, WriteStep::flush, WriteStep::close,
-                              WriteStep::replace};
+const WriteStep allSteps[] = {WriteStep::open, WriteStep::write, WriteStep::flush, WriteStep::replace};
 
 TEST(AtomicWrite, AFailureAtAnyStepLeavesTheOldCompleteFileAndNoTemporary) {
     TempFolder folder;

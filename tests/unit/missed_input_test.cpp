@@ -74,6 +74,35 @@ struct PenStep {
     std::uintptr_t device = 1;
 };
 
+TEST(InputWatch, LooksOnceASecondWhileNothingMovesAndQuicklyOnceSomethingDoes) {
+    inputSeen = false;
+    std::uint32_t systemTime = 100;
+    InputWatch watch({[&] { return systemTime; }, [] { return false; }, nullptr});
+    EXPECT_EQ(watch.lookIntervalMs(), InputWatch::quickLookMs) << "the first look comes quickly";
+    const struct {
+        char kind;  // 'l': a look at the system's time; 'h': the hooks saw input, then a look
+        std::uint32_t time;
+        std::uint32_t nextLookMs;
+    } steps[] = {
+        {'l', 100, InputWatch::quietLookMs},   // nothing since the start
+        {'l', 100, InputWatch::quietLookMs},
+        {'l', 2300, InputWatch::quickLookMs},  // input the hooks did not see: three looks in a row decide
+        {'l', 2550, InputWatch::quickLookMs},
+        {'l', 2550, InputWatch::quietLookMs},  // it stopped
+        {'h', 2550, InputWatch::quickLookMs},  // typing the hooks see
+        {'l', 4000, InputWatch::quickLookMs},  // its last key moved the system's time since
+        {'l', 4000, InputWatch::quietLookMs},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.time);
+        if (step.kind == 'h') raiseInputFlag([] { return 2500u; });
+        systemTime = step.time;
+        watch.poll(true);
+        EXPECT_EQ(watch.lookIntervalMs(), step.nextLookMs);
+    }
+    inputSeen = false;
+}
+
 TEST(PenInput, CountsInTheFrameAfterItAtItsOwnTimeAndNeverPutsTheHooksBack) {
     const struct {
         const char* name;
