@@ -127,24 +127,23 @@ percent() { awk -v t="$1" -v hz="$ticks_per_s" -v ms="$2" 'BEGIN { printf "%.2f"
 # The same time to the nanosecond where the kernel keeps scheduler statistics, summed over the
 # threads alive at the reading (a clock tick of 10 ms is a quarter of the bare loop's figure
 # over 40 s); in clock ticks, with a fraction, for the same formulas. Ticks elsewhere.
-cpu_fine() {
+cpu_fine() {  # cpu_fine PID [THREAD]: only the threads named THREAD, when given
   [ -n "$1" ] && [ -r "/proc/$1/stat" ] || { echo 0; return; }
   if [ -r "/proc/$1/task/$1/schedstat" ]; then
-    cat /proc/"$1"/task/*/schedstat 2>/dev/null | awk -v hz="$ticks_per_s" '{ ns += $1 } END { printf "%.4f", ns * hz / 1e9 }'
+    local t ns=0
+    for t in /proc/"$1"/task/*; do
+      [ -z "${2:-}" ] || [ "$(cat "$t/comm" 2>/dev/null)" = "$2" ] || continue
+      ns=$((ns + $(cut -d' ' -f1 "$t/schedstat" 2>/dev/null || echo 0)))
+    done
+    awk -v ns="$ns" -v hz="$ticks_per_s" 'BEGIN { printf "%.4f", ns * hz / 1e9 }'
   else
     cpu_ticks "$1"
   fi
 }
-# The same for the overlay's input hook thread alone, which names itself "input hooks": what
-# Wine does for each key and mouse event the hooks see, which the bare loop never sees.
-cpu_hooks() {
-  [ -n "$1" ] && [ -r "/proc/$1/stat" ] || { echo 0; return; }
-  local t ns=0
-  for t in /proc/"$1"/task/*; do
-    [ "$(cat "$t/comm" 2>/dev/null)" = "input hooks" ] && ns=$((ns + $(cut -d' ' -f1 "$t/schedstat" 2>/dev/null || echo 0)))
-  done
-  awk -v ns="$ns" -v hz="$ticks_per_s" 'BEGIN { printf "%.4f", ns * hz / 1e9 }'
-}
+# The overlay's input hook thread names itself: what Wine does for each key and mouse event the
+# hooks see, which the bare loop never sees.
+hook_thread="input hooks"
+ratio_of() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 diff_ticks() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.4f", b - a }'; }
 mib() { awk -v kb="$1" 'BEGIN { if (kb < 0) print "refused"; else printf "%.1f", kb / 1024 }'; }
 
@@ -236,7 +235,7 @@ watchStop() {  # sets replaced, written, history_replaced and journal_replaced
 # CPU of the program, the Wine server and the X server over one window.
 cpuStart() {
   win0=$(stats)
-  app0=$(cpu_fine "$app") server0=$(cpu_ticks "$server") xvfb0=$(cpu_ticks "$xvfb") bare0=$(cpu_fine "$bare") hooks0=$(cpu_hooks "$app")
+  app0=$(cpu_fine "$app") server0=$(cpu_ticks "$server") xvfb0=$(cpu_ticks "$xvfb") bare0=$(cpu_fine "$bare") hooks0=$(cpu_fine "$app" "$hook_thread")
   now_ms
   cpu_from=$now
 }
@@ -250,9 +249,8 @@ cpuStop() {  # sets app_cpu bare_cpu ratio hooks_ratio server_cpu xvfb_cpu win_c
   app_ticks=$(diff_ticks "$app0" "$app1") bare_ticks=$(diff_ticks "$bare0" "$bare1")
   app_cpu=$(percent "$app_ticks" "$ms")
   bare_cpu=$(percent "$bare_ticks" "$ms")
-  ratio=$(awk -v a="$app_ticks" -v b="$bare_ticks" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
-  hooks_ratio=$(awk -v a="$(diff_ticks "$hooks0" "$(cpu_hooks "$app")")" -v b="$bare_ticks" \
-    'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }')
+  ratio=$(ratio_of "$app_ticks" "$bare_ticks")
+  hooks_ratio=$(ratio_of "$(diff_ticks "$hooks0" "$(cpu_fine "$app" "$hook_thread")")" "$bare_ticks")
   server_cpu=$(percent $((server1 - server0)) "$ms")
   xvfb_cpu=-
   [ -n "$xvfb" ] && xvfb_cpu=$(percent $((xvfb1 - xvfb0)) "$ms")

@@ -41,8 +41,7 @@ std::FILE* createTemporary(const std::wstring& path) {
     return file;
 }
 
-bool putInPlace(std::FILE* file, const std::wstring& from, const std::wstring& to) {
-    (void)from;
+bool putInPlace(std::FILE* file, const std::wstring& /*from: the handle knows it*/, const std::wstring& to) {
     // The new name in full: a bare name would be taken relative to the current folder, not the file's.
     const DWORD length = GetFullPathNameW(to.c_str(), 0, nullptr, nullptr);
     if (length == 0) return false;

@@ -52,6 +52,13 @@ std::wstring windowTitle(HWND window) {
 // frame with input asks about a new window in front at once anyway.
 constexpr std::uint32_t windowCheckMs = 1000;
 
+// Whether `intervalMs` have passed since `last` (or nothing was done yet); if so, `last` becomes `now`.
+bool dueAt(std::optional<std::uint32_t>& last, std::uint32_t now, std::uint32_t intervalMs) {
+    if (last && now - *last < intervalMs) return false;
+    last = now;
+    return true;
+}
+
 // SDL's window procedure for the overlay, which the overlay's own procedure passes everything on
 // to, and the one overlay it serves.
 WNDPROC sdlWindowProc = nullptr;
@@ -217,14 +224,8 @@ void Base::loadSkin() {
 void Base::update(std::uint32_t& elapsedMs) {
     (void)elapsedMs;  // the overlay keeps its own clocks
     const FrameClocks clocks = readClocks();
-    const bool housekeeping = !housekeptOnce || clocks.ticks - lastHousekeeping >= inputWatch.lookIntervalMs();
-    if (housekeeping) {
-        housekeptOnce = true;
-        lastHousekeeping = clocks.ticks;
-    }
-    if (housekeeping && (!windowsCheckedOnce_ || clocks.ticks - lastWindowCheck_ >= windowCheckMs)) {
-        windowsCheckedOnce_ = true;
-        lastWindowCheck_ = clocks.ticks;
+    const bool housekeeping = dueAt(lastHousekeeping_, clocks.ticks, inputWatch.lookIntervalMs());
+    if (dueAt(lastWindowCheck_, clocks.ticks, windowCheckMs)) {
         // One question for both: each is a round trip to the window server under Wine.
         const HWND front = GetForegroundWindow();
         keepOnTop(front);
@@ -325,8 +326,7 @@ void Base::fillFrameContent(FrameContent& content) const {
     content.textCenterX = textCenter.x;
     content.textCenterY = textCenter.y;
     std::copy(std::begin(textColor), std::end(textColor), content.textColor);
-    if (figureOf_ == shownSeconds_) content.timeText.assign(figure_);
-    else content.timeText = figureText(shownSeconds_);
+    content.timeText.assign(figure_);
     content.projectText.assign(countedProject(projects));
     content.projectFont = projectFont.get();
     content.projectCenterX = projectPlace.x;

@@ -111,14 +111,12 @@ private:
     FrameCache frameCache;
     InputWatch inputWatch{windowsInputSystem()};
     std::uint32_t previousFrameInputClock = 0;  // input clock at the previous frame's update
-    std::uint32_t lastHousekeeping = 0;         // SDL tick of the last last-input check
-    bool housekeptOnce = false;
-    std::uint32_t lastWindowCheck_ = 0;         // SDL tick of the last look at the front window and the z-order
-    bool windowsCheckedOnce_ = false;
+    std::optional<std::uint32_t> lastHousekeeping_;  // SDL tick of the last last-input check
+    std::optional<std::uint32_t> lastWindowCheck_;   // ... and of the last look at the front window and the z-order
     ProgramNames programNames;
     std::int32_t goalFill_ = 0;      // thousandths of the daily goal done today
     std::int32_t shownSeconds_ = 0;  // the figure of the last update, by the menu's "Overlay shows"
-    // shownSeconds_'s text, made again only when the figure changes.
+    // shownSeconds_'s text, made again only when the figure changes; what a frame shows.
     std::int32_t figureOf_ = 0;
     std::wstring figure_ = figureText(0);
 
