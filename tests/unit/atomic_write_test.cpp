@@ -34,6 +34,20 @@ TEST(AtomicWrite, TemporaryLeftByACrashIsGoneAfterTheNextWrite) {
     EXPECT_FALSE(std::filesystem::exists(temporaryPathFor(path)));
 }
 
+TEST(AtomicWrite, APathGivenFromTheCurrentFolderIsReplacedThereAndNowhereElse) {
+    TempFolder folder;
+    std::filesystem::create_directories(folder.path() / "state");
+    writeBytes(folder.path() / "state" / "data.cfg", "old\r\n");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    const std::error_code error = writeFileAtomically(L"state/data.cfg", "new\r\n");
+    std::filesystem::current_path(before);
+    EXPECT_FALSE(error);
+    EXPECT_EQ(readBytes(folder.path() / "state" / "data.cfg"), "new\r\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "data.cfg")) << "renamed into the current folder";
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "state" / "data.cfg.new"));
+}
+
 TEST(AtomicWrite, SetThatCannotWriteKeepsTheValueAndTheNextSetWritesEverything) {
     TempFolder folder;
     const std::filesystem::path sub = folder.path() / "state";
